@@ -1,0 +1,147 @@
+#include "settingsfile.h"
+
+#include "platform/cp1252.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace zimbrel {
+namespace {
+
+QString describeErrno(const QString &path, int error)
+{
+    return QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(std::strerror(error)));
+}
+
+} // namespace
+
+FileText ReadFileText(const QString &path, int linesNeeded)
+{
+    const QByteArray name = QFile::encodeName(path);
+    // Look before opening: opening a FIFO or a device can block or have effects of its own.
+    struct stat info;
+    if (stat(name.constData(), &info) != 0)
+        return errno == ENOENT || errno == ENOTDIR ? FileText{} : FileText{{}, describeErrno(path, errno)};
+    if (!S_ISREG(info.st_mode))
+        return {};
+
+    const int fd = open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return errno == ENOENT ? FileText{} : FileText{{}, describeErrno(path, errno)};
+    // The name may have been swapped for something else between the two looks.
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
+        return {};
+    }
+
+    QByteArray bytes;
+    char buffer[64 * 1024];
+    int linesFound = 0;
+    qsizetype scanFrom = 0;
+    int error = 0;
+    while (bytes.size() < kReadLimitBytes) {
+        const qsizetype room = std::min<qsizetype>(sizeof buffer, kReadLimitBytes - bytes.size());
+        const ssize_t n = read(fd, buffer, room);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            error = errno;
+            break;
+        }
+        if (n == 0)
+            break;
+        bytes.append(buffer, n);
+        if (linesNeeded <= 0)
+            continue;
+        qsizetype pos = scanFrom;
+        while (linesFound < linesNeeded && (pos = bytes.indexOf("\r\n", pos)) >= 0) {
+            pos += 2;
+            if (++linesFound == linesNeeded)
+                bytes.truncate(pos);
+        }
+        if (linesFound == linesNeeded)
+            break;
+        // A CR at the very end may pair with the first byte of the next read.
+        scanFrom = std::max<qsizetype>(0, bytes.size() - 1);
+    }
+    close(fd);
+    if (error != 0)
+        return {{}, describeErrno(path, error)};
+    return {fromAnsi(bytes), {}};
+}
+
+QString WriteFileText(const QString &path, const QString &text)
+{
+    const std::optional<QByteArray> encoded = toAnsi(text);
+    if (!encoded)
+        return QStringLiteral("%1: the text holds characters that Windows-1252 cannot store").arg(path);
+    const QByteArray content = *encoded + "\r\n";
+
+    // Write through a symbolic link to the file it names, so the link stays a link.
+    QString target = path;
+    const QFileInfo info(path);
+    if (info.isSymLink()) {
+        const QString canonical = info.canonicalFilePath();
+        target = canonical.isEmpty() ? info.symLinkTarget() : canonical;
+    }
+    const QByteArray targetName = QFile::encodeName(target);
+
+    const int slash = targetName.lastIndexOf('/');
+    QByteArray temp = (slash >= 0 ? targetName.left(slash + 1) : QByteArray()) + ".";
+    temp += (slash >= 0 ? targetName.mid(slash + 1) : targetName) + ".XXXXXX";
+    const int fd = mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0)
+        return describeErrno(path, errno);
+
+    // The new file gets the old one's permissions, or the usual ones for a new file.
+    mode_t mode;
+    struct stat old;
+    if (stat(targetName.constData(), &old) == 0) {
+        mode = old.st_mode & 07777;
+    } else {
+        const mode_t mask = umask(0);
+        umask(mask);
+        mode = 0666 & ~mask;
+    }
+
+    int error = 0;
+    qsizetype written = 0;
+    while (written < content.size()) {
+        const ssize_t n = write(fd, content.constData() + written, content.size() - written);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            error = errno;
+            break;
+        }
+        written += n;
+    }
+    if (error == 0 && fchmod(fd, mode) != 0)
+        error = errno;
+    if (error == 0 && fsync(fd) != 0)
+        error = errno;
+    if (close(fd) != 0 && error == 0)
+        error = errno;
+    if (error == 0 && rename(temp.constData(), targetName.constData()) != 0)
+        error = errno;
+    if (error != 0) {
+        unlink(temp.constData());
+        return describeErrno(path, error);
+    }
+    return {};
+}
+
+QStringList splitOnCrLf(const QString &text)
+{
+    if (text.isEmpty())
+        return {};
+    return text.split(QStringLiteral("\r\n"), Qt::KeepEmptyParts, Qt::CaseSensitive);
+}
+
+} // namespace zimbrel

@@ -1,0 +1,41 @@
+#pragma once
+// settings.ini: line 1 the allowed character set, line 2 the wanted password length, CR LF line
+// ends, bytes in Windows-1252. The bare name is resolved against the working directory at each
+// call, so both programs share the file when they are started in the same folder.
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace zimbrel {
+
+inline constexpr char kSettingsFileName[] = "settings.ini";
+
+// The most that is ever read of the file. The programs only need its first two lines; a larger
+// file is cut here rather than read into memory whole.
+inline constexpr qint64 kReadLimitBytes = 16 * 1024 * 1024;
+
+struct FileText
+{
+    QString text;   // the content read, decoded from Windows-1252
+    QString error;  // why the file could not be read; empty when it was read or is absent
+    bool failed() const { return !error.isEmpty(); }
+};
+
+// Reads the file as Windows-1252 text. A missing file, and anything that is not a regular file
+// (a folder, a FIFO, a device), reads as the empty text without waiting on it. With `linesNeeded`
+// above 0 the read stops after that many CR LF pairs, as later lines are never used; in any case
+// it stops at kReadLimitBytes. A file that exists but cannot be read gives `error`.
+FileText ReadFileText(const QString &path, int linesNeeded = 0);
+
+// Replaces the file's content by `text` and CR LF, in Windows-1252. The new content is written
+// beside the old file and renamed over it, so a failure never leaves a torn file; the file keeps
+// its permissions, and a symbolic link is written through to its target. Returns why it failed,
+// or the empty text on success. Text the code page cannot hold is refused, never written as "?".
+QString WriteFileText(const QString &path, const QString &text);
+
+// Splits on the pair CR LF only (a lone CR or LF stays in its line); the empty text gives no
+// elements at all.
+QStringList splitOnCrLf(const QString &text);
+
+} // namespace zimbrel
