@@ -42,7 +42,7 @@ void DisplayLabel::mousePressEvent(QMouseEvent *event)
 void DisplayLabel::mouseMoveEvent(QMouseEvent *event)
 {
     if (onMouseMove)
-        onMouseMove(event->buttons(), m_pressPosition);
+        onMouseMove(event->buttons(), m_pressPosition, event->globalPosition().toPoint());
 }
 
 MainForm::MainForm(QWidget *parent)
@@ -64,7 +64,9 @@ MainForm::MainForm(QWidget *parent)
     Display->setFont(displayFont());
     Display->setToolTip(QStringLiteral(" Get this password from clipboard. "));
     Display->move(kLabelOffset, kLabelOffset);
-    Display->onMouseMove = [this](Qt::MouseButtons buttons, QPoint at) { Display_MouseMove(buttons, at); };
+    Display->onMouseMove = [this](Qt::MouseButtons buttons, QPoint grab, QPoint pointer) {
+        Display_MouseMove(buttons, grab, pointer);
+    };
 
     Timer1.setInterval(kLifetimeMs);
     Timer1.setSingleShot(true);
@@ -111,11 +113,11 @@ void MainForm::publishPassword()
         m_republishOnActivation = QGuiApplication::platformName().startsWith(QStringLiteral("wayland"));
 }
 
-void MainForm::Display_MouseMove(Qt::MouseButtons buttons, QPoint at)
+void MainForm::Display_MouseMove(Qt::MouseButtons buttons, QPoint grab, QPoint pointer)
 {
     if (buttons != Qt::LeftButton)
         return;
-    DragForm(this, at, [this] { storePosition(this); });
+    DragForm(this, grab, pointer, [this] { storePosition(this); });
 }
 
 void MainForm::Timer1_Timer()

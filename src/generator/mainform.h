@@ -16,7 +16,8 @@ class DisplayLabel : public QLabel
     Q_OBJECT
 public:
     using QLabel::QLabel;
-    std::function<void(Qt::MouseButtons, QPoint)> onMouseMove;
+    // Buttons held, where the button went down and where the pointer is, in global positions.
+    std::function<void(Qt::MouseButtons, QPoint, QPoint)> onMouseMove;
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
@@ -56,7 +57,7 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
-    void Display_MouseMove(Qt::MouseButtons buttons, QPoint at);
+    void Display_MouseMove(Qt::MouseButtons buttons, QPoint grab, QPoint pointer);
     void Timer1_Timer();
     void publishPassword();
 

@@ -1,6 +1,5 @@
 #include "windowmove.h"
 
-#include <QCursor>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QTimer>
@@ -45,7 +44,7 @@ public:
         setObjectName(QString::fromLatin1(kMoverName));
     }
 
-    void start()
+    void start(QPoint pointer)
     {
         QWindow *handle = m_window->windowHandle();
         if (handle && handle->startSystemMove()) {
@@ -64,14 +63,10 @@ public:
             }
             return;
         }
-        if (!(QGuiApplication::mouseButtons() & Qt::LeftButton)) {
-            finish();
-            return;
-        }
         m_origin = m_window->pos();
         // Motion events are compressed, so the one that started the move may be the last before
-        // the release: catch up with the pointer at once.
-        follow(QCursor::pos());
+        // the release: catch up with it at once.
+        follow(pointer);
         qApp->installEventFilter(this);
     }
 
@@ -140,11 +135,11 @@ bool isWindowMoving(const QWidget *window)
     return window && window->findChild<QObject *>(QString::fromLatin1(kMoverName), Qt::FindDirectChildrenOnly);
 }
 
-void moveWindowWithMouse(QWidget *window, QPoint grab, std::function<void()> finished)
+void moveWindowWithMouse(QWidget *window, QPoint grab, QPoint pointer, std::function<void()> finished)
 {
     if (!window || isWindowMoving(window))
         return;
-    (new Mover(window, grab, std::move(finished)))->start();
+    (new Mover(window, grab, std::move(finished)))->start(pointer);
 }
 
 } // namespace zimbrel

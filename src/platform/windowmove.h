@@ -12,11 +12,11 @@
 
 namespace zimbrel {
 
-// Starts moving `window` (a top-level widget) with the mouse, which is at the global position
-// `grab` (the position of the mouse event that asks for the move: by the time this runs, the
-// pointer itself may be further on). Returns at once; a second call while a move of the same
-// window is under way is ignored.
-void moveWindowWithMouse(QWidget *window, QPoint grab, std::function<void()> finished = {});
+// Starts moving `window` (a top-level widget) with the mouse while the left button is held. The
+// window was grabbed at the global position `grab` (where the button went down) and the pointer is
+// now at `pointer` (the position of the motion that asks for the move). Returns at once; a second
+// call while a move of the same window is under way is ignored.
+void moveWindowWithMouse(QWidget *window, QPoint grab, QPoint pointer, std::function<void()> finished = {});
 
 // True while a move started by moveWindowWithMouse has not finished.
 bool isWindowMoving(const QWidget *window);

@@ -61,9 +61,9 @@ void storePosition(const QWidget *window)
     SaveSetting(app, section, QStringLiteral("y"), singleToText(float(place.y() * kTwipsPerPixel)));
 }
 
-void DragForm(QWidget *window, QPoint grab, std::function<void()> finished)
+void DragForm(QWidget *window, QPoint grab, QPoint pointer, std::function<void()> finished)
 {
-    moveWindowWithMouse(window, grab, std::move(finished));
+    moveWindowWithMouse(window, grab, pointer, std::move(finished));
 }
 
 } // namespace zimbrel

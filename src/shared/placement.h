@@ -29,8 +29,8 @@ void RestorePosition(QWidget *window);
 // Stores the window's outer left edge as "x", then its top edge as "y", in twips.
 void storePosition(const QWidget *window);
 
-// Lets the user move `window` with the mouse, grabbed at the global position `grab`;
-// `finished` runs once the button is released.
-void DragForm(QWidget *window, QPoint grab, std::function<void()> finished = {});
+// Lets the user move `window` with the mouse, grabbed at the global position `grab` with the
+// pointer now at `pointer`; `finished` runs once the button is released.
+void DragForm(QWidget *window, QPoint grab, QPoint pointer, std::function<void()> finished = {});
 
 } // namespace zimbrel

@@ -1,0 +1,256 @@
+#include "generator/mainform.h"
+#include "platform/clipboard.h"
+#include "platform/userstore.h"
+#include "shared/placement.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QFontInfo>
+#include <QMimeData>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace zimbrel;
+
+namespace {
+
+QString stored(const char *key)
+{
+    return GetSetting(QString::fromLatin1(kPositionApplication), QString::fromLatin1(kPositionSection),
+                      QString::fromLatin1(key));
+}
+
+} // namespace
+
+class TestMainForm : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void showsAndCopiesThePassword_data();
+    void showsAndCopiesThePassword();
+    void layout();
+    void opensCentredThenWhereItWasLeft();
+    void endsWhenTheTimerRunsOutOrOnClose();
+    void dragWithLeftButtonMovesAndStores();
+    void otherButtonsDoNotDrag_data();
+    void otherButtonsDoNotDrag();
+    void dragCannotStartOutsideTheLabel();
+
+private:
+    void writeSettings(const QByteArray &bytes);
+    std::unique_ptr<MainForm> loadedForm();
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_previousDir;
+};
+
+void TestMainForm::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("config")));
+    qputenv("XDG_CONFIG_HOME", m_dir->filePath(QStringLiteral("config")).toUtf8());
+    m_previousDir = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(m_dir->path()));
+    QGuiApplication::clipboard()->setText(QStringLiteral("something else"));
+}
+
+void TestMainForm::cleanup()
+{
+    QDir::setCurrent(m_previousDir);
+}
+
+void TestMainForm::writeSettings(const QByteArray &bytes)
+{
+    QFile file(m_dir->filePath(QStringLiteral("settings.ini")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+std::unique_ptr<MainForm> TestMainForm::loadedForm()
+{
+    auto form = std::make_unique<MainForm>();
+    form->Form_Load();
+    if (!QTest::qWaitForWindowExposed(form.get()))
+        return nullptr;
+    return form;
+}
+
+void TestMainForm::showsAndCopiesThePassword_data()
+{
+    QTest::addColumn<bool>("hasFile");
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("allowed");
+    // Each of the 255 candidates qualifies with a chance of (size of the set) / 255.
+    QTest::addColumn<int>("minLength");
+    QTest::addColumn<int>("maxLength");
+    QTest::newRow("as the editor writes") << true << QByteArray("abc\r\n8\r\n") << QStringLiteral("abc") << 0 << 8;
+    QTest::newRow("written on Windows") << true << QByteArray("\xE9\xE8\r\n3\r\n") << QStringLiteral("\u00E9\u00E8")
+                                        << 0 << 3;
+    QTest::newRow("replaced letters") << true << QByteArray("qilI\r\n300\r\n") << QStringLiteral("estJ") << 0 << 255;
+    QTest::newRow("empty set: empty password") << true << QByteArray("\r\n5\r\n") << QString() << 0 << 0;
+    QTest::newRow("no file: one character") << false << QByteArray() << QString() << 1 << 1;
+    QTest::newRow("a folder named settings.ini") << false << QByteArray("dir") << QString() << 1 << 1;
+}
+
+void TestMainForm::showsAndCopiesThePassword()
+{
+    QFETCH(bool, hasFile);
+    QFETCH(QByteArray, content);
+    QFETCH(QString, allowed);
+    QFETCH(int, minLength);
+    QFETCH(int, maxLength);
+    if (hasFile)
+        writeSettings(content);
+    else if (content == "dir")
+        QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("settings.ini")));
+
+    auto form = loadedForm();
+    QVERIFY(form);
+    const QString password = form->password();
+    QVERIFY2(password.size() >= minLength && password.size() <= maxLength, qPrintable(password));
+    if (!allowed.isEmpty()) {
+        for (QChar c : password)
+            QVERIFY2(allowed.contains(c), qPrintable(password));
+    }
+    QCOMPARE(form->display()->text(), QStringLiteral("Your password: ") + password);
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    QVERIFY(data);
+    QCOMPARE(data->text(), password);
+    QCOMPARE(data->data(QString::fromLatin1(kPasswordHintFormat)), QByteArray("secret"));
+}
+
+void TestMainForm::layout()
+{
+    writeSettings("<b>x</b>\r\n3\r\n");
+    auto form = loadedForm();
+    QVERIFY(form);
+    QCOMPARE(form->size(), QSize(403, 31));
+    QVERIFY(form->windowFlags() & Qt::FramelessWindowHint);
+    QCOMPARE(form->clientArea()->geometry(), QRect(1, 1, 401, 29));
+    DisplayLabel *display = form->display();
+    QCOMPARE(display->geometry(), QRect(8, 8, 401, 29));
+    QCOMPARE(display->alignment(), Qt::AlignHCenter | Qt::AlignTop);
+    QCOMPARE(display->toolTip(), QStringLiteral(" Get this password from clipboard. "));
+    // Markup in a password is shown as typed.
+    QCOMPARE(display->textFormat(), Qt::PlainText);
+    QVERIFY(QFontInfo(display->font()).fixedPitch());
+}
+
+void TestMainForm::opensCentredThenWhereItWasLeft()
+{
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    {
+        auto form = loadedForm();
+        QVERIFY(form);
+        const QPoint centre = positionFromStore(QString(), QString(), form->frameGeometry().size(), screen.size());
+        QCOMPARE(form->pos(), screen.topLeft() + centre);
+    }
+    SaveSetting(QString::fromLatin1(kPositionApplication), QString::fromLatin1(kPositionSection),
+                QStringLiteral("x"), QStringLiteral("-600"));
+    SaveSetting(QString::fromLatin1(kPositionApplication), QString::fromLatin1(kPositionSection),
+                QStringLiteral("y"), QStringLiteral("300"));
+    auto form = loadedForm();
+    QVERIFY(form);
+    QCOMPARE(form->pos(), screen.topLeft() + QPoint(-40, 20));
+}
+
+void TestMainForm::endsWhenTheTimerRunsOutOrOnClose()
+{
+    {
+        auto form = loadedForm();
+        QVERIFY(form);
+        QCOMPARE(form->timer().interval(), 5000);
+        QVERIFY(form->timer().isActive());
+        QSignalSpy ended(form.get(), &MainForm::ended);
+        form->timer().setInterval(1);
+        QTRY_COMPARE(ended.count(), 1);
+        QVERIFY(!form->isVisible());
+        // The password stays on the clipboard.
+        QCOMPARE(QGuiApplication::clipboard()->text(), form->password());
+    }
+    auto form = loadedForm();
+    QVERIFY(form);
+    QSignalSpy ended(form.get(), &MainForm::ended);
+    form->close();
+    QCOMPARE(ended.count(), 1);
+    // The timer cannot end the program a second time.
+    QVERIFY(!form->timer().isActive());
+}
+
+void TestMainForm::dragWithLeftButtonMovesAndStores()
+{
+    auto form = loadedForm();
+    QVERIFY(form);
+    QWindow *window = form->windowHandle();
+    const QPoint start = form->pos();
+    // The pointer moves on the screen; events carry positions in the window as it is then.
+    const QPoint grab = start + QPoint(60, 15);
+    auto local = [&](QPoint global) { return global - form->pos(); };
+    QTest::mousePress(window, Qt::LeftButton, {}, local(grab));
+    QTest::mouseMove(window, local(grab + QPoint(5, 3)));
+    QTest::mouseMove(window, local(grab + QPoint(30, 20)));
+    QTest::mouseRelease(window, Qt::LeftButton, {}, local(grab + QPoint(30, 20)));
+    QTRY_COMPARE(form->pos(), start + QPoint(30, 20));
+    const QPoint moved = form->pos() - QGuiApplication::primaryScreen()->geometry().topLeft();
+    QCOMPARE(stored("x"), QString::number(moved.x() * 15));
+    QCOMPARE(stored("y"), QString::number(moved.y() * 15));
+}
+
+void TestMainForm::otherButtonsDoNotDrag_data()
+{
+    QTest::addColumn<Qt::MouseButtons>("buttons");
+    QTest::newRow("right") << Qt::MouseButtons(Qt::RightButton);
+    QTest::newRow("middle") << Qt::MouseButtons(Qt::MiddleButton);
+    QTest::newRow("left and right") << (Qt::LeftButton | Qt::RightButton);
+}
+
+void TestMainForm::otherButtonsDoNotDrag()
+{
+    QFETCH(Qt::MouseButtons, buttons);
+    auto form = loadedForm();
+    QVERIFY(form);
+    QWindow *window = form->windowHandle();
+    const QPoint start = form->pos();
+    const QPoint onLabel(60, 15);
+    for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton}) {
+        if (buttons & button)
+            QTest::mousePress(window, button, {}, onLabel);
+    }
+    QTest::mouseMove(window, onLabel + QPoint(40, 10));
+    for (Qt::MouseButton button : {Qt::RightButton, Qt::MiddleButton, Qt::LeftButton}) {
+        if (buttons & button)
+            QTest::mouseRelease(window, button, {}, onLabel + QPoint(40, 10));
+    }
+    QTest::qWait(20);
+    QCOMPARE(form->pos(), start);
+    QCOMPARE(stored("x"), QString());
+}
+
+void TestMainForm::dragCannotStartOutsideTheLabel()
+{
+    auto form = loadedForm();
+    QVERIFY(form);
+    QWindow *window = form->windowHandle();
+    const QPoint start = form->pos();
+    // The strips above and left of the label belong to the window, which does not drag.
+    for (const QPoint at : {QPoint(100, 4), QPoint(4, 20)}) {
+        QTest::mousePress(window, Qt::LeftButton, {}, at);
+        QTest::mouseMove(window, at + QPoint(20, 20));
+        QTest::mouseRelease(window, Qt::LeftButton, {}, at + QPoint(20, 20));
+    }
+    QTest::qWait(20);
+    QCOMPARE(form->pos(), start);
+    QCOMPARE(stored("x"), QString());
+}
+
+QTEST_MAIN(TestMainForm)
+#include "tst_mainform.moc"

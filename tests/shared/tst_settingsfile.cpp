@@ -1,0 +1,232 @@
+#include "shared/settingsfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cerrno>
+#include <cstring>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace zimbrel;
+
+namespace {
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+} // namespace
+
+class TestSettingsFile : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+
+    // Reading
+    void readsBytesAsWindows1252();
+    void absentAndNonRegularFilesReadEmpty();
+    void fifoDoesNotBlock();
+    void stopsAfterTheLinesNeeded_data();
+    void stopsAfterTheLinesNeeded();
+    void hugeFileIsReadOnlyUpToTheLimit();
+    void unreadableFileReportsAnError();
+
+    // Splitting
+    void splitsOnCrLfOnly_data();
+    void splitsOnCrLfOnly();
+
+    // Writing
+    void writesTextAndCrLfInWindows1252();
+    void replacingKeepsPermissions();
+    void writesThroughSymbolicLink();
+    void refusesUnencodableTextAndKeepsOldFile();
+    void reportsFailureWithFileAndReason();
+
+private:
+    QString path(const char *name) const { return m_dir->filePath(QString::fromLatin1(name)); }
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void TestSettingsFile::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+}
+
+void TestSettingsFile::readsBytesAsWindows1252()
+{
+    writeBytes(path("settings.ini"), QByteArray("\xE9\xE8\x80\r\n12\r\n"));
+    const FileText read = ReadFileText(path("settings.ini"));
+    QVERIFY(!read.failed());
+    QCOMPARE(read.text, QStringLiteral("\u00E9\u00E8\u20AC\r\n12\r\n"));
+}
+
+void TestSettingsFile::absentAndNonRegularFilesReadEmpty()
+{
+    const FileText missing = ReadFileText(path("settings.ini"));
+    QVERIFY(!missing.failed());
+    QVERIFY(missing.text.isEmpty());
+
+    QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("folder.ini")));
+    const FileText folder = ReadFileText(path("folder.ini"));
+    QVERIFY(!folder.failed());
+    QVERIFY(folder.text.isEmpty());
+
+    const FileText device = ReadFileText(QStringLiteral("/dev/zero"));
+    QVERIFY(!device.failed());
+    QVERIFY(device.text.isEmpty());
+
+    const FileText underAFile = ReadFileText(path("settings.ini") + QStringLiteral("/x"));
+    QVERIFY(!underAFile.failed());
+}
+
+void TestSettingsFile::fifoDoesNotBlock()
+{
+    // Nobody ever writes to this FIFO: a reader that opened it would wait forever.
+    const QByteArray fifo = QFile::encodeName(path("settings.ini"));
+    QCOMPARE(mkfifo(fifo.constData(), 0600), 0);
+    const FileText read = ReadFileText(path("settings.ini"), 2);
+    QVERIFY(!read.failed());
+    QVERIFY(read.text.isEmpty());
+}
+
+void TestSettingsFile::stopsAfterTheLinesNeeded_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<int>("lines");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("whole file") << QByteArray("a\r\nb\r\nc\r\n") << 0 << QByteArray("a\r\nb\r\nc\r\n");
+    QTest::newRow("two lines") << QByteArray("abc\r\n8\r\nrest\r\nmore") << 2 << QByteArray("abc\r\n8\r\n");
+    QTest::newRow("fewer lines than needed") << QByteArray("abc\r\n8") << 2 << QByteArray("abc\r\n8");
+    QTest::newRow("lone CR and LF are no line ends") << QByteArray("a\rb\nc\r\n8\r\nx") << 2
+                                                    << QByteArray("a\rb\nc\r\n8\r\n");
+    // A line end split across two reads of 64 KiB must still be seen.
+    const QByteArray longLine(64 * 1024 - 1, 'x');
+    QTest::newRow("CR LF across reads") << (longLine + "\r\n5\r\n" + QByteArray(100000, 'z')) << 2
+                                        << (longLine + "\r\n5\r\n");
+}
+
+void TestSettingsFile::stopsAfterTheLinesNeeded()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(int, lines);
+    QFETCH(QByteArray, expected);
+    writeBytes(path("settings.ini"), content);
+    QCOMPARE(ReadFileText(path("settings.ini"), lines).text, QString::fromLatin1(expected));
+}
+
+void TestSettingsFile::hugeFileIsReadOnlyUpToTheLimit()
+{
+    // A sparse file of 1 GiB with no line end in it: reading it whole would take a gigabyte.
+    const QString big = path("settings.ini");
+    writeBytes(big, QByteArray("ab"));
+    QVERIFY(QFile::resize(big, qint64(1) << 30));
+    const FileText read = ReadFileText(big, 2);
+    QVERIFY(!read.failed());
+    QCOMPARE(read.text.size(), qsizetype(kReadLimitBytes));
+    QVERIFY(read.text.startsWith(QStringLiteral("ab")));
+}
+
+void TestSettingsFile::unreadableFileReportsAnError()
+{
+    if (geteuid() == 0)
+        QSKIP("permissions do not stop root");
+    writeBytes(path("settings.ini"), QByteArray("abc\r\n8\r\n"));
+    QVERIFY(QFile::setPermissions(path("settings.ini"), QFileDevice::WriteOwner));
+    const FileText read = ReadFileText(path("settings.ini"));
+    QVERIFY(read.failed());
+    QVERIFY(read.error.contains(QStringLiteral("settings.ini")));
+    QVERIFY(read.text.isEmpty());
+}
+
+void TestSettingsFile::splitsOnCrLfOnly_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("lines");
+    QTest::newRow("empty gives nothing") << QString() << QStringList();
+    QTest::newRow("as the editor writes") << QStringLiteral("abc\r\n8\r\n")
+                                          << QStringList{QStringLiteral("abc"), QStringLiteral("8"), QString()};
+    QTest::newRow("one line, no end") << QStringLiteral("abc") << QStringList{QStringLiteral("abc")};
+    QTest::newRow("first line empty") << QStringLiteral("\r\n12\r\n")
+                                      << QStringList{QString(), QStringLiteral("12"), QString()};
+    QTest::newRow("lone CR and LF stay") << QStringLiteral("a\rb\nc\r\n9")
+                                         << QStringList{QStringLiteral("a\rb\nc"), QStringLiteral("9")};
+    QTest::newRow("CR CR LF") << QStringLiteral("a\r\r\nb") << QStringList{QStringLiteral("a\r"), QStringLiteral("b")};
+}
+
+void TestSettingsFile::splitsOnCrLfOnly()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, lines);
+    QCOMPARE(splitOnCrLf(text), lines);
+}
+
+void TestSettingsFile::writesTextAndCrLfInWindows1252()
+{
+    const QString file = path("settings.ini");
+    QCOMPARE(WriteFileText(file, QStringLiteral("abc\u00E9\u20AC\r\n8")), QString());
+    QCOMPARE(readBytes(file), QByteArray("abc\xE9\x80\r\n8\r\n"));
+    // Replacing a longer file leaves nothing of the old content behind.
+    QCOMPARE(WriteFileText(file, QStringLiteral("x")), QString());
+    QCOMPARE(readBytes(file), QByteArray("x\r\n"));
+    // Nothing but the file itself is left in the folder.
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("settings.ini")});
+}
+
+void TestSettingsFile::replacingKeepsPermissions()
+{
+    const QString file = path("settings.ini");
+    writeBytes(file, "old\r\n");
+    const auto mode = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup;
+    QVERIFY(QFile::setPermissions(file, mode));
+    QCOMPARE(WriteFileText(file, QStringLiteral("new")), QString());
+    QCOMPARE(readBytes(file), QByteArray("new\r\n"));
+    QCOMPARE(QFile::permissions(file) & ~(QFileDevice::ReadUser | QFileDevice::WriteUser), mode);
+}
+
+void TestSettingsFile::writesThroughSymbolicLink()
+{
+    const QString target = path("real.ini");
+    const QString link = path("settings.ini");
+    writeBytes(target, "old\r\n");
+    QVERIFY(QFile::link(QStringLiteral("real.ini"), link));
+    QCOMPARE(WriteFileText(link, QStringLiteral("new")), QString());
+    QVERIFY(QFileInfo(link).isSymLink());
+    QCOMPARE(readBytes(target), QByteArray("new\r\n"));
+}
+
+void TestSettingsFile::refusesUnencodableTextAndKeepsOldFile()
+{
+    const QString file = path("settings.ini");
+    writeBytes(file, "old\r\n8\r\n");
+    const QString error = WriteFileText(file, QStringLiteral("ab\u0416"));
+    QVERIFY(!error.isEmpty());
+    QCOMPARE(readBytes(file), QByteArray("old\r\n8\r\n"));
+}
+
+void TestSettingsFile::reportsFailureWithFileAndReason()
+{
+    const QString file = path("missing-folder/settings.ini");
+    const QString error = WriteFileText(file, QStringLiteral("abc"));
+    QVERIFY(error.contains(QStringLiteral("settings.ini")));
+    QVERIFY(error.contains(QString::fromLocal8Bit(strerror(ENOENT))));
+}
+
+QTEST_GUILESS_MAIN(TestSettingsFile)
+#include "tst_settingsfile.moc"
