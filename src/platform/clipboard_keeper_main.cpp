@@ -31,6 +31,9 @@ QByteArray readStandardInput()
 
 int main(int argc, char **argv)
 {
+    // A helper in the background has no one to talk to: it may outlive the terminal it was
+    // started from, and ends quietly when the X server goes away.
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
     // The pipe is read before any window-system work, so the writer is never kept waiting.
     const QByteArray input = readStandardInput();
     qputenv("QT_QPA_PLATFORM", "xcb");

@@ -7,7 +7,7 @@
 namespace zimbrel {
 namespace {
 
-QPixmap padlock(int size)
+QImage padlock(int size)
 {
     QImage image(size, size, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
@@ -26,16 +26,19 @@ QPixmap padlock(int size)
     p.setBrush(Qt::black);
     p.drawRect(QRectF(7 * u, 10 * u, 2 * u, 3 * u));
     p.end();
-    return QPixmap::fromImage(image);
+    return image;
 }
 
 } // namespace
 
 QIcon appIcon()
 {
+    // Drawn once; a window asks for it each time it is made.
+    static const QImage small = padlock(16);
+    static const QImage large = padlock(32);
     QIcon icon;
-    icon.addPixmap(padlock(16));
-    icon.addPixmap(padlock(32));
+    icon.addPixmap(QPixmap::fromImage(small));
+    icon.addPixmap(QPixmap::fromImage(large));
     return icon;
 }
 
