@@ -1,0 +1,16 @@
+#include "pixelcanvas.h"
+
+namespace zimbrel::picker {
+
+PixelCanvas::PixelCanvas(int width, int height)
+    : m_image(width, height, QImage::Format_RGB32)
+{
+    m_image.fill(Qt::white);
+}
+
+void PixelCanvas::fill(ColorValue color)
+{
+    m_image.fill(toArgb(color));
+}
+
+} // namespace zimbrel::picker

@@ -1,0 +1,42 @@
+#pragma once
+// A persistent drawing that is written and read one pixel at a time, as the picker's field and
+// strip are. Positions outside the visible area read as kNoPixel and are not written, so a
+// painter may run over the edge (the strip is painted 20 columns wide but shows 19).
+
+#include "colormodel.h"
+
+#include <QImage>
+
+namespace zimbrel::picker {
+
+class PixelCanvas
+{
+public:
+    PixelCanvas(int width, int height);
+
+    int width() const { return m_image.width(); }
+    int height() const { return m_image.height(); }
+    bool contains(int x, int y) const { return x >= 0 && y >= 0 && x < width() && y < height(); }
+
+    ColorValue pixel(int x, int y) const
+    {
+        return contains(x, y) ? fromArgb(reinterpret_cast<const QRgb *>(m_image.constScanLine(y))[x]) : kNoPixel;
+    }
+    void setPixel(int x, int y, ColorValue color)
+    {
+        if (contains(x, y))
+            reinterpret_cast<QRgb *>(m_image.scanLine(y))[x] = toArgb(color);
+    }
+    void fill(ColorValue color);
+
+    // The drawing as an image (for showing it, and for tests and screenshots).
+    const QImage &image() const { return m_image; }
+
+    static constexpr QRgb toArgb(ColorValue c) { return qRgb(redOf(c), greenOf(c), blueOf(c)); }
+    static constexpr ColorValue fromArgb(QRgb p) { return rgbValue(qRed(p), qGreen(p), qBlue(p)); }
+
+private:
+    QImage m_image;
+};
+
+} // namespace zimbrel::picker
