@@ -5,6 +5,7 @@
 
 #include "generator/mainform.h"
 #include "generator/sf.h"
+#include "picker_bench.h"
 
 #include <QApplication>
 #include <QDir>
@@ -128,6 +129,14 @@ long peakMemoryKiB(const QStringList &arguments, int ms)
 
 int main(int argc, char **argv)
 {
+    // zimbrel-bench --images FOLDER: the picker's field and strip in every mode, as PNG files.
+    if (argc == 3 && QByteArray(argv[1]) == "--images") {
+        QGuiApplication app(argc, argv);
+        const bool written = writePickerImages(QFile::decodeName(argv[2]));
+        std::printf("%s\n", written ? "written" : "could not write the images");
+        return written ? 0 : 1;
+    }
+
     // Without a display the figures are taken on Qt's offscreen platform, for both sides alike.
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -192,5 +201,7 @@ int main(int argc, char **argv)
             made += zimbrel::MakePassword(lines).size() == 12;
     }
     print("engine_passwords_per_s", QString::number(qRound64(made * 1e9 / timer.nsecsElapsed())));
+
+    benchColorPicker(print);
     return 0;
 }

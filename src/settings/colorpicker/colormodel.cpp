@@ -1,43 +1,41 @@
 #include "colormodel.h"
 
-#include "platform/numerics.h"
-
-#include <algorithm>
 
 namespace zimbrel::picker {
 
-int wholeNumber(double value)
+HueSweep::HueSweep(int saturation, int luminance)
+    : m_max(luminance)
+    , m_min(wholeNumber(double((255 - saturation) * luminance) / 255.0))
+    , m_step(float(double(m_max - m_min) / 255.0))
 {
-    return int(roundHalfEven(value));
 }
 
-ColorValue composeRgb(double red, double green, double blue)
+// One rounding of the single-precision sum; k counts from the start of the sector.
+int HueSweep::rising(int k) const
 {
-    auto channel = [](double v) { return std::clamp(wholeNumber(std::clamp(v, -1.0, 256.0)), 0, 255); };
-    return rgbValue(channel(red), channel(green), channel(blue));
+    return wholeNumber(double(float(m_min) + float(k) * m_step));
 }
 
-Rgb hslToRgb(int angle, int saturation, int luminance)
+int HueSweep::falling(int k) const
+{
+    return wholeNumber(double(float(m_max) - float(k) * m_step));
+}
+
+Rgb HueSweep::at(int angle) const
 {
     if (!isHueAngle(angle))
         return {};
-    const int max = luminance;
-    const int min = wholeNumber(double((255 - saturation) * luminance) / 255.0);
-    const float step = float(double(max - min) / 255.0);
-    // One rounding of the single-precision sum; k counts from the start of the sector.
-    auto rising = [&](int k) { return wholeNumber(double(float(min) + float(k) * step)); };
-    auto falling = [&](int k) { return wholeNumber(double(float(max) - float(k) * step)); };
     if (angle <= 255)
-        return {max, rising(angle), min};
+        return {m_max, rising(angle), m_min};
     if (angle <= 510)
-        return {falling(angle - 255), max, min};
+        return {falling(angle - 255), m_max, m_min};
     if (angle <= 765)
-        return {min, max, rising(angle - 510)};
+        return {m_min, m_max, rising(angle - 510)};
     if (angle <= 1020)
-        return {min, falling(angle - 765), max};
+        return {m_min, falling(angle - 765), m_max};
     if (angle <= 1275)
-        return {rising(angle - 1020), min, max};
-    return {max, min, falling(angle - 1275)};
+        return {rising(angle - 1020), m_min, m_max};
+    return {m_max, m_min, falling(angle - 1275)};
 }
 
 HslFromRgb rgbToHsl(ColorValue color)

@@ -4,6 +4,8 @@
 // value model; the boxes call it brightness). These are the pure conversions; the picker's state
 // and boxes are kept by ColorPickerCore.
 
+#include "platform/numerics.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -27,11 +29,25 @@ constexpr int greenOf(ColorValue c) { return int((c >> 8) & 0xFF); }
 constexpr int blueOf(ColorValue c) { return int((c >> 16) & 0xFF); }
 
 // The nearest whole number, halves to even.
-int wholeNumber(double value);
+inline int wholeNumber(double value)
+{
+    return int(roundHalfEven(value));
+}
 
-// A colour from three channel values, each taken to the nearest whole number and kept within
-// 0..255 (a value above 255 counts as 255, one below 0 as 0).
-ColorValue composeRgb(double red, double green, double blue);
+// A channel value taken to the nearest whole number and kept within 0..255 (above 255 counts as
+// 255, below 0 as 0).
+inline int channelByte(double value)
+{
+    if (!(value > 0))
+        return 0;
+    return value >= 255 ? 255 : wholeNumber(value);
+}
+
+// A colour from three channel values, each as channelByte takes it.
+inline ColorValue composeRgb(double red, double green, double blue)
+{
+    return rgbValue(channelByte(red), channelByte(green), channelByte(blue));
+}
 
 struct Rgb
 {
@@ -44,9 +60,31 @@ struct Rgb
 
 inline bool isHueAngle(int angle) { return angle >= 0 && angle <= kHueSteps; }
 
+// The colours of every hue at one saturation and luminance: the largest channel is the
+// luminance, the smallest follows from the saturation, and the third rises or falls between them
+// in single-precision steps across each sector. Painters that sweep the hue make one per row.
+class HueSweep
+{
+public:
+    HueSweep(int saturation, int luminance);
+    // An angle outside 0..1530 gives black (the caller reports it).
+    Rgb at(int angle) const;
+
+private:
+    int rising(int k) const;
+    int falling(int k) const;
+
+    int m_max;
+    int m_min;
+    float m_step;
+};
+
 // Hue angle 0..1530, saturation and luminance 0..255 to red, green, blue. An angle outside the
 // circle gives black (the caller reports it).
-Rgb hslToRgb(int angle, int saturation, int luminance);
+inline Rgb hslToRgb(int angle, int saturation, int luminance)
+{
+    return HueSweep(saturation, luminance).at(angle);
+}
 
 // Everything a conversion from red, green, blue yields.
 struct HslFromRgb

@@ -47,7 +47,7 @@ Rgb paintHueField(PixelCanvas &field, int angle)
 {
     Rgb last;
     for (int x = 0; x < kFieldSize; ++x) {
-        last = hslToRgb(angle, x, 255);
+        last = HueSweep(x, 255).at(angle);
         field.setPixel(x, 0, last.value());
     }
     fadeColumnsToBlack(field, kFieldSize);
@@ -70,12 +70,13 @@ Rgb paintRainbowField(PixelCanvas &field, bool fadeToGrey, bool fadeToBlack, int
             l = 255 - y;
         if (fadeToGrey)
             s = 255 - y;
+        const HueSweep sweep(s, l);
         for (int x = 0; x < int(hues.size()); ++x) {
-            last = hslToRgb(hues[x], s, l);
+            last = sweep.at(hues[x]);
             field.setPixel(x, y, last.value());
         }
         // The last column repeats the red of hue 0.
-        last = hslToRgb(0, s, l);
+        last = sweep.at(0);
         field.setPixel(kFieldSize - 1, y, last.value());
     }
     return last;
@@ -83,22 +84,23 @@ Rgb paintRainbowField(PixelCanvas &field, bool fadeToGrey, bool fadeToBlack, int
 
 void paintChannelField(PixelCanvas &field, Channel fixed, float value)
 {
-    // Painted column by column from the right, each from the top; p runs across, q down.
-    for (float p = 255; p >= 0; p -= 1) {
-        for (float q = 255; q >= 0; q -= 1) {
+    // Column by column from the right, each from the top: p runs across, q down, both whole.
+    const int v = channelByte(value);
+    for (int p = 255; p >= 0; --p) {
+        for (int q = 255; q >= 0; --q) {
             ColorValue color = 0;
             switch (fixed) {
             case Channel::Red:
-                color = composeRgb(value, q, p);
+                color = rgbValue(v, q, p);
                 break;
             case Channel::Green:
-                color = composeRgb(q, value, p);
+                color = rgbValue(q, v, p);
                 break;
             case Channel::Blue:
-                color = composeRgb(p, q, value);
+                color = rgbValue(p, q, v);
                 break;
             }
-            field.setPixel(int(p), 255 - int(q), color);
+            field.setPixel(p, 255 - q, color);
         }
     }
 }
@@ -106,14 +108,15 @@ void paintChannelField(PixelCanvas &field, Channel fixed, float value)
 Rgb paintRainbowStrip(PixelCanvas &strip)
 {
     const auto &hues = rainbowHues();
+    const HueSweep sweep(255, 255);
     Rgb last;
     for (int x = 0; x < kStripColumns; ++x) {
         int y = kStripRows - 1;
         for (int hue : hues) {
-            last = hslToRgb(hue, 255, 255);
+            last = sweep.at(hue);
             strip.setPixel(x, y--, last.value());
         }
-        last = hslToRgb(0, 255, 255);
+        last = sweep.at(0);
         strip.setPixel(x, 0, last.value());
     }
     return last;
