@@ -1,0 +1,235 @@
+#include "buttonlook.h"
+
+#include "platform/numerics.h"
+
+namespace zimbrel::xp {
+namespace {
+
+struct RimColors
+{
+    GdiColor frame, bottom, top, secondTop, sides;
+};
+
+constexpr RimColors kHotRim{gdiRgb(255, 178, 49), gdiRgb(231, 150, 0), gdiRgb(255, 243, 206), gdiRgb(255, 219, 140),
+                            gdiRgb(255, 203, 107)};
+constexpr RimColors kFocusRim{gdiRgb(140, 174, 231), gdiRgb(107, 130, 239), gdiRgb(206, 231, 255),
+                              gdiRgb(189, 215, 247), gdiRgb(181, 209, 240)};
+constexpr GdiColor kFrame = gdiRgb(0, 60, 115);
+constexpr GdiColor kFrameCorner = gdiRgb(16, 77, 123);
+
+int red(GdiColor c) { return int(c & 0xFF); }
+int green(GdiColor c) { return int((c >> 8) & 0xFF); }
+int blue(GdiColor c) { return int((c >> 16) & 0xFF); }
+
+void drawRim(GdiCanvas &c, int w, int h, const RimColors &rim)
+{
+    c.frameRect(1, 2, w - 2, h - 4, rim.frame);
+    c.line(2, h - 2, w - 2, h - 2, rim.bottom);
+    c.line(2, 1, w - 2, 1, rim.top);
+    c.line(1, 2, w - 1, 2, rim.secondTop);
+    c.line(2, 3, 2, h - 3, rim.sides);
+    c.line(w - 3, 3, w - 3, h - 3, rim.sides);
+}
+
+void drawFrame(GdiCanvas &c, int w, int h, GdiColor frame, GdiColor corner)
+{
+    c.frameRect(0, 0, w, h, frame);
+    c.setPixel(1, 1, corner);
+    c.setPixel(1, h - 2, corner);
+    c.setPixel(w - 2, 1, corner);
+    c.setPixel(w - 2, h - 2, corner);
+}
+
+void drawCaptionEffect(GdiCanvas &c, const ButtonFace &face, const GdiRect &rect)
+{
+    if (face.specialEffect <= 0)
+        return;
+    const GdiColor light = face.palette.LightColor;
+    c.drawText(rect.offset(1, 1), face.caption, face.font, ShiftColor(light, face.specialEffect == 2 ? 40 : -40, false));
+    if (face.specialEffect < 3)
+        c.drawText(rect.offset(-1, -1), face.caption, face.font, ShiftColor(light, face.specialEffect == 2 ? -40 : 40, false));
+}
+
+void drawCaption(GdiCanvas &c, const ButtonFace &face, int style)
+{
+    const GdiRect &up = face.captionRects.CaptionRect;
+    const GdiRect &down = face.captionRects.CaptionRectDown;
+    switch (style) {
+    case CaptionNormal:
+        drawCaptionEffect(c, face, up);
+        c.drawText(up, face.caption, face.font, face.palette.TextColor);
+        break;
+    case CaptionHot:
+        drawCaptionEffect(c, face, up);
+        c.drawText(up, face.caption, face.font, face.palette.HotTextColor);
+        break;
+    case CaptionPressed:
+        drawCaptionEffect(c, face, down);
+        c.drawText(down, face.caption, face.font, face.palette.HotTextColor);
+        break;
+    case CaptionDisabled:
+        c.drawText(up, face.caption, face.font, ShiftColor(face.palette.LightColor, -104, true));
+        break;
+    }
+}
+
+} // namespace
+
+GdiColor ShiftColor(GdiColor color, int amount, bool relative)
+{
+    int r = red(color) + amount;
+    int g = green(color) + amount;
+    int b = relative ? blue(color) + (blue(color) * amount) / 192 : blue(color) + amount;
+    auto limit = [amount](int &v) {
+        if (amount > 0 && v > 255)
+            v = 255;
+        if (amount < 0 && v < 0)
+            v = 0;
+    };
+    limit(r);
+    limit(g);
+    limit(b);
+    return GdiColor(r) + GdiColor(g) * 256 + GdiColor(b) * 65536;
+}
+
+ButtonPalette InitColors(GdiColor transparentRgb)
+{
+    ButtonPalette palette;
+    palette.FaceColor = gdiRgb(192, 192, 192);
+    palette.TextColor = 0;
+    palette.HotTextColor = 0;
+    palette.TransparentRGB = transparentRgb;
+    palette.LightColor = ShiftColor(palette.FaceColor, 48, true);
+    return palette;
+}
+
+QRegion CreateButtonRegion(int w, int h)
+{
+    // Rectangle regions order their corners themselves, as Windows' do.
+    auto rect = [](int x1, int y1, int x2, int y2) {
+        return QRegion(QRect(QPoint(std::min(x1, x2), std::min(y1, y2)), QPoint(std::max(x1, x2) - 1, std::max(y1, y2) - 1)));
+    };
+    QRegion region(0, 0, w, h);
+    for (const QRegion &cut : {rect(0, 0, 2, 1), rect(0, h, 2, h - 1), rect(w, 0, w - 2, 1), rect(w, h, w - 2, h - 1),
+                               rect(0, 1, 1, 2), rect(0, h - 1, 1, h - 2), rect(w, 1, w - 1, 2),
+                               rect(w, h - 1, w - 1, h - 2)}) {
+        region -= cut;
+    }
+    return region;
+}
+
+CaptionRects CalcCaptionRect(int w, int h, int position, int pw, int ph, const QString &caption, const QFont &font,
+                             const GdiRect &previousDown)
+{
+    GdiRect bounds;
+    switch (position) {
+    case 0:
+        bounds = {pw + 1, 1, w - 2, h - 2};
+        break;
+    case 1:
+        bounds = {1, 1, w - pw - 2, h - 2};
+        break;
+    case 2:
+        bounds = {1, ph + 1, w - 2, h - 2};
+        break;
+    case 3:
+        bounds = {1, 1, w - 2, h - ph - 2};
+        break;
+    case 4:
+        bounds = {1, 1, w - 2, h - 2};
+        break;
+    default:
+        bounds = previousDown;
+        break;
+    }
+    GdiRect r = GdiCanvas::measureText(bounds, caption, font);
+    // Integer halves truncated toward zero, as the layout has always centred.
+    switch (position) {
+    case 1:
+        r = r.offset((w - r.right - pw - 4) / 2, (h - r.bottom) / 2);
+        break;
+    case 3:
+        r = r.offset((w - r.right) / 2, (h - r.bottom - ph - 4) / 2);
+        break;
+    case 0:
+    case 2:
+    case 4:
+        r = r.offset((w - r.right) / 2, (h - r.bottom) / 2);
+        break;
+    default:
+        break;
+    }
+    return {r, r.offset(1, 1)};
+}
+
+void paintShading(GdiCanvas &c, int w, int h, GdiColor light, int state)
+{
+    const float step = float(25.0 / double(h));
+    const GdiColor base = state == StatePressed ? ShiftColor(light, -32, true) : light;
+    for (int i = 1; i <= h; ++i) {
+        const int k = int(roundHalfEven(double(-step * float(i))));
+        const int y = state == StatePressed ? h - i : i;
+        c.line(0, y, w, y, ShiftColor(base, k, true));
+    }
+}
+
+int renderButton(QImage &image, const ButtonFace &face, int state, int *captionStyle)
+{
+    const int w = face.width;
+    const int h = face.height;
+    const GdiColor L = face.palette.LightColor;
+    GdiCanvas c(image);
+    c.fill(kBackColor);
+    c.fillRect(0, 0, w, h, face.palette.FaceColor);
+
+    auto caption = [&](int style) {
+        if (captionStyle)
+            *captionStyle = style;
+        drawCaption(c, face, style);
+    };
+
+    if (!face.enabled) {
+        c.fillRect(0, 0, w, h, ShiftColor(L, -24, true));
+        caption(CaptionDisabled);
+        drawFrame(c, w, h, ShiftColor(L, -84, true), ShiftColor(L, -72, true));
+        return 2;
+    }
+    if (state == StateNormal) {
+        paintShading(c, w, h, L, StateNormal);
+        caption(face.mouseOver ? CaptionHot : CaptionNormal);
+        drawFrame(c, w, h, kFrame, kFrameCorner);
+        if (face.mouseOver) {
+            drawRim(c, w, h, kHotRim);
+        } else if (face.focusRim) {
+            drawRim(c, w, h, kFocusRim);
+        } else {
+            c.line(2, h - 2, w - 2, h - 2, ShiftColor(L, -48, true));
+            c.line(1, h - 3, w - 2, h - 3, ShiftColor(L, -32, true));
+            c.line(w - 2, 2, w - 2, h - 2, ShiftColor(L, -36, true));
+            c.line(w - 3, 3, w - 3, h - 3, ShiftColor(L, -24, true));
+            c.line(2, 1, w - 2, 1, ShiftColor(L, 16, true));
+            c.line(1, 2, w - 2, 2, ShiftColor(L, 10, true));
+            c.line(1, 2, 1, h - 2, ShiftColor(L, -5, true));
+            c.line(2, 3, 2, h - 3, ShiftColor(L, -10, true));
+        }
+        return 0;
+    }
+    if (state == StatePressed) {
+        const GdiColor B = ShiftColor(L, -32, true);
+        paintShading(c, w, h, L, StatePressed);
+        caption(CaptionPressed);
+        drawFrame(c, w, h, kFrame, kFrameCorner);
+        c.line(2, h - 2, w - 2, h - 2, ShiftColor(B, 16, true));
+        c.line(1, h - 3, w - 2, h - 3, ShiftColor(B, 10, true));
+        c.line(w - 2, 2, w - 2, h - 2, ShiftColor(B, 5, true));
+        c.line(w - 3, 3, w - 3, h - 3, L);
+        c.line(2, 1, w - 2, 1, ShiftColor(B, -32, true));
+        c.line(1, 2, w - 2, 2, ShiftColor(B, -24, true));
+        c.line(1, 2, 1, h - 2, ShiftColor(B, -32, true));
+        c.line(2, 2, 2, h - 2, ShiftColor(B, -22, true));
+        return 1;
+    }
+    return -1;
+}
+
+} // namespace zimbrel::xp

@@ -1,0 +1,126 @@
+#include "propertybag.h"
+
+#include <QRegularExpression>
+
+namespace zimbrel {
+
+qsizetype PropertyBag::indexOf(const QString &key) const
+{
+    for (qsizetype i = 0; i < m_entries.size(); ++i) {
+        if (m_entries[i].first.compare(key, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
+QVariant PropertyBag::ReadProperty(const QString &key, const QVariant &fallback) const
+{
+    const qsizetype i = indexOf(key);
+    return i >= 0 ? m_entries[i].second : fallback;
+}
+
+void PropertyBag::WriteProperty(const QString &key, const QVariant &value)
+{
+    const qsizetype i = indexOf(key);
+    if (i >= 0)
+        m_entries[i].second = value;
+    else
+        m_entries.append({key, value});
+}
+
+bool PropertyBag::contains(const QString &key) const
+{
+    return indexOf(key) >= 0;
+}
+
+QStringList PropertyBag::keys() const
+{
+    QStringList all;
+    for (const auto &entry : m_entries)
+        all << entry.first;
+    return all;
+}
+
+namespace {
+
+QString quoted(const QString &text)
+{
+    QString escaped = text;
+    escaped.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + escaped + u'"';
+}
+
+QString valueText(const QVariant &value)
+{
+    switch (value.typeId()) {
+    case QMetaType::Bool:
+        return value.toBool() ? QStringLiteral("-1 'True") : QStringLiteral("0 'False");
+    case QMetaType::Int:
+    case QMetaType::Short:
+    case QMetaType::LongLong:
+        return QString::number(value.toLongLong());
+    case QMetaType::QFont: {
+        const QFont font = value.value<QFont>();
+        return QStringLiteral("font(%1, %2, %3, %4, %5)")
+            .arg(quoted(font.family()), QString::number(font.pointSizeF()), QString::number(font.bold() ? -1 : 0),
+                 QString::number(font.italic() ? -1 : 0), QString::number(font.underline() ? -1 : 0));
+    }
+    case QMetaType::UnknownType:
+        return QStringLiteral("Nothing");
+    default:
+        return quoted(value.toString());
+    }
+}
+
+QVariant parseValue(const QString &text)
+{
+    static const QRegularExpression boolean(QStringLiteral("^(-1|0)\\s*'(True|False)$"));
+    static const QRegularExpression number(QStringLiteral("^-?\\d+$"));
+    static const QRegularExpression font(
+        QStringLiteral("^font\\(\"((?:[^\"]|\"\")*)\",\\s*([\\d.]+),\\s*(-1|0),\\s*(-1|0),\\s*(-1|0)\\)$"));
+    if (text == QStringLiteral("Nothing"))
+        return {};
+    if (const auto m = boolean.match(text); m.hasMatch())
+        return m.captured(1) == QStringLiteral("-1");
+    if (number.match(text).hasMatch())
+        return text.toInt();
+    if (const auto m = font.match(text); m.hasMatch()) {
+        QFont f;
+        f.setFamilies({m.captured(1).replace(QStringLiteral("\"\""), QStringLiteral("\""))});
+        f.setPointSizeF(m.captured(2).toDouble());
+        f.setBold(m.captured(3) == QStringLiteral("-1"));
+        f.setItalic(m.captured(4) == QStringLiteral("-1"));
+        f.setUnderline(m.captured(5) == QStringLiteral("-1"));
+        return f;
+    }
+    if (text.size() >= 2 && text.startsWith(u'"') && text.endsWith(u'"'))
+        return text.mid(1, text.size() - 2).replace(QStringLiteral("\"\""), QStringLiteral("\""));
+    return {};
+}
+
+} // namespace
+
+QString PropertyBag::toText() const
+{
+    QString text;
+    for (const auto &[key, value] : m_entries)
+        text += key + QStringLiteral(" = ") + valueText(value) + u'\n';
+    return text;
+}
+
+PropertyBag PropertyBag::fromText(const QString &text)
+{
+    PropertyBag bag;
+    for (const QString &line : text.split(u'\n')) {
+        const qsizetype equals = line.indexOf(u'=');
+        if (equals <= 0)
+            continue;
+        const QString key = line.left(equals).trimmed();
+        const QString value = line.mid(equals + 1).trimmed();
+        if (!key.isEmpty())
+            bag.WriteProperty(key, parseValue(value));
+    }
+    return bag;
+}
+
+} // namespace zimbrel

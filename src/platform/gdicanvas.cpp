@@ -1,0 +1,100 @@
+#include "gdicanvas.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace zimbrel {
+namespace {
+
+constexpr int kTextFlags = Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextWordWrap | Qt::TextShowMnemonic;
+
+} // namespace
+
+void GdiCanvas::fill(GdiColor color)
+{
+    m_image.fill(toQRgb(color));
+}
+
+void GdiCanvas::fillRect(int x, int y, int width, int height, GdiColor color)
+{
+    const QRect area = QRect(x, y, width, height).normalized() & m_image.rect();
+    const QRgb value = toQRgb(color);
+    for (int row = area.top(); row <= area.bottom(); ++row) {
+        auto *line = reinterpret_cast<QRgb *>(m_image.scanLine(row));
+        std::fill(line + area.left(), line + area.right() + 1, value);
+    }
+}
+
+void GdiCanvas::frameRect(int x, int y, int width, int height, GdiColor color)
+{
+    if (width <= 0 || height <= 0)
+        return;
+    fillRect(x, y, width, 1, color);
+    fillRect(x, y + height - 1, width, 1, color);
+    fillRect(x, y, 1, height, color);
+    fillRect(x + width - 1, y, 1, height, color);
+}
+
+void GdiCanvas::line(int x1, int y1, int x2, int y2, GdiColor color)
+{
+    // Bresenham from the start towards the end, stopping before the end point.
+    const int dx = std::abs(x2 - x1);
+    const int dy = -std::abs(y2 - y1);
+    const int sx = x1 < x2 ? 1 : -1;
+    const int sy = y1 < y2 ? 1 : -1;
+    int error = dx + dy;
+    int x = x1;
+    int y = y1;
+    while (x != x2 || y != y2) {
+        setPixel(x, y, color);
+        const int twice = 2 * error;
+        if (twice >= dy) {
+            error += dy;
+            x += sx;
+        }
+        if (twice <= dx) {
+            error += dx;
+            y += sy;
+        }
+    }
+}
+
+void GdiCanvas::setPixel(int x, int y, GdiColor color)
+{
+    if (m_image.rect().contains(x, y))
+        reinterpret_cast<QRgb *>(m_image.scanLine(y))[x] = toQRgb(color);
+}
+
+GdiColor GdiCanvas::pixel(int x, int y) const
+{
+    if (!m_image.rect().contains(x, y))
+        return 0xFFFFFFFFu;
+    const QRgb p = m_image.pixel(x, y);
+    return gdiRgb(qRed(p), qGreen(p), qBlue(p));
+}
+
+void GdiCanvas::drawText(const GdiRect &rect, const QString &text, const QFont &font, GdiColor color)
+{
+    if (text.isEmpty())
+        return;
+    QPainter painter(&m_image);
+    painter.setFont(font);
+    painter.setPen(QColor::fromRgb(toQRgb(color)));
+    painter.drawText(QRect(rect.left, rect.top, rect.width(), rect.height()), kTextFlags, text);
+}
+
+GdiRect GdiCanvas::measureText(const GdiRect &bounds, const QString &text, const QFont &font)
+{
+    if (text.isEmpty())
+        return {bounds.left, bounds.top, bounds.left, bounds.top};
+    const QFontMetrics metrics(font);
+    const QRect measured = metrics.boundingRect(QRect(bounds.left, bounds.top, std::max(bounds.width(), 1), 100000),
+                                                Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap | Qt::TextShowMnemonic,
+                                                text);
+    return {bounds.left, bounds.top, bounds.left + measured.width(), bounds.top + measured.height()};
+}
+
+} // namespace zimbrel

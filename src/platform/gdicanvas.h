@@ -1,0 +1,64 @@
+#pragma once
+// Drawing into an image with the rules of the Windows drawing calls the controls were designed
+// with: rectangles given by their left, top, right and bottom edges with the right and bottom
+// edges outside, lines whose end point is not painted, single pixels, and text laid out with word
+// breaks and "&" access-key markers. Colours are 0x00BBGGRR values.
+
+#include <QFont>
+#include <QImage>
+#include <QRect>
+#include <QString>
+
+namespace zimbrel {
+
+using GdiColor = quint32;
+
+constexpr GdiColor gdiRgb(int red, int green, int blue)
+{
+    return GdiColor(red) | GdiColor(green) << 8 | GdiColor(blue) << 16;
+}
+constexpr QRgb toQRgb(GdiColor c)
+{
+    return qRgb(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
+}
+
+// A rectangle as Windows keeps it: right and bottom are just outside.
+struct GdiRect
+{
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+    GdiRect offset(int dx, int dy) const { return {left + dx, top + dy, right + dx, bottom + dy}; }
+    int width() const { return right - left; }
+    int height() const { return bottom - top; }
+    friend bool operator==(const GdiRect &, const GdiRect &) = default;
+};
+
+class GdiCanvas
+{
+public:
+    explicit GdiCanvas(QImage &image) : m_image(image) {}
+
+    void fill(GdiColor color);
+    // FillRect and FrameRect of the rectangle (x, y, x + width, y + height).
+    void fillRect(int x, int y, int width, int height, GdiColor color);
+    void frameRect(int x, int y, int width, int height, GdiColor color);
+    // A one-pixel line from (x1, y1) towards (x2, y2); the end point itself is not painted.
+    void line(int x1, int y1, int x2, int y2, GdiColor color);
+    void setPixel(int x, int y, GdiColor color);
+    GdiColor pixel(int x, int y) const;
+
+    // Text centred in `rect` (horizontally, and vertically as a block), broken at words, with "&"
+    // underlining the next character and "&&" showing one ampersand; transparent background.
+    void drawText(const GdiRect &rect, const QString &text, const QFont &font, GdiColor color);
+
+    // The rectangle the text takes when broken at words within `bounds`: the left and top edges
+    // stay, the right edge becomes that of the widest line and the bottom that of the last line.
+    static GdiRect measureText(const GdiRect &bounds, const QString &text, const QFont &font);
+
+private:
+    QImage &m_image;
+};
+
+} // namespace zimbrel

@@ -1,0 +1,457 @@
+#include "controls/xpbutton/winxpbutton.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+#include <QVBoxLayout>
+
+#include <memory>
+
+using namespace zimbrel;
+
+namespace {
+
+// A form holding buttons: it names new ones, gives its font, and records change notices.
+class Form : public QWidget, public ButtonContainer
+{
+public:
+    Form()
+    {
+        setGeometry(100, 100, 300, 200);
+        before = new QLineEdit(this);
+        before->setGeometry(10, 10, 80, 20);
+        button = new WinXPButton(this, this);
+        button->setGeometry(10, 50, 105, 33);
+        after = new QLineEdit(this);
+        after->setGeometry(10, 100, 80, 20);
+    }
+
+    QString ambientDisplayName(const WinXPButton *) const override { return QStringLiteral("WinXPButton1"); }
+    QFont ambientFont() const override { return QFont(QStringLiteral("DejaVu Sans"), 9); }
+    bool ambientDisplayAsDefault(const WinXPButton *) const override { return isDefault; }
+    void propertyChanged(WinXPButton *, const QString &key) override { changed << key; }
+
+    QLineEdit *before;
+    WinXPButton *button;
+    QLineEdit *after;
+    QStringList changed;
+    bool isDefault = false;
+};
+
+GdiColor pixel(const WinXPButton *b, int x, int y)
+{
+    return GdiCanvas(const_cast<QImage &>(b->surface())).pixel(x, y);
+}
+
+constexpr GdiColor kHotFrame = gdiRgb(255, 178, 49);
+constexpr GdiColor kFocusFrame = gdiRgb(140, 174, 231);
+constexpr GdiColor kPressedTop = gdiRgb(176, 176, 167);
+constexpr GdiColor kPlainTop = gdiRgb(255, 255, 255);
+
+} // namespace
+
+class TestWinXPButton : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    // Persistence and properties
+    void newButtonTakesItsNameAndDefaults();
+    void restoresAndSavesItsProperties();
+    void restoringUsesDefaultsForMissingKeys();
+    void propertiesMarkTheirKeys_data();
+    void propertiesMarkTheirKeys();
+    void disableRefreshPaintsOnceAtRefresh();
+    void unchangedRedrawIsSkipped();
+    void accessKeys_data();
+    void accessKeys();
+
+    // Interaction
+    void startsWithOneMouseOutAndStopsItsTimer();
+    void hoverIsHotUntilThePointerLeaves();
+    void leftClickPressesAndClicks();
+    void rightClickNeitherPressesNorClicks();
+    void handlersMayChangeTheArguments();
+    void doubleClickRaisesOneClick();
+    void spaceClicksOnceOnRelease();
+    void spaceThenArrowRaisesNoClick();
+    void arrowsMoveTheFocus_data();
+    void arrowsMoveTheFocus();
+    void accessKeyClicksOnlyWhenEnabled();
+    void focusAndDefaultShowTheBlueRim();
+
+private:
+    void hoverAt(QPoint local);
+    void moveAway();
+    std::unique_ptr<Form> m_form;
+};
+
+void TestWinXPButton::init()
+{
+    QCursor::setPos(0, 0);
+    m_form = std::make_unique<Form>();
+    m_form->button->InitProperties();
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    // Let the first timer tick find the pointer elsewhere.
+    QTRY_VERIFY(!m_form->button->overTimerActive());
+    m_form->changed.clear();
+}
+
+void TestWinXPButton::cleanup()
+{
+    m_form.reset();
+}
+
+void TestWinXPButton::hoverAt(QPoint local)
+{
+    WinXPButton *b = m_form->button;
+    QCursor::setPos(b->mapToGlobal(local));
+    QTest::mouseMove(b, local);
+}
+
+void TestWinXPButton::moveAway()
+{
+    QCursor::setPos(m_form->mapToGlobal(QPoint(250, 180)));
+    QTest::mouseMove(m_form.get(), QPoint(250, 180));
+}
+
+void TestWinXPButton::newButtonTakesItsNameAndDefaults()
+{
+    WinXPButton *b = m_form->button;
+    QCOMPARE(b->Caption(), QStringLiteral("WinXPButton1"));
+    QVERIFY(b->Enabled());
+    QVERIFY(b->UseMaskColor());
+    QCOMPARE(b->SpecialEffect(), 0);
+    QCOMPARE(b->TransparentColor(), gdiRgb(192, 192, 192));
+    QCOMPARE(b->FontName(), QStringLiteral("DejaVu Sans"));
+    QCOMPARE(WinXPButton(nullptr).size(), QSize(320, 240));
+}
+
+void TestWinXPButton::restoresAndSavesItsProperties()
+{
+    // The design data as the forms keep it, keys in lower case.
+    const PropertyBag design = PropertyBag::fromText(QStringLiteral(
+        "_extentx = 2778\n_extenty = 873\ntx = \"Sa&ve\"\nenab = -1 'True\n"
+        "font = font(\"MS Sans Serif\", 8.25, 0, 0, 0)\nmptr = 0\nmicon = Nothing\numcol = -1 'True\n"
+        "picpos = 0\nngrey = 0 'False\nfx = 3\n"));
+    WinXPButton b(nullptr);
+    b.ReadProperties(design);
+    QCOMPARE(b.Caption(), QStringLiteral("Sa&ve"));
+    QCOMPARE(b.accessKey(), QStringLiteral("v"));
+    QVERIFY(b.Enabled());
+    QCOMPARE(b.FontSize(), qint16(8));
+    QCOMPARE(b.SpecialEffect(), 3);
+    QVERIFY(b.UseMaskColor());
+    QVERIFY(!b.UseGreyscale());
+    // Not stored, so a restored button treats black as transparent.
+    QCOMPARE(b.TransparentColor(), GdiColor(0));
+
+    PropertyBag saved;
+    b.WriteProperties(saved);
+    QCOMPARE(saved.keys(), (QStringList{QStringLiteral("TX"), QStringLiteral("ENAB"), QStringLiteral("FONT"),
+                                        QStringLiteral("MPTR"), QStringLiteral("MICON"), QStringLiteral("PICN"),
+                                        QStringLiteral("PICH"), QStringLiteral("UMCOL"), QStringLiteral("PICPOS"),
+                                        QStringLiteral("NGREY"), QStringLiteral("FX")}));
+    // Through the text form and back, the same button comes out.
+    WinXPButton again(nullptr);
+    again.ReadProperties(PropertyBag::fromText(saved.toText()));
+    PropertyBag second;
+    again.WriteProperties(second);
+    QCOMPARE(second.toText(), saved.toText());
+}
+
+void TestWinXPButton::restoringUsesDefaultsForMissingKeys()
+{
+    WinXPButton b(nullptr);
+    b.ReadProperties(PropertyBag());
+    QCOMPARE(b.Caption(), QString());
+    QVERIFY(b.Enabled());
+    QVERIFY(b.UseMaskColor());
+    QCOMPARE(b.PicturePosition(), 0);
+    QCOMPARE(b.SpecialEffect(), 0);
+    QCOMPARE(b.MousePointer(), 0);
+}
+
+void TestWinXPButton::propertiesMarkTheirKeys_data()
+{
+    QTest::addColumn<QString>("property");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<bool>("redraws");
+    QTest::newRow("Caption") << QStringLiteral("Caption") << QStringLiteral("TX") << true;
+    QTest::newRow("Enabled") << QStringLiteral("Enabled") << QStringLiteral("ENAB") << true;
+    QTest::newRow("Font") << QStringLiteral("Font") << QStringLiteral("FONT") << true;
+    QTest::newRow("FontBold") << QStringLiteral("FontBold") << QString() << true;
+    QTest::newRow("FontSize") << QStringLiteral("FontSize") << QString() << true;
+    QTest::newRow("MousePointer") << QStringLiteral("MousePointer") << QStringLiteral("MPTR") << false;
+    QTest::newRow("PicturePosition") << QStringLiteral("PicturePosition") << QStringLiteral("PICPOS") << true;
+    QTest::newRow("UseMaskColor") << QStringLiteral("UseMaskColor") << QStringLiteral("UMCOL") << false;
+    QTest::newRow("UseGreyscale") << QStringLiteral("UseGreyscale") << QStringLiteral("NGREY") << false;
+    QTest::newRow("SpecialEffect") << QStringLiteral("SpecialEffect") << QStringLiteral("FX") << true;
+}
+
+void TestWinXPButton::propertiesMarkTheirKeys()
+{
+    QFETCH(QString, property);
+    QFETCH(QString, key);
+    QFETCH(bool, redraws);
+    WinXPButton *b = m_form->button;
+    const int before = b->redrawCount();
+    if (property == QStringLiteral("Caption"))
+        b->setCaption(QStringLiteral("Other"));
+    else if (property == QStringLiteral("Enabled"))
+        b->setButtonEnabled(true);
+    else if (property == QStringLiteral("Font"))
+        b->setButtonFont(QFont(QStringLiteral("DejaVu Sans"), 10));
+    else if (property == QStringLiteral("FontBold"))
+        b->setFontBold(true);
+    else if (property == QStringLiteral("FontSize"))
+        b->setFontSize(12);
+    else if (property == QStringLiteral("MousePointer"))
+        b->setMousePointer(11);
+    else if (property == QStringLiteral("PicturePosition"))
+        b->setPicturePosition(2);
+    else if (property == QStringLiteral("UseMaskColor"))
+        b->setUseMaskColor(false);
+    else if (property == QStringLiteral("UseGreyscale"))
+        b->setUseGreyscale(true);
+    else if (property == QStringLiteral("SpecialEffect"))
+        b->setSpecialEffect(2);
+    QCOMPARE(m_form->changed, key.isEmpty() ? QStringList() : QStringList{key});
+    QCOMPARE(b->redrawCount() > before, redraws);
+}
+
+void TestWinXPButton::disableRefreshPaintsOnceAtRefresh()
+{
+    WinXPButton *b = m_form->button;
+    const int before = b->redrawCount();
+    b->DisableRefresh();
+    b->setCaption(QStringLiteral("&Go"));
+    b->setSpecialEffect(1);
+    QCOMPARE(b->redrawCount(), before);
+    QCOMPARE(b->accessKey(), QStringLiteral("g"));
+    b->Refresh();
+    QCOMPARE(b->redrawCount(), before + 1);
+}
+
+void TestWinXPButton::unchangedRedrawIsSkipped()
+{
+    WinXPButton *b = m_form->button;
+    // Moving around inside the button while hot changes nothing and draws nothing.
+    hoverAt(QPoint(20, 10));
+    const int before = b->redrawCount();
+    QTest::mouseMove(b, QPoint(30, 12));
+    QTest::mouseMove(b, QPoint(40, 14));
+    QCOMPARE(b->redrawCount(), before);
+}
+
+void TestWinXPButton::accessKeys_data()
+{
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("key");
+    QTest::newRow("&Save") << QStringLiteral("&Save") << QStringLiteral("s");
+    QTest::newRow("Sa&ve") << QStringLiteral("Sa&ve") << QStringLiteral("v");
+    QTest::newRow("Fish && Chips") << QStringLiteral("Fish && Chips") << QString();
+    QTest::newRow("A&&B&c") << QStringLiteral("A&&B&c") << QStringLiteral("c");
+    QTest::newRow("Save&") << QStringLiteral("Save&") << QString();
+    QTest::newRow("&") << QStringLiteral("&") << QString();
+    QTest::newRow("no marker") << QStringLiteral("Cancel") << QString();
+    QTest::newRow("&&&&x") << QStringLiteral("A&&&&x") << QString();
+    QTest::newRow("&& then & at the end") << QStringLiteral("A&&B&") << QString();
+}
+
+void TestWinXPButton::accessKeys()
+{
+    QFETCH(QString, caption);
+    QFETCH(QString, key);
+    m_form->button->setCaption(caption);
+    QCOMPARE(m_form->button->accessKey(), key);
+}
+
+void TestWinXPButton::startsWithOneMouseOutAndStopsItsTimer()
+{
+    Form form;
+    QSignalSpy out(form.button, &WinXPButton::MouseOut);
+    form.show();
+    QTRY_COMPARE(out.count(), 1);
+    QVERIFY(!form.button->overTimerActive());
+    QTest::qWait(30);
+    QCOMPARE(out.count(), 1);
+}
+
+void TestWinXPButton::hoverIsHotUntilThePointerLeaves()
+{
+    WinXPButton *b = m_form->button;
+    QSignalSpy over(b, &WinXPButton::MouseOver);
+    QSignalSpy out(b, &WinXPButton::MouseOut);
+    hoverAt(QPoint(20, 10));
+    QCOMPARE(over.count(), 1);
+    QVERIFY(b->isMouseOverFlag());
+    QVERIFY(b->overTimerActive());
+    QCOMPARE(pixel(b, 1, 16), kHotFrame);
+    hoverAt(QPoint(50, 20));
+    QCOMPARE(over.count(), 1);
+    // Leaving without a move reaching the button: the timer notices.
+    QCursor::setPos(m_form->mapToGlobal(QPoint(250, 180)));
+    QTRY_COMPARE(out.count(), 1);
+    QVERIFY(!b->isMouseOverFlag());
+    QVERIFY(!b->overTimerActive());
+    QCOMPARE(pixel(b, 52, 1), kPlainTop);
+    // Coming back raises MouseOver again.
+    hoverAt(QPoint(20, 10));
+    QCOMPARE(over.count(), 2);
+}
+
+void TestWinXPButton::leftClickPressesAndClicks()
+{
+    WinXPButton *b = m_form->button;
+    QSignalSpy click(b, &WinXPButton::Click);
+    hoverAt(QPoint(20, 10));
+    QTest::mousePress(b, Qt::LeftButton, {}, QPoint(20, 10));
+    QCOMPARE(b->lastState(), 2);
+    QCOMPARE(pixel(b, 52, 1), kPressedTop);
+    QCOMPARE(click.count(), 0);
+    QTest::mouseRelease(b, Qt::LeftButton, {}, QPoint(20, 10));
+    QCOMPARE(click.count(), 1);
+    QCOMPARE(b->lastState(), 0);
+    // Released outside: pressed look ends, no click.
+    QTest::mousePress(b, Qt::LeftButton, {}, QPoint(20, 10));
+    QTest::mouseRelease(b, Qt::LeftButton, {}, QPoint(200, 10));
+    QCOMPARE(click.count(), 1);
+    QCOMPARE(b->lastState(), 0);
+}
+
+void TestWinXPButton::rightClickNeitherPressesNorClicks()
+{
+    WinXPButton *b = m_form->button;
+    QSignalSpy click(b, &WinXPButton::Click);
+    int downs = 0;
+    int ups = 0;
+    connect(b, &WinXPButton::MouseDown, this, [&](short &button, short &, float &, float &) { downs += button == 2; });
+    connect(b, &WinXPButton::MouseUp, this, [&](short &button, short &, float &, float &) { ups += button == 2; });
+    QTest::mousePress(b, Qt::RightButton, {}, QPoint(20, 10));
+    QCOMPARE(b->lastState(), 0);
+    QTest::mouseRelease(b, Qt::RightButton, {}, QPoint(20, 10));
+    QCOMPARE(downs, 1);
+    QCOMPARE(ups, 1);
+    QCOMPARE(click.count(), 0);
+}
+
+void TestWinXPButton::handlersMayChangeTheArguments()
+{
+    WinXPButton *b = m_form->button;
+    QSignalSpy click(b, &WinXPButton::Click);
+    // A handler that turns every press into a right-button press stops the pressed look and the click.
+    connect(b, &WinXPButton::MouseDown, this, [](short &button, short &, float &, float &) { button = 2; });
+    QTest::mousePress(b, Qt::LeftButton, {}, QPoint(20, 10));
+    QCOMPARE(b->lastState(), 0);
+    QTest::mouseRelease(b, Qt::LeftButton, {}, QPoint(20, 10));
+    QCOMPARE(click.count(), 0);
+}
+
+void TestWinXPButton::doubleClickRaisesOneClick()
+{
+    WinXPButton *b = m_form->button;
+    QSignalSpy click(b, &WinXPButton::Click);
+    int downs = 0;
+    connect(b, &WinXPButton::MouseDown, this, [&](short &, short &, float &, float &) { ++downs; });
+    // The first click, then the second press arriving as a double click.
+    QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(20, 10));
+    QTest::mouseDClick(b, Qt::LeftButton, {}, QPoint(20, 10));
+    QCOMPARE(b->lastState(), 2);
+    QTest::mouseRelease(b, Qt::LeftButton, {}, QPoint(20, 10));
+    QCOMPARE(click.count(), 1);
+    QVERIFY(downs >= 2);
+    QCOMPARE(b->lastState(), 0);
+}
+
+void TestWinXPButton::spaceClicksOnceOnRelease()
+{
+    WinXPButton *b = m_form->button;
+    b->setFocus();
+    QSignalSpy click(b, &WinXPButton::Click);
+    QTest::keyPress(b, Qt::Key_Space);
+    QCOMPARE(b->lastState(), 2);
+    QTest::keyPress(b, Qt::Key_Space, {}, -1);
+    QCOMPARE(click.count(), 0);
+    QTest::keyRelease(b, Qt::Key_Space);
+    QCOMPARE(click.count(), 1);
+    QCOMPARE(b->lastState(), 0);
+}
+
+void TestWinXPButton::spaceThenArrowRaisesNoClick()
+{
+    WinXPButton *b = m_form->button;
+    b->setFocus();
+    QSignalSpy click(b, &WinXPButton::Click);
+    QTest::keyPress(b, Qt::Key_Space);
+    QTest::keyPress(b, Qt::Key_Down);
+    QTest::keyRelease(b, Qt::Key_Down);
+    QTest::keyRelease(b, Qt::Key_Space);
+    QCOMPARE(click.count(), 0);
+}
+
+void TestWinXPButton::arrowsMoveTheFocus_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("forward");
+    QTest::newRow("right") << int(Qt::Key_Right) << true;
+    QTest::newRow("down") << int(Qt::Key_Down) << true;
+    QTest::newRow("left") << int(Qt::Key_Left) << false;
+    QTest::newRow("up") << int(Qt::Key_Up) << false;
+}
+
+void TestWinXPButton::arrowsMoveTheFocus()
+{
+    QFETCH(int, key);
+    QFETCH(bool, forward);
+    m_form->activateWindow();
+    m_form->button->setFocus();
+    QTRY_VERIFY(m_form->button->hasFocus());
+    QTest::keyClick(m_form->button, Qt::Key(key));
+    QWidget *expected = forward ? m_form->after : m_form->before;
+    QTRY_VERIFY(expected->hasFocus());
+}
+
+void TestWinXPButton::accessKeyClicksOnlyWhenEnabled()
+{
+    WinXPButton *b = m_form->button;
+    b->setCaption(QStringLiteral("&Save"));
+    QSignalSpy click(b, &WinXPButton::Click);
+    m_form->before->setFocus();
+    QTest::keyClick(m_form->before, Qt::Key_S, Qt::AltModifier);
+    QCOMPARE(click.count(), 1);
+    b->AccessKeyPress(13);
+    QCOMPARE(click.count(), 2);
+    b->setButtonEnabled(false);
+    b->AccessKeyPress(13);
+    QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(20, 10));
+    QCOMPARE(click.count(), 2);
+    QCOMPARE(pixel(b, 0, 16), gdiRgb(156, 156, 135));
+}
+
+void TestWinXPButton::focusAndDefaultShowTheBlueRim()
+{
+    WinXPButton *b = m_form->button;
+    QCOMPARE(pixel(b, b->width() - 2, 16), gdiRgb(204, 204, 195));
+    m_form->isDefault = true;
+    b->AmbientChanged(QStringLiteral("DisplayAsDefault"));
+    QCOMPARE(pixel(b, b->width() - 2, 16), kFocusFrame);
+    m_form->isDefault = false;
+    b->AmbientChanged(QStringLiteral("DisplayAsDefault"));
+    QCOMPARE(pixel(b, b->width() - 2, 16), gdiRgb(204, 204, 195));
+    m_form->activateWindow();
+    b->setFocus();
+    QTRY_VERIFY(b->hasFocusFlag());
+    QCOMPARE(pixel(b, b->width() - 2, 16), kFocusFrame);
+    m_form->after->setFocus();
+    QTRY_VERIFY(!b->hasFocusFlag());
+    QCOMPARE(pixel(b, b->width() - 2, 16), gdiRgb(204, 204, 195));
+}
+
+QTEST_MAIN(TestWinXPButton)
+#include "tst_winxpbutton.moc"
