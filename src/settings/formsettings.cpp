@@ -1,0 +1,236 @@
+#include "formsettings.h"
+
+#include "platform/messagebox.h"
+#include "shared/appicon.h"
+#include "shared/placement.h"
+#include "shared/settingsfile.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QKeyEvent>
+#include <QPainter>
+
+namespace zimbrel {
+namespace {
+
+// The buttons' design data, as the form has always stored it.
+constexpr char kCmdOKDesign[] = "_ExtentX = 2778\n_ExtentY = 873\nTX = \"Save\"\nENAB = -1 'True\n"
+                                "FONT = font(\"MS Sans Serif\", 8.25, 0, 0, 0)\nMPTR = 0\nMICON = Nothing\n"
+                                "UMCOL = -1 'True\nPICPOS = 0\nNGREY = 0 'False\nFX = 3\n";
+constexpr char kCmdCancelDesign[] = "_ExtentX = 2778\n_ExtentY = 873\nTX = \"Cancel\"\nENAB = -1 'True\n"
+                                    "FONT = font(\"MS Sans Serif\", 8.25, 0, 0, 0)\nMPTR = 0\nMICON = Nothing\n"
+                                    "UMCOL = -1 'True\nPICPOS = 0\nNGREY = 0 'False\nFX = 3\n";
+
+// The title band's rows, top to bottom.
+constexpr std::array<QRgb, 29> kBandRows = {
+    0xE9E8E8, 0xE9E8E8, 0xDADCDF, 0xD4D6DA, 0xCFD1D5, 0xCACDD1, 0xBAC1CA, 0xBAC1CA, 0xBAC2CB, 0xBCC4CC,
+    0xBFC6CE, 0xC3C9D1, 0xC3C9D1, 0xC7CCD3, 0xCBD0D6, 0xCFD3D9, 0xD3D7DC, 0xD7DADF, 0xD7DADF, 0xDADDE1,
+    0xDDE0E4, 0xE1E3E7, 0xE5E8ED, 0xE5E8ED, 0xE8EBF2, 0xE9EEF6, 0xE9EEF7, 0xACAFB7, 0xD0D4DD,
+};
+
+constexpr int kLengthLimit = 3;
+constexpr int kSetLimit = 255;
+
+} // namespace
+
+void InfoLabel::mousePressEvent(QMouseEvent *event)
+{
+    event->accept();
+}
+
+void InfoLabel::mouseMoveEvent(QMouseEvent *event)
+{
+    event->accept();
+}
+
+void InfoLabel::mouseReleaseEvent(QMouseEvent *event)
+{
+    event->accept();
+}
+
+FormSettings::FormSettings(QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+{
+    setWindowTitle(QStringLiteral("Kavrin Password Settings"));
+    setWindowIcon(appIcon());
+    setFixedSize(kClientSize);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    m_band = titleBand();
+
+    lblInfo[0] = new InfoLabel(QStringLiteral(" Password Length: "), this);
+    lblInfo[0]->move(8, 43);
+    m_param1 = new LimitedLineEdit(kLengthLimit, this);
+    m_param1->setObjectName(QStringLiteral("Param1"));
+    m_param1->setGeometry(136, 40, 33, 25);
+    lblInfo[1] = new InfoLabel(QStringLiteral(" Allowed Character Set: "), this);
+    lblInfo[1]->move(8, 75);
+    m_param2 = new CharacterSetEdit(kSetLimit, this);
+    m_param2->setObjectName(QStringLiteral("Param2"));
+    m_param2->setGeometry(8, 96, 249, 73);
+    for (InfoLabel *label : lblInfo) {
+        label->setTextFormat(Qt::PlainText);
+        label->setFocusPolicy(Qt::NoFocus);
+        label->adjustSize();
+    }
+
+    CmdOK = new WinXPButton(this, this);
+    CmdOK->setObjectName(QStringLiteral("CmdOK"));
+    CmdOK->ReadProperties(PropertyBag::fromText(QString::fromLatin1(kCmdOKDesign)));
+    CmdOK->setGeometry(272, 40, 105, 33);
+    CmdCancel = new WinXPButton(this, this);
+    CmdCancel->setObjectName(QStringLiteral("CmdCancel"));
+    CmdCancel->ReadProperties(PropertyBag::fromText(QString::fromLatin1(kCmdCancelDesign)));
+    CmdCancel->setGeometry(272, 78, 105, 33);
+    connect(CmdOK, &WinXPButton::Click, this, &FormSettings::CmdOK_Click);
+    connect(CmdCancel, &WinXPButton::Click, this, &FormSettings::CmdCancel_Click);
+
+    setTabOrder(m_param1, m_param2);
+    setTabOrder(m_param2, CmdOK);
+    setTabOrder(CmdOK, CmdCancel);
+
+    // The default button's rim follows the focus: it steps back while the other button has it.
+    m_focusWatch = connect(qApp, &QApplication::focusChanged, this, [this] { focusMoved(); });
+}
+
+FormSettings::~FormSettings()
+{
+    disconnect(m_focusWatch);
+}
+
+QImage FormSettings::titleBand()
+{
+    QImage band(2560, int(kBandRows.size()), QImage::Format_RGB32);
+    for (int y = 0; y < band.height(); ++y)
+        std::fill_n(reinterpret_cast<QRgb *>(band.scanLine(y)), band.width(), 0xFF000000u | kBandRows[y]);
+    return band;
+}
+
+void FormSettings::Form_Load()
+{
+    QPalette background = palette();
+    background.setColor(QPalette::Window, QColor::fromRgb(kBackColor));
+    setPalette(background);
+    RestorePosition(this);
+    ReadSettings();
+    ShowSettings();
+    m_param1->setFocus();
+}
+
+void FormSettings::ReadSettings()
+{
+    // A file that cannot be read shows as empty boxes; short files still give both lines.
+    const FileText file = ReadFileText(QString::fromLatin1(kSettingsFileName), 2);
+    SettingsLines = splitOnCrLf(file.text + QStringLiteral("\r\n").repeated(6));
+}
+
+void FormSettings::ShowSettings()
+{
+    m_param1->setText(SettingsLines.value(1));
+    m_param2->setRawText(SettingsLines.value(0));
+}
+
+bool FormSettings::SaveSettings()
+{
+    const QString text = m_param2->rawText() + QStringLiteral("\r\n") + m_param1->text();
+    const QString name = QString::fromLatin1(kSettingsFileName);
+    const QString error = WriteFileText(name, text);
+    if (error.isEmpty())
+        return true;
+    showMessage({QStringLiteral("The settings could not be saved to %1.\n\n%2")
+                     .arg(QDir::current().absoluteFilePath(name), error),
+                 {}, MessageIcon::Error});
+    return false;
+}
+
+void FormSettings::CmdOK_Click()
+{
+    if (SaveSettings())
+        unload();
+}
+
+void FormSettings::CmdCancel_Click()
+{
+    unload();
+}
+
+void FormSettings::unload()
+{
+    hide();
+    Q_EMIT unloaded();
+}
+
+void FormSettings::focusMoved()
+{
+    CmdOK->AmbientChanged(QStringLiteral("DisplayAsDefault"));
+}
+
+QString FormSettings::ambientDisplayName(const WinXPButton *button) const
+{
+    return button->objectName();
+}
+
+QFont FormSettings::ambientFont() const
+{
+    return font();
+}
+
+bool FormSettings::ambientDisplayAsDefault(const WinXPButton *button) const
+{
+    if (button != CmdOK)
+        return false;
+    const auto *focused = qobject_cast<const WinXPButton *>(QApplication::focusWidget());
+    return !focused || focused == CmdOK;
+}
+
+void FormSettings::propertyChanged(WinXPButton *, const QString &)
+{
+    // The form is not designed at run time; there is nothing to keep up to date.
+}
+
+void FormSettings::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), QColor::fromRgb(kBackColor));
+    painter.drawImage(0, 0, m_band);
+}
+
+void FormSettings::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: {
+        // Enter presses the focused button, or else the default one.
+        auto *focused = qobject_cast<WinXPButton *>(focusWidget());
+        (focused ? focused : CmdOK)->AccessKeyPress(13);
+        return;
+    }
+    case Qt::Key_Escape:
+        CmdCancel->AccessKeyPress(27);
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}
+
+void FormSettings::mousePressEvent(QMouseEvent *event)
+{
+    m_grab = event->globalPosition().toPoint();
+    event->accept();
+}
+
+void FormSettings::mouseMoveEvent(QMouseEvent *event)
+{
+    // Dragging the window's own surface moves it; the editor does not remember where.
+    if (event->buttons() == Qt::LeftButton)
+        DragForm(this, m_grab, event->globalPosition().toPoint());
+}
+
+void FormSettings::closeEvent(QCloseEvent *event)
+{
+    // Closed by the window system: as Cancel, nothing is written.
+    event->accept();
+    Q_EMIT unloaded();
+}
+
+} // namespace zimbrel

@@ -1,0 +1,88 @@
+#pragma once
+// The settings editor's window: the password length and the allowed character set, saved to
+// settings.ini in the working folder or left alone.
+
+#include "controls/xpbutton/winxpbutton.h"
+#include "settings/textboxes.h"
+
+#include <QImage>
+#include <QLabel>
+#include <QStringList>
+#include <QWidget>
+#include <array>
+
+namespace zimbrel {
+
+// A label that keeps its mouse events, so a drag of the window never starts from it.
+class InfoLabel : public QLabel
+{
+    Q_OBJECT
+public:
+    using QLabel::QLabel;
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+};
+
+class FormSettings : public QWidget, public ButtonContainer
+{
+    Q_OBJECT
+public:
+    static constexpr QSize kClientSize{386, 181};
+    static constexpr QRgb kBackColor = 0xFFD7D9DD; // RGB(215, 217, 221)
+
+    explicit FormSettings(QWidget *parent = nullptr);
+    ~FormSettings() override;
+
+    // Colours the window, places it where the generator was left and shows the settings.
+    void Form_Load();
+
+    // The band that stands in for a title bar: 2560 x 29 pixels, one colour a row.
+    static QImage titleBand();
+
+    LimitedLineEdit *lengthBox() const { return m_param1; }
+    CharacterSetEdit *setBox() const { return m_param2; }
+    WinXPButton *saveButton() const { return CmdOK; }
+    WinXPButton *cancelButton() const { return CmdCancel; }
+    const QStringList &settingsLines() const { return SettingsLines; }
+
+    // ButtonContainer
+    QString ambientDisplayName(const WinXPButton *button) const override;
+    QFont ambientFont() const override;
+    bool ambientDisplayAsDefault(const WinXPButton *button) const override;
+    void propertyChanged(WinXPButton *button, const QString &key) override;
+
+Q_SIGNALS:
+    // The window was closed by Save (after a successful write) or Cancel.
+    void unloaded();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void ReadSettings();
+    void ShowSettings();
+    bool SaveSettings();
+    void CmdOK_Click();
+    void CmdCancel_Click();
+    void unload();
+    void focusMoved();
+
+    std::array<InfoLabel *, 2> lblInfo{};
+    LimitedLineEdit *m_param1;
+    CharacterSetEdit *m_param2;
+    WinXPButton *CmdOK;
+    WinXPButton *CmdCancel;
+    QStringList SettingsLines;
+    QImage m_band;
+    QPoint m_grab;
+    QMetaObject::Connection m_focusWatch;
+};
+
+} // namespace zimbrel

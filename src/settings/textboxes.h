@@ -1,0 +1,65 @@
+#pragma once
+// The settings editor's two text boxes.
+//
+// Both take a character limit for typing and pasting only, as the old boxes did: text that was
+// already longer (read from a file) is shown and kept whole, and can still be shortened.
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+namespace zimbrel {
+
+// A one-line box for the password length.
+class LimitedLineEdit : public QLineEdit
+{
+    Q_OBJECT
+public:
+    LimitedLineEdit(int limit, QWidget *parent = nullptr);
+    int limit() const { return m_limit; }
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void inputMethodEvent(QInputMethodEvent *event) override;
+
+private:
+    // Inserts `text` in place of the selection, cut to what the limit leaves room for.
+    void insertLimited(const QString &text);
+    bool pasteLimited();
+
+    int m_limit;
+    QString m_current;
+    QString m_before;
+};
+
+// The multi-line box for the allowed character set. It holds its text raw: a CR LF pair is a line
+// break, while a lone CR, a lone LF and the no-break space stay exactly as they were read (shown as
+// the symbols for CR and LF). It accepts only characters that Windows-1252 can store. Enter is
+// left to the form (its default button); Ctrl+Enter starts a new line.
+class CharacterSetEdit : public QPlainTextEdit
+{
+    Q_OBJECT
+public:
+    CharacterSetEdit(int limit, QWidget *parent = nullptr);
+
+    QString rawText() const;
+    void setRawText(const QString &text);
+    int limit() const { return m_limit; }
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void inputMethodEvent(QInputMethodEvent *event) override;
+    bool canInsertFromMimeData(const QMimeData *source) const override;
+    void insertFromMimeData(const QMimeData *source) override;
+
+private:
+    void insertRaw(const QString &raw);
+    int rawLength(const QString &shown) const;
+
+    int m_limit;
+};
+
+// What the set box shows for raw text, and the raw text for what it shows.
+QString rawToShown(const QString &raw);
+QString shownToRaw(const QString &shown);
+
+} // namespace zimbrel

@@ -1,0 +1,345 @@
+#include "platform/messagebox.h"
+#include "platform/userstore.h"
+#include "settings/formsettings.h"
+#include "shared/placement.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QScreen>
+#include <QDir>
+#include <QFile>
+#include <QKeyEvent>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cerrno>
+#include <cstring>
+#include <memory>
+
+using namespace zimbrel;
+
+class TestFormSettings : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void showsTheFile_data();
+    void showsTheFile();
+    void saveWritesBothLinesAndCloses_data();
+    void saveWritesBothLinesAndCloses();
+    void cancelWritesNothing();
+    void failedSaveIsReportedAndKeepsTheEdits();
+    void layoutAndLook();
+    void startsInTheLengthBoxAndTabsInOrder();
+    void lengthBoxTakesThreeTypedCharacters();
+    void setBoxLimitsAndRefusesWhatTheFileCannotHold();
+    void enterSavesAndCtrlEnterBreaksTheLine();
+    void defaultRimFollowsTheFocus();
+    void dragsByItsSurfaceOnly();
+    void opensWhereTheGeneratorWasLeft();
+
+private:
+    void writeFile(const QByteArray &bytes);
+    QByteArray fileBytes() const;
+    std::unique_ptr<FormSettings> openForm();
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_previousDir;
+    QStringList m_messages;
+    MessageHandler m_previousHandler;
+};
+
+void TestFormSettings::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    qputenv("XDG_CONFIG_HOME", m_dir->filePath(QStringLiteral("config")).toUtf8());
+    m_previousDir = QDir::currentPath();
+    QDir::setCurrent(m_dir->path());
+    m_messages.clear();
+    m_previousHandler = setMessageHandler([this](const Message &m) { m_messages << m.text; });
+}
+
+void TestFormSettings::cleanup()
+{
+    setMessageHandler(m_previousHandler);
+    QDir::setCurrent(m_previousDir);
+}
+
+void TestFormSettings::writeFile(const QByteArray &bytes)
+{
+    QFile file(m_dir->filePath(QStringLiteral("settings.ini")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QByteArray TestFormSettings::fileBytes() const
+{
+    QFile file(m_dir->filePath(QStringLiteral("settings.ini")));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>");
+}
+
+std::unique_ptr<FormSettings> TestFormSettings::openForm()
+{
+    auto form = std::make_unique<FormSettings>();
+    form->Form_Load();
+    form->show();
+    form->activateWindow();
+    if (!QTest::qWaitForWindowActive(form.get()))
+        return nullptr;
+    return form;
+}
+
+void TestFormSettings::showsTheFile_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("length");
+    QTest::addColumn<QString>("set");
+    QTest::newRow("as written") << QByteArray("abc\r\n8\r\n") << QStringLiteral("8") << QStringLiteral("abc");
+    QTest::newRow("empty file") << QByteArray() << QString() << QString();
+    QTest::newRow("no file") << QByteArray("<none>") << QString() << QString();
+    QTest::newRow("one line") << QByteArray("xyz") << QString() << QStringLiteral("xyz");
+    QTest::newRow("Windows-1252") << QByteArray("\xE9\xE8\x80\r\n12\r\n") << QStringLiteral("12")
+                                  << QStringLiteral("\u00E9\u00E8\u20AC");
+    QTest::newRow("longer than the boxes take") << QByteArray("ab\r\n12345\r\n") << QStringLiteral("12345")
+                                                << QStringLiteral("ab");
+}
+
+void TestFormSettings::showsTheFile()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, length);
+    QFETCH(QString, set);
+    if (content != "<none>")
+        writeFile(content);
+    auto form = openForm();
+    QVERIFY(form);
+    QCOMPARE(form->lengthBox()->text(), length);
+    QCOMPARE(form->setBox()->rawText(), set);
+    QVERIFY(form->settingsLines().size() >= 2);
+}
+
+void TestFormSettings::saveWritesBothLinesAndCloses_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QByteArray>("saved");
+    QTest::newRow("unchanged") << QByteArray("abc\r\n8\r\n") << QByteArray("abc\r\n8\r\n");
+    QTest::newRow("nothing") << QByteArray() << QByteArray("\r\n\r\n");
+    QTest::newRow("later lines are dropped") << QByteArray("abc\r\n8\r\nmore\r\n") << QByteArray("abc\r\n8\r\n");
+    // Lone CR, lone LF and the no-break space come back byte for byte.
+    QTest::newRow("raw bytes") << QByteArray("a\rb\nc\xA0" "d\x81\r\n9\r\n") << QByteArray("a\rb\nc\xA0" "d\x81\r\n9\r\n");
+    QTest::newRow("no validation") << QByteArray("\r\nzz\r\n") << QByteArray("\r\nzz\r\n");
+}
+
+void TestFormSettings::saveWritesBothLinesAndCloses()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QByteArray, saved);
+    writeFile(content);
+    auto form = openForm();
+    QVERIFY(form);
+    QSignalSpy unloaded(form.get(), &FormSettings::unloaded);
+    QTest::mouseClick(form->saveButton(), Qt::LeftButton, {}, QPoint(50, 16));
+    QCOMPARE(unloaded.count(), 1);
+    QVERIFY(!form->isVisible());
+    QCOMPARE(fileBytes(), saved);
+    QVERIFY(m_messages.isEmpty());
+}
+
+void TestFormSettings::cancelWritesNothing()
+{
+    writeFile("abc\r\n8\r\n");
+    auto form = openForm();
+    QVERIFY(form);
+    QSignalSpy unloaded(form.get(), &FormSettings::unloaded);
+    QTest::keyClicks(form->lengthBox(), QStringLiteral("9"));
+    QTest::mouseClick(form->cancelButton(), Qt::LeftButton, {}, QPoint(50, 16));
+    QCOMPARE(unloaded.count(), 1);
+    QCOMPARE(fileBytes(), QByteArray("abc\r\n8\r\n"));
+    // Escape and closing the window are Cancel too.
+    auto again = openForm();
+    QVERIFY(again);
+    QSignalSpy closed(again.get(), &FormSettings::unloaded);
+    QTest::keyClick(again->lengthBox(), Qt::Key_Escape);
+    QCOMPARE(closed.count(), 1);
+    QCOMPARE(fileBytes(), QByteArray("abc\r\n8\r\n"));
+}
+
+void TestFormSettings::failedSaveIsReportedAndKeepsTheEdits()
+{
+    // A folder of that name cannot be replaced by a file.
+    QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("settings.ini")));
+    auto form = openForm();
+    QVERIFY(form);
+    QSignalSpy unloaded(form.get(), &FormSettings::unloaded);
+    QTest::keyClicks(form->lengthBox(), QStringLiteral("12"));
+    QTest::mouseClick(form->saveButton(), Qt::LeftButton, {}, QPoint(50, 16));
+    QCOMPARE(m_messages.size(), 1);
+    QVERIFY(m_messages[0].contains(m_dir->filePath(QStringLiteral("settings.ini"))));
+    QVERIFY(m_messages[0].contains(QString::fromLocal8Bit(strerror(EISDIR))));
+    QCOMPARE(unloaded.count(), 0);
+    QVERIFY(form->isVisible());
+    QCOMPARE(form->lengthBox()->text(), QStringLiteral("12"));
+    // Nothing half-written is left beside it.
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+}
+
+void TestFormSettings::layoutAndLook()
+{
+    auto form = openForm();
+    QVERIFY(form);
+    QCOMPARE(form->size(), QSize(386, 181));
+    QCOMPARE(form->windowTitle(), QStringLiteral("Kavrin Password Settings"));
+    QVERIFY(form->windowFlags() & Qt::FramelessWindowHint);
+    QCOMPARE(form->lengthBox()->geometry(), QRect(136, 40, 33, 25));
+    QCOMPARE(form->setBox()->geometry(), QRect(8, 96, 249, 73));
+    QCOMPARE(form->saveButton()->geometry(), QRect(272, 40, 105, 33));
+    QCOMPARE(form->cancelButton()->geometry(), QRect(272, 78, 105, 33));
+    QCOMPARE(form->saveButton()->Caption(), QStringLiteral("Save"));
+    QCOMPARE(form->cancelButton()->Caption(), QStringLiteral("Cancel"));
+    QCOMPARE(form->saveButton()->SpecialEffect(), 3);
+
+    const QImage shot = form->grab().toImage();
+    const QList<std::pair<int, QRgb>> rows{{0, 0xE9E8E8}, {2, 0xDADCDF}, {6, 0xBAC1CA}, {16, 0xD3D7DC},
+                                           {27, 0xACAFB7}, {28, 0xD0D4DD}};
+    for (const auto &[row, color] : rows) {
+        for (int x : {0, 200, 385})
+            QCOMPARE(shot.pixel(x, row) & 0xFFFFFF, color);
+    }
+    QCOMPARE(shot.pixel(300, 150) & 0xFFFFFF, QRgb(0xD7D9DD));
+    QCOMPARE(FormSettings::titleBand().size(), QSize(2560, 29));
+}
+
+void TestFormSettings::startsInTheLengthBoxAndTabsInOrder()
+{
+    auto form = openForm();
+    QVERIFY(form);
+    QTRY_VERIFY(form->lengthBox()->hasFocus());
+    const QList<QWidget *> order{form->setBox(), form->saveButton(), form->cancelButton(), form->lengthBox()};
+    for (QWidget *next : order) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTRY_COMPARE(QApplication::focusWidget(), next);
+    }
+}
+
+void TestFormSettings::lengthBoxTakesThreeTypedCharacters()
+{
+    writeFile("abc\r\n12345\r\n");
+    auto form = openForm();
+    QVERIFY(form);
+    LimitedLineEdit *box = form->lengthBox();
+    // Longer text from the file stays whole and can be shortened, but not lengthened.
+    QTest::keyClick(box, Qt::Key_End);
+    QTest::keyClicks(box, QStringLiteral("6"));
+    QCOMPARE(box->text(), QStringLiteral("12345"));
+    QTest::keyClick(box, Qt::Key_Backspace);
+    QCOMPARE(box->text(), QStringLiteral("1234"));
+    box->clear();
+    QTest::keyClicks(box, QStringLiteral("4567"));
+    QCOMPARE(box->text(), QStringLiteral("456"));
+    // A paste is cut to what fits.
+    box->clear();
+    QApplication::clipboard()->setText(QStringLiteral("98765"));
+    QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(box->text(), QStringLiteral("987"));
+}
+
+void TestFormSettings::setBoxLimitsAndRefusesWhatTheFileCannotHold()
+{
+    auto form = openForm();
+    QVERIFY(form);
+    CharacterSetEdit *box = form->setBox();
+    box->setFocus();
+    // Typed one by one, as a keyboard layout would produce them.
+    for (QChar c : QStringLiteral("a\u0416b\u20ACc")) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(box, &press);
+    }
+    QCOMPARE(box->rawText(), QStringLiteral("ab\u20ACc"));
+    // Pasted text keeps what the file can hold.
+    box->clear();
+    QApplication::clipboard()->setText(QStringLiteral("\u0416x\u00E9"));
+    QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(box->rawText(), QStringLiteral("x\u00E9"));
+    box->clear();
+    QApplication::clipboard()->setText(QStringLiteral("x").repeated(300));
+    QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(box->rawText().size(), 255);
+    QTest::keyClicks(box, QStringLiteral("y"));
+    QCOMPARE(box->rawText().size(), 255);
+}
+
+void TestFormSettings::enterSavesAndCtrlEnterBreaksTheLine()
+{
+    auto form = openForm();
+    QVERIFY(form);
+    QSignalSpy unloaded(form.get(), &FormSettings::unloaded);
+    CharacterSetEdit *box = form->setBox();
+    box->setFocus();
+    QTest::keyClicks(box, QStringLiteral("ab"));
+    QTest::keyClick(box, Qt::Key_Return, Qt::ControlModifier);
+    QTest::keyClicks(box, QStringLiteral("c"));
+    QCOMPARE(unloaded.count(), 0);
+    QTest::keyClick(box, Qt::Key_Return);
+    QCOMPARE(unloaded.count(), 1);
+    QCOMPARE(fileBytes(), QByteArray("ab\r\nc\r\n\r\n"));
+}
+
+void TestFormSettings::defaultRimFollowsTheFocus()
+{
+    auto form = openForm();
+    QVERIFY(form);
+    auto rim = [](const WinXPButton *b) {
+        return b->surface().pixel(b->width() - 2, 16) & 0xFFFFFF;
+    };
+    constexpr QRgb kBlue = 0x8CAEE7; // RGB(140, 174, 231)
+    QTRY_COMPARE(rim(form->saveButton()), kBlue);
+    QVERIFY(rim(form->cancelButton()) != kBlue);
+    form->cancelButton()->setFocus();
+    QTRY_COMPARE(rim(form->cancelButton()), kBlue);
+    QCOMPARE(rim(form->saveButton()) == kBlue, false);
+    form->setBox()->setFocus();
+    QTRY_COMPARE(rim(form->saveButton()), kBlue);
+}
+
+void TestFormSettings::dragsByItsSurfaceOnly()
+{
+    auto form = openForm();
+    QVERIFY(form);
+    QWindow *window = form->windowHandle();
+    const QPoint start = form->pos();
+    auto local = [&](QPoint global) { return global - form->pos(); };
+    // From a label: nothing moves.
+    const QPoint onLabel = start + QPoint(20, 50);
+    QTest::mousePress(window, Qt::LeftButton, {}, local(onLabel));
+    QTest::mouseMove(window, local(onLabel + QPoint(30, 30)));
+    QTest::mouseRelease(window, Qt::LeftButton, {}, local(onLabel + QPoint(30, 30)));
+    QCOMPARE(form->pos(), start);
+    // From the surface: the window follows.
+    const QPoint onSurface = start + QPoint(300, 150);
+    QTest::mousePress(window, Qt::LeftButton, {}, local(onSurface));
+    QTest::mouseMove(window, local(onSurface + QPoint(-40, -25)));
+    QTest::mouseRelease(window, Qt::LeftButton, {}, local(onSurface + QPoint(-40, -25)));
+    QTRY_COMPARE(form->pos(), start + QPoint(-40, -25));
+    // The editor does not remember it.
+    QCOMPARE(GetSetting(QString::fromLatin1(kPositionApplication), QString::fromLatin1(kPositionSection),
+                        QStringLiteral("x")),
+             QString());
+}
+
+void TestFormSettings::opensWhereTheGeneratorWasLeft()
+{
+    SaveSetting(QString::fromLatin1(kPositionApplication), QString::fromLatin1(kPositionSection), QStringLiteral("x"),
+                QStringLiteral("1500"));
+    SaveSetting(QString::fromLatin1(kPositionApplication), QString::fromLatin1(kPositionSection), QStringLiteral("y"),
+                QStringLiteral("750"));
+    auto form = openForm();
+    QVERIFY(form);
+    QCOMPARE(form->pos(), QGuiApplication::primaryScreen()->geometry().topLeft() + QPoint(100, 50));
+}
+
+QTEST_MAIN(TestFormSettings)
+#include "tst_formsettings.moc"

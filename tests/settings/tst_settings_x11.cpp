@@ -1,0 +1,177 @@
+// The built editor on a real X server, with the generator: typing, Save, Cancel, and the place
+// both programs share.
+
+#include "platform/userstore.h"
+#include "shared/placement.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace zimbrel;
+
+namespace {
+
+QByteArray run(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(arguments.first(), arguments.mid(1));
+    process.waitForFinished(10000);
+    return process.readAllStandardOutput();
+}
+
+QString findWindow(const QString &name)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < 10000) {
+        const QByteArray ids = run({QStringLiteral("xdotool"), QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                    QStringLiteral("--name"), name});
+        if (!ids.trimmed().isEmpty())
+            return QString::fromLatin1(ids.split('\n').first());
+        QTest::qWait(50);
+    }
+    return {};
+}
+
+QPoint windowPosition(const QString &id)
+{
+    QPoint at;
+    const QByteArray shell = run({QStringLiteral("xdotool"), QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), id});
+    for (const QByteArray &line : shell.split('\n')) {
+        if (line.startsWith("X="))
+            at.setX(line.mid(2).toInt());
+        else if (line.startsWith("Y="))
+            at.setY(line.mid(2).toInt());
+    }
+    return at;
+}
+
+void xdotool(const QStringList &arguments)
+{
+    run(QStringList{QStringLiteral("xdotool")} + arguments);
+}
+
+} // namespace
+
+class TestSettingsX11 : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void typeAndSave();
+    void cancelLeavesTheFile();
+    void opensWhereTheGeneratorWasDragged();
+
+private:
+    void writeSettings(const QByteArray &bytes);
+    QByteArray settings() const;
+    QString start(const QString &program, const QString &windowName);
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<QProcess> m_process;
+};
+
+void TestSettingsX11::init()
+{
+    QVERIFY(!qgetenv("DISPLAY").isEmpty());
+    m_dir = std::make_unique<QTemporaryDir>();
+    qputenv("XDG_CONFIG_HOME", m_dir->filePath(QStringLiteral("config")).toUtf8());
+}
+
+void TestSettingsX11::cleanup()
+{
+    if (m_process && m_process->state() != QProcess::NotRunning) {
+        m_process->kill();
+        m_process->waitForFinished();
+    }
+    m_process.reset();
+}
+
+void TestSettingsX11::writeSettings(const QByteArray &bytes)
+{
+    QFile file(m_dir->filePath(QStringLiteral("settings.ini")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QByteArray TestSettingsX11::settings() const
+{
+    QFile file(m_dir->filePath(QStringLiteral("settings.ini")));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString TestSettingsX11::start(const QString &program, const QString &windowName)
+{
+    m_process = std::make_unique<QProcess>();
+    m_process->setWorkingDirectory(m_dir->path());
+    m_process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_process->start(QStringLiteral(ZIMBREL_BIN_DIR "/") + program, {});
+    if (!m_process->waitForStarted())
+        return {};
+    return findWindow(windowName);
+}
+
+void TestSettingsX11::typeAndSave()
+{
+    writeSettings("abc\r\n8\r\n");
+    const QString id = start(QStringLiteral("zimbrel-settings"), QStringLiteral("^Kavrin Password Settings$"));
+    QVERIFY(!id.isEmpty());
+    const QPoint at = windowPosition(id);
+    // The length box has the focus: replace its text; then add to the set and save with the mouse.
+    xdotool({QStringLiteral("key"), QStringLiteral("ctrl+a")});
+    xdotool({QStringLiteral("type"), QStringLiteral("16")});
+    xdotool({QStringLiteral("mousemove"), QString::number(at.x() + 100), QString::number(at.y() + 130),
+             QStringLiteral("click"), QStringLiteral("1")});
+    xdotool({QStringLiteral("key"), QStringLiteral("ctrl+End")});
+    xdotool({QStringLiteral("type"), QStringLiteral("xyz")});
+    xdotool({QStringLiteral("mousemove"), QString::number(at.x() + 320), QString::number(at.y() + 56),
+             QStringLiteral("click"), QStringLiteral("1")});
+    QVERIFY(m_process->waitForFinished(5000));
+    QCOMPARE(m_process->exitCode(), 0);
+    QCOMPARE(settings(), QByteArray("abcxyz\r\n16\r\n"));
+}
+
+void TestSettingsX11::cancelLeavesTheFile()
+{
+    writeSettings("abc\r\n8\r\n");
+    const QString id = start(QStringLiteral("zimbrel-settings"), QStringLiteral("^Kavrin Password Settings$"));
+    QVERIFY(!id.isEmpty());
+    const QPoint at = windowPosition(id);
+    xdotool({QStringLiteral("type"), QStringLiteral("9")});
+    xdotool({QStringLiteral("mousemove"), QString::number(at.x() + 320), QString::number(at.y() + 94),
+             QStringLiteral("click"), QStringLiteral("1")});
+    QVERIFY(m_process->waitForFinished(5000));
+    QCOMPARE(settings(), QByteArray("abc\r\n8\r\n"));
+}
+
+void TestSettingsX11::opensWhereTheGeneratorWasDragged()
+{
+    writeSettings("abc\r\n3\r\n");
+    const QString generator = start(QStringLiteral("zimbrel-generator"), QStringLiteral("^zimbrel-generator$"));
+    QVERIFY(!generator.isEmpty());
+    const QPoint from = windowPosition(generator) + QPoint(60, 15);
+    const QPoint to = from + QPoint(-200, -150);
+    xdotool({QStringLiteral("mousemove"), QString::number(from.x()), QString::number(from.y()),
+             QStringLiteral("mousedown"), QStringLiteral("1"), QStringLiteral("mousemove"),
+             QString::number(to.x()), QString::number(to.y()), QStringLiteral("mouseup"), QStringLiteral("1")});
+    const QPoint left = windowPosition(generator);
+    const QString app = QString::fromLatin1(kPositionApplication);
+    const QString section = QString::fromLatin1(kPositionSection);
+    QTRY_COMPARE_WITH_TIMEOUT(GetSetting(app, section, QStringLiteral("y")), QString::number(left.y() * 15), 3000);
+    m_process->kill();
+    m_process->waitForFinished();
+
+    const QString editor = start(QStringLiteral("zimbrel-settings"), QStringLiteral("^Kavrin Password Settings$"));
+    QVERIFY(!editor.isEmpty());
+    QCOMPARE(windowPosition(editor), left);
+}
+
+QTEST_GUILESS_MAIN(TestSettingsX11)
+#include "tst_settings_x11.moc"
