@@ -5,6 +5,7 @@
 
 #include "generator/mainform.h"
 #include "generator/sf.h"
+#include "button_bench.h"
 #include "picker_bench.h"
 
 #include <QApplication>
@@ -202,6 +203,7 @@ int main(int argc, char **argv)
     }
     print("engine_passwords_per_s", QString::number(qRound64(made * 1e9 / timer.nsecsElapsed())));
 
+    benchButton(print);
     benchColorPicker(print);
     return 0;
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # make run / make run-settings: starts a program in build/run, the folder both programs share.
-# Without a display (neither DISPLAY nor WAYLAND_DISPLAY set) the generator runs on a virtual X
-# server instead, and a screenshot of its window is saved.
+# Without a display (neither DISPLAY nor WAYLAND_DISPLAY set) the program runs on a virtual X
+# server instead: a screenshot of its window is saved, and the editor is then cancelled (the
+# generator ends by itself).
 set -euo pipefail
 
 build=${BUILD:-build}
@@ -25,11 +26,6 @@ if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
   exec "$bin/$program"
 fi
 
-if [ "$program" != zimbrel-generator ]; then
-  echo "No display available: $program needs one (set DISPLAY or WAYLAND_DISPLAY)." >&2
-  exit 1
-fi
-
 shot=$(cd .. && pwd)/$program.png
 if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
   XDG_RUNTIME_DIR=$(mktemp -d)
@@ -37,11 +33,15 @@ if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
   trap 'rm -rf "$XDG_RUNTIME_DIR"' EXIT
 fi
 echo "No display available: running $program on a virtual X server."
+case "$program" in
+  zimbrel-settings) title="Kavrin Password Settings" ;;
+  *) title=$program ;;
+esac
 xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash -c '
   "$1" &
   pid=$!
   for _ in $(seq 1 50); do
-    window=$(xdotool search --onlyvisible --name "^$2\$" 2>/dev/null | head -n 1) && [ -n "$window" ] && break
+    window=$(xdotool search --onlyvisible --name "^$4\$" 2>/dev/null | head -n 1) && [ -n "$window" ] && break
     sleep 0.1
   done
   sleep 0.5
@@ -50,6 +50,10 @@ xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash -c '
     import -window root -crop "$((WIDTH + 40))x$((HEIGHT + 40))+$((X - 20))+$((Y - 20))" +repage "$3"
     echo "Screenshot of the window saved to $3"
   fi
-  echo "Clipboard: $(xclip -o -selection clipboard 2>/dev/null)"
+  if [ "$2" = zimbrel-generator ]; then
+    echo "Clipboard: $(xclip -o -selection clipboard 2>/dev/null)"
+  else
+    xdotool key Escape 2>/dev/null; sleep 0.5; kill "$pid" 2>/dev/null || true
+  fi
   wait "$pid"
-' run "$bin/$program" "$program" "$shot"
+' run "$bin/$program" "$program" "$shot" "$title"

@@ -40,6 +40,16 @@ void GdiCanvas::frameRect(int x, int y, int width, int height, GdiColor color)
 
 void GdiCanvas::line(int x1, int y1, int x2, int y2, GdiColor color)
 {
+    // Straight lines, which are nearly all the controls draw, as spans.
+    if (y1 == y2) {
+        if (x1 != x2)
+            fillRect(x1 < x2 ? x1 : x2 + 1, y1, std::abs(x2 - x1), 1, color);
+        return;
+    }
+    if (x1 == x2) {
+        fillRect(x1, y1 < y2 ? y1 : y2 + 1, 1, std::abs(y2 - y1), color);
+        return;
+    }
     // Bresenham from the start towards the end, stopping before the end point.
     const int dx = std::abs(x2 - x1);
     const int dy = -std::abs(y2 - y1);

@@ -1,4 +1,5 @@
 #include "platform/cp1252.h"
+#include "platform/gdicanvas.h"
 #include "platform/numerics.h"
 #include "platform/random.h"
 #include "platform/userstore.h"
@@ -37,6 +38,11 @@ private Q_SLOTS:
 
     // Random source
     void randomValuesAreSinglesInUnitInterval();
+
+    // Drawing with the Windows rules
+    void linesLeaveTheirEndPoint_data();
+    void linesLeaveTheirEndPoint();
+    void rectanglesExcludeRightAndBottom();
 
     // Per-user store
     void storeFollowsXdgConfigHome();
@@ -218,6 +224,67 @@ void TestPlatform::randomValuesAreSinglesInUnitInterval()
     }
     // 20000 draws out of 2^24 values: a repeat or two is possible, a stuck source is not.
     QVERIFY(seen.size() > 19900);
+}
+
+namespace {
+
+QStringList pts(const char *list)
+{
+    return QString::fromLatin1(list).split(u' ', Qt::SkipEmptyParts);
+}
+
+// The painted pixels of a 12 x 12 image as "x,y" texts.
+QStringList painted(const QImage &image)
+{
+    QStringList points;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixel(x, y) != qRgb(255, 255, 255))
+                points << QStringLiteral("%1,%2").arg(x).arg(y);
+        }
+    }
+    return points;
+}
+
+} // namespace
+
+void TestPlatform::linesLeaveTheirEndPoint_data()
+{
+    QTest::addColumn<QRect>("from_to");
+    QTest::addColumn<QStringList>("points");
+    QTest::newRow("right") << QRect(QPoint(2, 3), QPoint(5, 3)) << pts("2,3 3,3 4,3");
+    QTest::newRow("left") << QRect(QPoint(5, 3), QPoint(2, 3)) << pts("3,3 4,3 5,3");
+    QTest::newRow("down") << QRect(QPoint(1, 1), QPoint(1, 4)) << pts("1,1 1,2 1,3");
+    QTest::newRow("up") << QRect(QPoint(1, 4), QPoint(1, 1)) << pts("1,2 1,3 1,4");
+    QTest::newRow("diagonal") << QRect(QPoint(0, 0), QPoint(3, 3)) << pts("0,0 1,1 2,2");
+    QTest::newRow("a point") << QRect(QPoint(4, 4), QPoint(4, 4)) << QStringList();
+    QTest::newRow("off the edge") << QRect(QPoint(9, 0), QPoint(20, 0)) << pts("9,0 10,0 11,0");
+}
+
+void TestPlatform::linesLeaveTheirEndPoint()
+{
+    QFETCH(QRect, from_to);
+    QFETCH(QStringList, points);
+    QImage image(12, 12, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    GdiCanvas canvas(image);
+    canvas.line(from_to.left(), from_to.top(), from_to.right(), from_to.bottom(), gdiRgb(1, 2, 3));
+    QCOMPARE(painted(image), points);
+    if (!points.isEmpty())
+        QCOMPARE(canvas.pixel(points[0].section(u',', 0, 0).toInt(), points[0].section(u',', 1).toInt()), gdiRgb(1, 2, 3));
+}
+
+void TestPlatform::rectanglesExcludeRightAndBottom()
+{
+    QImage image(12, 12, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    GdiCanvas canvas(image);
+    canvas.fillRect(1, 1, 2, 2, 0);
+    QCOMPARE(painted(image), pts("1,1 2,1 1,2 2,2"));
+    image.fill(Qt::white);
+    canvas.frameRect(0, 0, 3, 3, 0);
+    QCOMPARE(painted(image), pts("0,0 1,0 2,0 0,1 2,1 0,2 1,2 2,2"));
+    QCOMPARE(canvas.pixel(12, 0), 0xFFFFFFFFu);
 }
 
 void TestPlatform::storeFollowsXdgConfigHome()
