@@ -47,6 +47,7 @@ class TestButtonLook : public QObject
 private Q_SLOTS:
     void shiftColor_data();
     void shiftColor();
+    void translateColor();
     void shadingRows_data();
     void shadingRows();
     void regionCutsThreePixelsAtEachCorner();
@@ -87,6 +88,19 @@ void TestButtonLook::shiftColor()
     QFETCH(bool, relative);
     QFETCH(GdiColor, result);
     QCOMPARE(ShiftColor(color, amount, relative), result);
+}
+
+void TestButtonLook::translateColor()
+{
+    QCOMPARE(TranslateColor(gdiRgb(192, 192, 192)), gdiRgb(192, 192, 192));
+    // The top byte of a plain colour is not part of it.
+    QCOMPARE(TranslateColor(0x01123456u), GdiColor(0x123456u));
+    const QColor buttonText = QGuiApplication::palette().color(QPalette::Active, QPalette::ButtonText);
+    QCOMPARE(TranslateColor(0x80000012u), gdiRgb(buttonText.red(), buttonText.green(), buttonText.blue()));
+    const QColor face = QGuiApplication::palette().color(QPalette::Active, QPalette::Button);
+    QCOMPARE(TranslateColor(0x8000000Fu), gdiRgb(face.red(), face.green(), face.blue()));
+    QCOMPARE(TranslateColor(0x800000FFu), GdiColor(0));
+    QCOMPARE(TranslateColor(0x80010005u), GdiColor(0));
 }
 
 void TestButtonLook::shadingRows_data()

@@ -74,6 +74,7 @@ private Q_SLOTS:
     void startsWithOneMouseOutAndStopsItsTimer();
     void hoverIsHotUntilThePointerLeaves();
     void leftClickPressesAndClicks();
+    void draggingOutAndBackTogglesThePressedLook();
     void rightClickNeitherPressesNorClicks();
     void handlersMayChangeTheArguments();
     void doubleClickRaisesOneClick();
@@ -321,6 +322,29 @@ void TestWinXPButton::leftClickPressesAndClicks()
     // Released outside: pressed look ends, no click.
     QTest::mousePress(b, Qt::LeftButton, {}, QPoint(20, 10));
     QTest::mouseRelease(b, Qt::LeftButton, {}, QPoint(200, 10));
+    QCOMPARE(click.count(), 1);
+    QCOMPARE(b->lastState(), 0);
+}
+
+void TestWinXPButton::draggingOutAndBackTogglesThePressedLook()
+{
+    WinXPButton *b = m_form->button;
+    QSignalSpy click(b, &WinXPButton::Click);
+    hoverAt(QPoint(20, 10));
+    QTest::mousePress(b, Qt::LeftButton, {}, QPoint(20, 10));
+    QCOMPARE(b->lastState(), 2);
+    const QPoint outside(200, 10);
+    QCursor::setPos(b->mapToGlobal(outside));
+    QMouseEvent out(QEvent::MouseMove, outside, b->mapToGlobal(outside), Qt::NoButton, Qt::LeftButton, {});
+    QApplication::sendEvent(b, &out);
+    QCOMPARE(b->lastState(), 0);
+    QCursor::setPos(b->mapToGlobal(QPoint(30, 12)));
+    QMouseEvent in(QEvent::MouseMove, QPointF(30, 12), b->mapToGlobal(QPointF(30, 12)), Qt::NoButton, Qt::LeftButton, {});
+    QApplication::sendEvent(b, &in);
+    QCOMPARE(b->lastState(), 2);
+    // A move with the button held leaves the button not hot until the next plain move.
+    QVERIFY(!b->isMouseOverFlag());
+    QTest::mouseRelease(b, Qt::LeftButton, {}, QPoint(30, 12));
     QCOMPARE(click.count(), 1);
     QCOMPARE(b->lastState(), 0);
 }

@@ -2,6 +2,9 @@
 
 #include "platform/numerics.h"
 
+#include <QGuiApplication>
+#include <QPalette>
+
 namespace zimbrel::xp {
 namespace {
 
@@ -90,6 +93,43 @@ GdiColor ShiftColor(GdiColor color, int amount, bool relative)
     limit(g);
     limit(b);
     return GdiColor(r) + GdiColor(g) * 256 + GdiColor(b) * 65536;
+}
+
+GdiColor TranslateColor(quint32 oleColor)
+{
+    if (!(oleColor & 0x80000000u))
+        return oleColor & 0x00FFFFFFu;
+    // The Windows colour indexes and the palette roles that play their part here.
+    struct SystemColor
+    {
+        quint32 index;
+        QPalette::ColorGroup group;
+        QPalette::ColorRole role;
+    };
+    static constexpr SystemColor table[] = {
+        {1, QPalette::Active, QPalette::Window},        {2, QPalette::Active, QPalette::Highlight},
+        {3, QPalette::Inactive, QPalette::Highlight},   {4, QPalette::Active, QPalette::Window},
+        {5, QPalette::Active, QPalette::Base},          {6, QPalette::Active, QPalette::Shadow},
+        {7, QPalette::Active, QPalette::WindowText},    {8, QPalette::Active, QPalette::Text},
+        {9, QPalette::Active, QPalette::HighlightedText}, {13, QPalette::Active, QPalette::Highlight},
+        {14, QPalette::Active, QPalette::HighlightedText}, {15, QPalette::Active, QPalette::Button},
+        {16, QPalette::Active, QPalette::Dark},         {17, QPalette::Disabled, QPalette::Text},
+        {18, QPalette::Active, QPalette::ButtonText},   {20, QPalette::Active, QPalette::Light},
+        {21, QPalette::Active, QPalette::Shadow},       {22, QPalette::Active, QPalette::Midlight},
+        {23, QPalette::Active, QPalette::ToolTipText},  {24, QPalette::Active, QPalette::ToolTipBase},
+        {26, QPalette::Active, QPalette::Link},
+    };
+    const quint32 index = oleColor & 0xFFu;
+    if ((oleColor & 0x7FFFFF00u) != 0)
+        return 0;
+    const QPalette palette = QGuiApplication::palette();
+    for (const SystemColor &entry : table) {
+        if (entry.index == index) {
+            const QColor c = palette.color(entry.group, entry.role);
+            return gdiRgb(c.red(), c.green(), c.blue());
+        }
+    }
+    return 0;
 }
 
 ButtonPalette InitColors(GdiColor transparentRgb)

@@ -23,6 +23,11 @@ GdiColor ShiftColor(GdiColor color, int amount, bool relative);
 
 inline constexpr GdiColor kBackColor = gdiRgb(215, 217, 221);
 
+// An OLE colour as RGB: values with the top bit set name system colours (0x80000000 + the
+// Windows colour index) and become the nearest colour of the desktop's palette; unknown system
+// colours give 0, as a failed translation does.
+GdiColor TranslateColor(quint32 oleColor);
+
 struct ButtonPalette
 {
     GdiColor FaceColor = gdiRgb(192, 192, 192);

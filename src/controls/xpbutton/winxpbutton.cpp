@@ -309,9 +309,7 @@ void WinXPButton::Refresh()
 
 void WinXPButton::InitColors()
 {
-    // System colours (top bit set) have no place here yet: the only colour to translate is the
-    // transparent colour of pictures, an RGB value.
-    m_palette = xp::InitColors(m_transparentColor & 0x00FFFFFFu);
+    m_palette = xp::InitColors(xp::TranslateColor(m_transparentColor));
 }
 
 void WinXPButton::CalcPictureSize()

@@ -79,7 +79,10 @@ public:
     void setUseGreyscale(bool use);
     int SpecialEffect() const { return m_specialEffect; }
     void setSpecialEffect(int effect);
-    GdiColor TransparentColor() const { return m_transparentColor; }
+    quint32 TransparentColor() const { return m_transparentColor; }
+    GdiColor TransparentRGB() const { return m_palette.TransparentRGB; }
+    // The window handle of the button's surface.
+    WId hWnd() const { return winId(); }
 
     // Methods.
     void DisableRefresh();
@@ -162,7 +165,7 @@ private:
     bool m_useMaskColor = false;
     bool m_useGreyscale = false;
     int m_specialEffect = 0;
-    GdiColor m_transparentColor = 0;
+    quint32 m_transparentColor = 0; // an OLE colour
     xp::ButtonPalette m_palette;
     int m_buttonWidth = 0;
     int m_buttonHeight = 0;
