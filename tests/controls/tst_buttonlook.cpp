@@ -56,6 +56,19 @@ private Q_SLOTS:
     void unknownStateDrawsFaceOnly();
     void captionIsCentred();
     void captionStyles();
+
+    // Pictures
+    void pictureSizeAndPosition_data();
+    void pictureSizeAndPosition();
+    void maskColourLetsTheFaceThrough();
+    void withoutMaskTheWholeSquareIsPainted();
+    void oddWidthPaintsWithoutSkew();
+    void greyOnlyInTheNormalState();
+    void disabledIsGreyAndShifted();
+    void reliefSilhouetteBehindThePicture();
+    void captionOverAPictureBehindIt();
+    void noPictureWithoutPictureNormal();
+    void pictureTextRoundTrips();
 };
 
 void TestButtonLook::shiftColor_data()
@@ -262,6 +275,236 @@ void TestButtonLook::captionStyles()
     }
     QVERIFY(grey);
     QVERIFY(black);
+}
+
+namespace {
+
+// A 16 x 16 (or `width` wide) bitmap: light grey with a red 8 x 8 square in the middle.
+PicturePtr greyWithRedCentre(int width = 16)
+{
+    QImage image(width, 16, QImage::Format_RGB32);
+    image.fill(qRgb(192, 192, 192));
+    for (int y = 4; y < 12; ++y) {
+        for (int x = 4; x < 12; ++x)
+            image.setPixel(x, y, qRgb(255, 0, 0));
+    }
+    return std::make_shared<const ButtonPicture>(image, ButtonPicture::Bitmap);
+}
+
+ButtonFace pictureFace(PicturePtr normal, PicturePtr over = {}, const QString &caption = QString(), int position = 0)
+{
+    ButtonFace f = face();
+    f.caption = caption;
+    f.specialEffect = 0;
+    f.palette = InitColors(gdiRgb(192, 192, 192));
+    f.pictureNormal = std::move(normal);
+    f.pictureOver = std::move(over);
+    f.picturePosition = position;
+    CalcPictureSize(f.picture, f.pictureNormal.get());
+    f.captionRects = CalcCaptionRect(W, H, position, f.picture.PictureWidth, f.picture.PictureHeight, f.caption,
+                                     f.font, {});
+    CalcPicturePos(f.picture, f.pictureNormal || f.pictureOver, f.caption, position, f.captionRects.CaptionRect, W, H);
+    return f;
+}
+
+QImage shadingOnly(int state)
+{
+    QImage image = blank();
+    GdiCanvas canvas(image);
+    paintShading(canvas, W, H, gdiRgb(240, 240, 240), state);
+    return image;
+}
+
+} // namespace
+
+void TestButtonLook::pictureSizeAndPosition_data()
+{
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<bool>("besideCaption");
+    QTest::newRow("no caption: centred") << QString() << 0 << false;
+    QTest::newRow("blank caption: centred") << QStringLiteral("   ") << 1 << false;
+    QTest::newRow("behind the caption: centred") << QStringLiteral("OK") << 4 << false;
+    QTest::newRow("left") << QStringLiteral("OK") << 0 << true;
+    QTest::newRow("right") << QStringLiteral("OK") << 1 << true;
+    QTest::newRow("above") << QStringLiteral("OK") << 2 << true;
+    QTest::newRow("below") << QStringLiteral("OK") << 3 << true;
+}
+
+void TestButtonLook::pictureSizeAndPosition()
+{
+    QFETCH(QString, caption);
+    QFETCH(int, position);
+    QFETCH(bool, besideCaption);
+    const ButtonFace f = pictureFace(greyWithRedCentre(), {}, caption, position);
+    const PictureLayout &p = f.picture;
+    const GdiRect &c = f.captionRects.CaptionRect;
+    QCOMPARE(p.PictureWidth, 16);
+    QCOMPARE(p.PictureHeight, 16);
+    if (!besideCaption) {
+        QCOMPARE(p.PictureLeft, (W - 16) / 2);
+        QCOMPARE(p.PictureTop, (H - 16) / 2);
+        return;
+    }
+    switch (position) {
+    case 0:
+        QCOMPARE(p.PictureLeft, c.left - 16 - 4);
+        QCOMPARE(p.PictureTop, (H - 16) / 2);
+        break;
+    case 1:
+        QCOMPARE(p.PictureLeft, c.right + 4);
+        break;
+    case 2:
+        QCOMPARE(p.PictureLeft, (W - 16) / 2);
+        QCOMPARE(p.PictureTop, c.top - 16 - 2);
+        break;
+    case 3:
+        QCOMPARE(p.PictureTop, c.bottom + 2);
+        break;
+    }
+}
+
+void TestButtonLook::maskColourLetsTheFaceThrough()
+{
+    const ButtonFace f = pictureFace(greyWithRedCentre());
+    QImage image = blank();
+    renderButton(image, f, StateNormal, nullptr);
+    const QImage face = shadingOnly(StateNormal);
+    const int x = f.picture.PictureLeft;
+    const int y = f.picture.PictureTop;
+    QCOMPARE(at(image, x + 1, y + 1), at(face, x + 1, y + 1));
+    QCOMPARE(at(image, x + 6, y + 6), gdiRgb(255, 0, 0));
+}
+
+void TestButtonLook::withoutMaskTheWholeSquareIsPainted()
+{
+    ButtonFace f = pictureFace(greyWithRedCentre());
+    f.useMaskColor = false;
+    QImage image = blank();
+    renderButton(image, f, StateNormal, nullptr);
+    const int x = f.picture.PictureLeft;
+    const int y = f.picture.PictureTop;
+    QCOMPARE(at(image, x, y), gdiRgb(192, 192, 192));
+    QCOMPARE(at(image, x + 15, y + 15), gdiRgb(192, 192, 192));
+    QCOMPARE(at(image, x + 6, y + 6), gdiRgb(255, 0, 0));
+}
+
+void TestButtonLook::oddWidthPaintsWithoutSkew()
+{
+    // A diagonal of blue pixels on white, 15 pixels wide: every row keeps its pixel in place.
+    QImage picture(15, 15, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    for (int i = 0; i < 15; ++i)
+        picture.setPixel(i, i, qRgb(0, 0, 255));
+    ButtonFace f = pictureFace(std::make_shared<const ButtonPicture>(picture, ButtonPicture::Bitmap));
+    QImage image = blank();
+    renderButton(image, f, StateNormal, nullptr);
+    const int x = f.picture.PictureLeft;
+    const int y = f.picture.PictureTop;
+    QCOMPARE(f.picture.PictureWidth, 15);
+    for (int i = 0; i < 15; ++i) {
+        QCOMPARE(at(image, x + i, y + i), gdiRgb(0, 0, 255));
+        QCOMPARE(at(image, x + (i + 1) % 15, y + i), gdiRgb(255, 255, 255));
+    }
+}
+
+void TestButtonLook::greyOnlyInTheNormalState()
+{
+    ButtonFace f = pictureFace(greyWithRedCentre());
+    f.useGreyscale = true;
+    QImage image = blank();
+    renderButton(image, f, StateNormal, nullptr);
+    const int x = f.picture.PictureLeft + 6;
+    const int y = f.picture.PictureTop + 6;
+    // round(round(255 x 0.3) + 0) = 76 (76.5 goes to the even 76).
+    QCOMPARE(at(image, x, y), gdiRgb(76, 76, 76));
+    f.mouseOver = true;
+    renderButton(image, f, StateNormal, nullptr);
+    QCOMPARE(at(image, x, y), gdiRgb(255, 0, 0));
+    f.mouseOver = false;
+    renderButton(image, f, StatePressed, nullptr);
+    QCOMPARE(at(image, x + 1, y + 1), gdiRgb(255, 0, 0));
+}
+
+void TestButtonLook::disabledIsGreyAndShifted()
+{
+    ButtonFace f = pictureFace(greyWithRedCentre());
+    f.enabled = false;
+    f.specialEffect = 1;
+    QImage image = blank();
+    renderButton(image, f, StateNormal, nullptr);
+    const int x = f.picture.PictureLeft;
+    const int y = f.picture.PictureTop;
+    // The red square lies at 4..11, one pixel down and right: 5..12.
+    QCOMPARE(at(image, x + 5, y + 5), gdiRgb(76, 76, 76));
+    QCOMPARE(at(image, x + 12, y + 12), gdiRgb(76, 76, 76));
+    QCOMPARE(at(image, x + 4, y + 4), gdiRgb(216, 216, 210));
+    // No relief: the pixel just beyond the square is the disabled face.
+    QCOMPARE(at(image, x + 13, y + 13), gdiRgb(216, 216, 210));
+}
+
+void TestButtonLook::reliefSilhouetteBehindThePicture()
+{
+    ButtonFace f = pictureFace(greyWithRedCentre());
+    f.specialEffect = 3;
+    QImage image = blank();
+    renderButton(image, f, StateNormal, nullptr);
+    const int x = f.picture.PictureLeft;
+    const int y = f.picture.PictureTop;
+    // The shadow silhouette, RGB(200, 200, 200), shows one pixel beyond the red square's corner.
+    QCOMPARE(at(image, x + 12, y + 12), gdiRgb(200, 200, 200));
+    QCOMPARE(at(image, x + 11, y + 11), gdiRgb(255, 0, 0));
+    // Raised: also a light one up and left.
+    f.specialEffect = 1;
+    renderButton(image, f, StateNormal, nullptr);
+    QCOMPARE(at(image, x + 3, y + 3), gdiRgb(255, 255, 255));
+    QCOMPARE(at(image, x + 12, y + 12), gdiRgb(200, 200, 200));
+}
+
+void TestButtonLook::captionOverAPictureBehindIt()
+{
+    QImage big(80, 25, QImage::Format_RGB32);
+    big.fill(qRgb(255, 0, 0));
+    ButtonFace f = pictureFace(std::make_shared<const ButtonPicture>(big, ButtonPicture::Bitmap), {},
+                               QStringLiteral("WWWW"), 4);
+    QImage image = blank();
+    renderButton(image, f, StateNormal, nullptr);
+    int black = 0;
+    const GdiRect &c = f.captionRects.CaptionRect;
+    for (int y = c.top; y < c.bottom; ++y) {
+        for (int x = c.left; x < c.right; ++x)
+            black += at(image, x, y) == 0;
+    }
+    QVERIFY(black > 0);
+}
+
+void TestButtonLook::noPictureWithoutPictureNormal()
+{
+    ButtonFace f = pictureFace({}, greyWithRedCentre());
+    for (int state : {0, 2}) {
+        for (bool over : {false, true}) {
+            f.mouseOver = over;
+            QImage image = blank();
+            renderButton(image, f, state, nullptr);
+            for (int y = 0; y < H; ++y) {
+                for (int x = 0; x < W; ++x)
+                    QVERIFY(at(image, x, y) != gdiRgb(255, 0, 0));
+            }
+        }
+    }
+}
+
+void TestButtonLook::pictureTextRoundTrips()
+{
+    QCOMPARE(himetricToPixels(423), 16);
+    QCOMPARE(pixelsToHimetric(16), 423);
+    const PicturePtr picture = greyWithRedCentre(15);
+    const PicturePtr back = ButtonPicture::fromText(picture->toText());
+    QVERIFY(back);
+    QCOMPARE(back->type(), ButtonPicture::Bitmap);
+    QCOMPARE(back->widthHimetric(), picture->widthHimetric());
+    QCOMPARE(back->image(), picture->image());
+    QVERIFY(!ButtonPicture::fromText(QStringLiteral("picture(1, 2)")));
 }
 
 QTEST_MAIN(TestButtonLook)

@@ -63,6 +63,7 @@ private Q_SLOTS:
     void newButtonTakesItsNameAndDefaults();
     void restoresAndSavesItsProperties();
     void restoringUsesDefaultsForMissingKeys();
+    void picturesAreMarkedAndPersisted();
     void propertiesMarkTheirKeys_data();
     void propertiesMarkTheirKeys();
     void disableRefreshPaintsOnceAtRefresh();
@@ -176,6 +177,37 @@ void TestWinXPButton::restoringUsesDefaultsForMissingKeys()
     QCOMPARE(b.PicturePosition(), 0);
     QCOMPARE(b.SpecialEffect(), 0);
     QCOMPARE(b.MousePointer(), 0);
+}
+
+void TestWinXPButton::picturesAreMarkedAndPersisted()
+{
+    WinXPButton *b = m_form->button;
+    QImage image(16, 16, QImage::Format_RGB32);
+    image.fill(qRgb(0, 128, 0));
+    const PicturePtr picture = std::make_shared<const ButtonPicture>(image, ButtonPicture::Bitmap);
+    const int before = b->redrawCount();
+    b->setPictureNormal(picture);
+    QCOMPARE(b->redrawCount(), before + 1);
+    QCOMPARE(b->pictureLayout().PictureWidth, 16);
+    b->setPictureOver(picture);
+    // UseGreyscale now redraws, as there is a picture.
+    b->setUseGreyscale(true);
+    QCOMPARE(b->redrawCount(), before + 2);
+    QCOMPARE(m_form->changed, (QStringList{QStringLiteral("PICN"), QStringLiteral("PICO"), QStringLiteral("NGREY")}));
+
+    PropertyBag bag;
+    b->WriteProperties(bag);
+    WinXPButton restored(nullptr);
+    restored.ReadProperties(PropertyBag::fromText(bag.toText()));
+    QVERIFY(restored.PictureNormal());
+    QVERIFY(restored.PictureOver());
+    QCOMPARE(restored.PictureNormal()->image(), picture->image());
+    QCOMPARE(restored.pictureLayout().PictureHeight, 16);
+    // A restored button without pictures has none, and no picture size.
+    WinXPButton plain(nullptr);
+    plain.ReadProperties(PropertyBag());
+    QVERIFY(!plain.PictureNormal());
+    QCOMPARE(plain.pictureLayout().PictureWidth, 0);
 }
 
 void TestWinXPButton::propertiesMarkTheirKeys_data()

@@ -76,6 +76,9 @@ void drawCaption(GdiCanvas &c, const ButtonFace &face, int style)
     }
 }
 
+// The button without its picture; returns the picture style.
+int paintFace(QImage &image, const ButtonFace &face, int state, int *captionStyle);
+
 } // namespace
 
 GdiColor ShiftColor(GdiColor color, int amount, bool relative)
@@ -213,7 +216,119 @@ void paintShading(GdiCanvas &c, int w, int h, GdiColor light, int state)
     }
 }
 
+void CalcPictureSize(PictureLayout &layout, const ButtonPicture *pictureNormal)
+{
+    layout.PictureWidth = pictureNormal ? himetricToPixels(pictureNormal->widthHimetric()) : 0;
+    layout.PictureHeight = pictureNormal ? himetricToPixels(pictureNormal->heightHimetric()) : 0;
+}
+
+void CalcPicturePos(PictureLayout &layout, bool hasPicture, const QString &caption, int position,
+                    const GdiRect &captionRect, int w, int h)
+{
+    if (!hasPicture)
+        return;
+    const int pw = layout.PictureWidth;
+    const int ph = layout.PictureHeight;
+    if (!caption.trimmed().isEmpty() && position != 4) {
+        switch (position) {
+        case 0:
+            layout.PictureLeft = captionRect.left - pw - 4;
+            layout.PictureTop = (h - ph) / 2;
+            break;
+        case 1:
+            layout.PictureLeft = captionRect.right + 4;
+            layout.PictureTop = (h - ph) / 2;
+            break;
+        case 2:
+            layout.PictureLeft = (w - pw) / 2;
+            layout.PictureTop = captionRect.top - ph - 2;
+            break;
+        case 3:
+            layout.PictureLeft = (w - pw) / 2;
+            layout.PictureTop = captionRect.bottom + 2;
+            break;
+        default:
+            break;
+        }
+        return;
+    }
+    layout.PictureLeft = (w - pw) / 2;
+    layout.PictureTop = (h - ph) / 2;
+}
+
+void DrawPictureEffect(QImage &image, const ButtonFace &face, int offset, const ButtonPicture &picture)
+{
+    if (face.specialEffect <= 0)
+        return;
+    const PictureLayout &p = face.picture;
+    const GdiColor L = face.palette.LightColor;
+    const GdiColor T = face.palette.TransparentRGB;
+    PaintTransparentPicture(image, p.PictureLeft + offset + 1, p.PictureTop + offset + 1, p.PictureWidth,
+                            p.PictureHeight, picture, T, ShiftColor(L, face.specialEffect == 2 ? 40 : -40, false),
+                            false, face.useMaskColor, kMaskColor);
+    if (face.specialEffect > 2)
+        return;
+    PaintTransparentPicture(image, p.PictureLeft + offset - 1, p.PictureTop + offset - 1, p.PictureWidth,
+                            p.PictureHeight, picture, T, ShiftColor(L, face.specialEffect == 2 ? -40 : 40, false),
+                            false, face.useMaskColor, kMaskColor);
+}
+
+void DrawPicture(QImage &image, const ButtonFace &face, int style, int captionStyle)
+{
+    if (!face.pictureNormal)
+        return;
+    const ButtonPicture &normal = *face.pictureNormal;
+    const ButtonPicture &over = face.pictureOver ? *face.pictureOver : normal;
+    const PictureLayout &p = face.picture;
+    const GdiColor T = face.palette.TransparentRGB;
+    auto paint = [&](const ButtonPicture &picture, int dx, bool grey) {
+        PaintTransparentPicture(image, p.PictureLeft + dx, p.PictureTop + dx, p.PictureWidth, p.PictureHeight,
+                                picture, T, -1, grey, face.useMaskColor, kMaskColor);
+    };
+    switch (style) {
+    case 0:
+        if (face.mouseOver) {
+            DrawPictureEffect(image, face, 0, over);
+            paint(over, 0, false);
+        } else {
+            DrawPictureEffect(image, face, 0, normal);
+            paint(normal, 0, face.useGreyscale);
+        }
+        break;
+    case 1:
+        if (face.pictureOver) {
+            paint(over, 1, false);
+        } else {
+            DrawPictureEffect(image, face, 1, normal);
+            paint(normal, 1, false);
+        }
+        break;
+    case 2:
+        paint(normal, 1, true);
+        break;
+    default:
+        return;
+    }
+    if (face.picturePosition == 4) {
+        GdiCanvas c(image);
+        drawCaption(c, face, captionStyle);
+    }
+}
+
 int renderButton(QImage &image, const ButtonFace &face, int state, int *captionStyle)
+{
+    int drawn = captionStyle ? *captionStyle : 0;
+    const int style = paintFace(image, face, state, &drawn);
+    if (style >= 0)
+        DrawPicture(image, face, style, drawn);
+    if (captionStyle)
+        *captionStyle = drawn;
+    return style;
+}
+
+namespace {
+
+int paintFace(QImage &image, const ButtonFace &face, int state, int *captionStyle)
 {
     const int w = face.width;
     const int h = face.height;
@@ -271,5 +386,7 @@ int renderButton(QImage &image, const ButtonFace &face, int state, int *captionS
     }
     return -1;
 }
+
+} // namespace
 
 } // namespace zimbrel::xp

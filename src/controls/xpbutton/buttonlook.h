@@ -4,6 +4,7 @@
 // the plain and pressed edges, the disabled look and the caption with its relief. The button
 // widget keeps the state and calls these to draw into its own image.
 
+#include "controls/xpbutton/buttonpicture.h"
 #include "platform/gdicanvas.h"
 
 #include <QFont>
@@ -58,6 +59,26 @@ CaptionRects CalcCaptionRect(int width, int height, int picturePosition, int pic
 // The face shading alone, one line a row: darkening downwards (normal) or upwards (pressed).
 void paintShading(GdiCanvas &canvas, int width, int height, GdiColor light, int state);
 
+// Where the picture goes and how big it is, in pixels.
+struct PictureLayout
+{
+    int PictureLeft = 0;
+    int PictureTop = 0;
+    int PictureWidth = 0;
+    int PictureHeight = 0;
+};
+
+// The picture's size from `PictureNormal` (0 x 0 without one).
+void CalcPictureSize(PictureLayout &layout, const ButtonPicture *pictureNormal);
+
+// Places the picture beside the caption, or centres it when the caption is blank or the picture
+// lies behind it; nothing changes while the button has no picture at all.
+void CalcPicturePos(PictureLayout &layout, bool hasPicture, const QString &caption, int picturePosition,
+                    const GdiRect &captionRect, int width, int height);
+
+// The colour an icon's transparent parts take before the blit.
+inline constexpr GdiColor kMaskColor = gdiRgb(192, 192, 192);
+
 struct ButtonFace
 {
     int width = 0;
@@ -70,11 +91,23 @@ struct ButtonFace
     int specialEffect = 0;
     CaptionRects captionRects;
     ButtonPalette palette;
+    PicturePtr pictureNormal;
+    PicturePtr pictureOver;
+    int picturePosition = 0;
+    bool useMaskColor = true;
+    bool useGreyscale = false;
+    PictureLayout picture;
 };
 
-// Redraws the whole button for `state`; returns the picture style to draw the picture with
-// (0 normal, 1 pressed, 2 disabled), or -1 for an unknown state, which draws no caption either.
-// `captionStyle` receives the style the caption was drawn in.
+// The picture for a style (0 normal, 1 pressed, 2 disabled), with its relief; over a picture
+// behind the caption the caption is drawn again in `captionStyle`.
+void DrawPicture(QImage &image, const ButtonFace &face, int style, int captionStyle);
+// The relief behind the picture: one or two silhouettes, as the caption's relief.
+void DrawPictureEffect(QImage &image, const ButtonFace &face, int offset, const ButtonPicture &picture);
+
+// Redraws the whole button for `state`, its picture last; returns the picture style used
+// (0 normal, 1 pressed, 2 disabled), or -1 for an unknown state, which draws no caption or
+// picture. `captionStyle` receives the style the caption was drawn in.
 int renderButton(QImage &image, const ButtonFace &face, int state, int *captionStyle);
 
 } // namespace zimbrel::xp

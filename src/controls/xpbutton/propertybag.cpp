@@ -1,5 +1,7 @@
 #include "propertybag.h"
 
+#include "buttonpicture.h"
+
 #include <QRegularExpression>
 
 namespace zimbrel {
@@ -68,6 +70,10 @@ QString valueText(const QVariant &value)
     case QMetaType::UnknownType:
         return QStringLiteral("Nothing");
     default:
+        if (value.canConvert<PicturePtr>()) {
+            const PicturePtr picture = value.value<PicturePtr>();
+            return picture ? picture->toText() : QStringLiteral("Nothing");
+        }
         return quoted(value.toString());
     }
 }
@@ -92,6 +98,10 @@ QVariant parseValue(const QString &text)
         f.setItalic(m.captured(4) == QStringLiteral("-1"));
         f.setUnderline(m.captured(5) == QStringLiteral("-1"));
         return f;
+    }
+    if (text.startsWith(QStringLiteral("picture("))) {
+        const PicturePtr picture = ButtonPicture::fromText(text);
+        return picture ? QVariant::fromValue(picture) : QVariant();
     }
     if (text.size() >= 2 && text.startsWith(u'"') && text.endsWith(u'"'))
         return text.mid(1, text.size() - 2).replace(QStringLiteral("\"\""), QStringLiteral("\""));

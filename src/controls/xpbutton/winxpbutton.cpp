@@ -137,7 +137,8 @@ void WinXPButton::ReadProperties(const PropertyBag &bag)
     m_mousePointer = bag.ReadProperty(QStringLiteral("MPTR"), 0).toInt();
     setCursor(cursorShape(m_mousePointer));
     m_mouseIcon = bag.ReadProperty(QStringLiteral("MICON")).value<QPixmap>();
-    // PICN and PICH hold pictures; none are stored until pictures are supported.
+    m_pictureNormal = bag.ReadProperty(QStringLiteral("PICN")).value<PicturePtr>();
+    m_pictureOver = bag.ReadProperty(QStringLiteral("PICH")).value<PicturePtr>();
     m_useMaskColor = bag.ReadProperty(QStringLiteral("UMCOL"), true).toBool();
     m_picturePosition = bag.ReadProperty(QStringLiteral("PICPOS"), 0).toInt();
     m_useGreyscale = bag.ReadProperty(QStringLiteral("NGREY"), false).toBool();
@@ -155,8 +156,8 @@ void WinXPButton::WriteProperties(PropertyBag &bag) const
     bag.WriteProperty(QStringLiteral("FONT"), font());
     bag.WriteProperty(QStringLiteral("MPTR"), QVariant::fromValue(short(m_mousePointer)));
     bag.WriteProperty(QStringLiteral("MICON"), m_mouseIcon.isNull() ? QVariant() : QVariant(m_mouseIcon));
-    bag.WriteProperty(QStringLiteral("PICN"), QVariant());
-    bag.WriteProperty(QStringLiteral("PICH"), QVariant());
+    bag.WriteProperty(QStringLiteral("PICN"), m_pictureNormal ? QVariant::fromValue(m_pictureNormal) : QVariant());
+    bag.WriteProperty(QStringLiteral("PICH"), m_pictureOver ? QVariant::fromValue(m_pictureOver) : QVariant());
     bag.WriteProperty(QStringLiteral("UMCOL"), m_useMaskColor);
     bag.WriteProperty(QStringLiteral("PICPOS"), m_picturePosition);
     bag.WriteProperty(QStringLiteral("NGREY"), m_useGreyscale);
@@ -265,6 +266,23 @@ void WinXPButton::setMouseIcon(const QPixmap &icon)
     markChanged("MICON");
 }
 
+void WinXPButton::setPictureNormal(PicturePtr picture)
+{
+    m_pictureNormal = std::move(picture);
+    CalcPictureSize();
+    CalcCaptionRect();
+    DrawButton(m_lastState, true);
+    markChanged("PICN");
+}
+
+void WinXPButton::setPictureOver(PicturePtr picture)
+{
+    m_pictureOver = std::move(picture);
+    if (m_mouseIsOver)
+        DrawButton(m_lastState, true);
+    markChanged("PICO");
+}
+
 void WinXPButton::setPicturePosition(int position)
 {
     m_picturePosition = position;
@@ -276,12 +294,16 @@ void WinXPButton::setPicturePosition(int position)
 void WinXPButton::setUseMaskColor(bool use)
 {
     m_useMaskColor = use;
+    if (m_pictureNormal)
+        DrawButton(m_lastState, true);
     markChanged("UMCOL");
 }
 
 void WinXPButton::setUseGreyscale(bool use)
 {
     m_useGreyscale = use;
+    if (m_pictureNormal)
+        DrawButton(m_lastState, true);
     markChanged("NGREY");
 }
 
@@ -314,14 +336,15 @@ void WinXPButton::InitColors()
 
 void WinXPButton::CalcPictureSize()
 {
-    m_pictureWidth = 0;
-    m_pictureHeight = 0;
+    xp::CalcPictureSize(m_picture, m_pictureNormal.get());
 }
 
 void WinXPButton::CalcCaptionRect()
 {
-    m_captionRects = xp::CalcCaptionRect(m_buttonWidth, m_buttonHeight, m_picturePosition, m_pictureWidth,
-                                         m_pictureHeight, m_caption, font(), m_captionRects.CaptionRectDown);
+    m_captionRects = xp::CalcCaptionRect(m_buttonWidth, m_buttonHeight, m_picturePosition, m_picture.PictureWidth,
+                                         m_picture.PictureHeight, m_caption, font(), m_captionRects.CaptionRectDown);
+    xp::CalcPicturePos(m_picture, m_pictureNormal || m_pictureOver, m_caption, m_picturePosition,
+                       m_captionRects.CaptionRect, m_buttonWidth, m_buttonHeight);
 }
 
 void WinXPButton::DrawButton(int state, bool force)
@@ -341,15 +364,15 @@ void WinXPButton::DrawButton(int state, bool force)
     face.specialEffect = m_specialEffect;
     face.captionRects = m_captionRects;
     face.palette = m_palette;
-    const int pictureStyle = xp::renderButton(m_surface, face, state, &m_lastCaptionStyle);
-    if (pictureStyle >= 0)
-        DrawPicture(pictureStyle);
+    face.pictureNormal = m_pictureNormal;
+    face.pictureOver = m_pictureOver;
+    face.picturePosition = m_picturePosition;
+    face.useMaskColor = m_useMaskColor;
+    face.useGreyscale = m_useGreyscale;
+    face.picture = m_picture;
+    xp::renderButton(m_surface, face, state, &m_lastCaptionStyle);
     ++m_redraws;
     update();
-}
-
-void WinXPButton::DrawPicture(int)
-{
 }
 
 void WinXPButton::refreshSurface()

@@ -71,6 +71,10 @@ public:
     void setMousePointer(int pointer);
     QPixmap MouseIcon() const { return m_mouseIcon; }
     void setMouseIcon(const QPixmap &icon);
+    PicturePtr PictureNormal() const { return m_pictureNormal; }
+    void setPictureNormal(PicturePtr picture);
+    PicturePtr PictureOver() const { return m_pictureOver; }
+    void setPictureOver(PicturePtr picture);
     int PicturePosition() const { return m_picturePosition; }
     void setPicturePosition(int position);
     bool UseMaskColor() const { return m_useMaskColor; }
@@ -101,6 +105,7 @@ public:
     int lastCaptionStyle() const { return m_lastCaptionStyle; }
     QString accessKey() const { return m_accessKey; }
     xp::CaptionRects captionRects() const { return m_captionRects; }
+    xp::PictureLayout pictureLayout() const { return m_picture; }
     const QImage &surface() const { return m_surface; }
     bool overTimerActive() const { return m_overTimer.isActive(); }
     int redrawCount() const { return m_redraws; }
@@ -150,8 +155,6 @@ private:
     void CalcCaptionRect();
     void CalcPictureSize();
     void SetAccessKeys();
-    // Pictures come with the picture support; until then a redraw ends without one.
-    void DrawPicture(int style);
     void markChanged(const char *key);
     void refreshSurface();
 
@@ -170,8 +173,9 @@ private:
     int m_buttonWidth = 0;
     int m_buttonHeight = 0;
     xp::CaptionRects m_captionRects;
-    int m_pictureWidth = 0;
-    int m_pictureHeight = 0;
+    PicturePtr m_pictureNormal;
+    PicturePtr m_pictureOver;
+    xp::PictureLayout m_picture;
     int m_lastState = 0;
     QString m_lastCaption;
     int m_lastCaptionStyle = 0;
