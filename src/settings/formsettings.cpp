@@ -1,6 +1,8 @@
 #include "formsettings.h"
 
 #include "platform/messagebox.h"
+#include "platform/numerics.h"
+#include "settings/colorpicker/frmcolorpicker.h"
 #include "shared/appicon.h"
 #include "shared/placement.h"
 #include "shared/settingsfile.h"
@@ -10,6 +12,8 @@
 #include <QDir>
 #include <QKeyEvent>
 #include <QPainter>
+
+#include <algorithm>
 
 namespace zimbrel {
 namespace {
@@ -115,6 +119,30 @@ void FormSettings::Form_Load()
     ReadSettings();
     ShowSettings();
     m_param1->setFocus();
+}
+
+void FormSettings::PickColor(quint32 &color)
+{
+    picker::frmColorPicker dialog(this);
+    dialog.INIFileName = QStringLiteral("zimbrel.ini");
+    dialog.Form_Load();
+    // 360 twips right of and below this window.
+    dialog.move(pos() + QPoint(24, 24));
+    const int red = int(color & 0xFF);
+    const int green = int((color >> 8) & 0xFF);
+    const int blue = int((color >> 16) & 0xFF);
+    dialog.setHexColor(picker::hexText(red, green, blue));
+    QCoreApplication::processEvents();
+    dialog.txtHexColor_LostFocus();
+    dialog.exec();
+    if (!dialog.hexColor().isEmpty()) {
+        auto channel = [&](int box) {
+            const int value = picker::wholeNumber(leadingNumber(dialog.numValue(box)));
+            return std::clamp(value, 0, 255);
+        };
+        color = quint32(channel(3)) + 256u * quint32(channel(4)) + 65536u * quint32(channel(5));
+    }
+    dialog.Form_QueryUnload();
 }
 
 void FormSettings::ReadSettings()

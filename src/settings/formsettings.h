@@ -39,6 +39,10 @@ public:
     // Colours the window, places it where the generator was left and shows the settings.
     void Form_Load();
 
+    // Lets the user choose a colour (0x00BBGGRR) in the colour picker, starting from `color`;
+    // on OK `color` receives the choice, on Cancel it keeps its value.
+    void PickColor(quint32 &color);
+
     // The band that stands in for a title bar: 2560 x 29 pixels, one colour a row.
     static QImage titleBand();
 

@@ -60,6 +60,10 @@ public:
     bool thinBoxVisible() const { return m_thinBoxVisible; }
     void setThinBoxVisible(bool visible);
 
+    // What the user typed into a box, taken over without a change notice (the box shows it).
+    void takeTypedNumValue(int index, const QString &text) { m_numValue.at(index) = text; }
+    void takeTypedHexColor(const QString &text) { m_hexColor = text; }
+
     // The field's or strip's pixels changed (the routines call this after painting).
     void pixelsChanged(PickerControl which) { controlChanged(which, 0); }
 

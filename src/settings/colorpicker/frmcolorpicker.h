@@ -1,0 +1,216 @@
+#pragma once
+// frmColorPicker: the modal colour chooser. A 256 x 256 colour field and a slider strip show the
+// colour in one of six modes (hue, saturation, brightness, red, green, blue); boxes show and take
+// hue in degrees, saturation and brightness in percent, red, green and blue, and the hex text
+// RRGGBB; two swatches hold the new colour and an old one to go back to.
+//
+// A caller sets INIFileName, calls Form_Load, puts a colour into the hex box and applies it with
+// txtHexColor_LostFocus, shows the dialog modally, and reads the result from the boxes: an empty
+// hex box means Cancel. Form_QueryUnload writes the state file; it runs once, at the latest when
+// the dialog is destroyed.
+
+#include "controls/xpbutton/winxpbutton.h"
+#include "settings/colorpicker/pickercontrols.h"
+#include "settings/colorpicker/pickercore.h"
+
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <array>
+
+namespace zimbrel::picker {
+
+// The colour field or the slider strip: a sunken two-pixel border around the drawing. Mouse
+// positions are reported in pixels of the drawing, floored.
+class PictureBox : public QWidget
+{
+    Q_OBJECT
+public:
+    static constexpr int kBorder = 2;
+    PictureBox(const PixelCanvas &canvas, QWidget *parent);
+
+Q_SIGNALS:
+    void mouseDown(int button, float x, float y);
+    void mouseMoved(int buttons, float x, float y);
+    void mouseUp(int button, float x, float y);
+    void keyDown(int keyCode);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    const PixelCanvas &m_canvas;
+};
+
+// A transparent area that reports mouse positions in its own pixels (the strip's margin).
+class MouseArea : public QWidget
+{
+    Q_OBJECT
+public:
+    using QWidget::QWidget;
+
+Q_SIGNALS:
+    void mouseDown(int button, float x, float y);
+    void mouseMoved(int buttons, float x, float y);
+    void mouseUp(int button, float x, float y);
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+};
+
+// A colour swatch that can be clicked.
+class Swatch : public QWidget
+{
+    Q_OBJECT
+public:
+    using QWidget::QWidget;
+    void setColor(ColorValue color);
+    ColorValue color() const { return m_color; }
+
+Q_SIGNALS:
+    void clicked();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    ColorValue m_color = kDesignNewColor;
+};
+
+// A box that takes only some typed characters: decimal digits, or hex digits (in upper case).
+class FilteredBox : public QLineEdit
+{
+    Q_OBJECT
+public:
+    enum Kind { Digits, HexDigits };
+    FilteredBox(Kind kind, int limit, QWidget *parent);
+
+Q_SIGNALS:
+    // The box lost the focus to another control of the window (not to another window).
+    void lostFocus();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+
+private:
+    Kind m_kind;
+    int m_limit;
+};
+
+class frmColorPicker : public QDialog, public PickerControls, public ButtonContainer
+{
+    Q_OBJECT
+public:
+    static constexpr QSize kClientSize{511, 309};
+
+    explicit frmColorPicker(QWidget *parent = nullptr);
+    ~frmColorPicker() override;
+
+    // The state file's name, relative to the program's folder.
+    QString INIFileName;
+    QStringList mStrPaths;
+    bool mBlnMouseDown = false;
+
+    ColorPickerCore &core() { return m_core; }
+    QString stateFilePath() const;
+
+    void Form_Load();
+    // Writes the state file (once); also run by the destructor when the caller did not.
+    void Form_QueryUnload();
+    void ExecuteIniFile(int &bteValdRadioKnapp);
+
+    // Handlers.
+    void objOption_Click(int Index);
+    void picBigBox_MouseDown(int Button, float X, float Y);
+    void picBigBox_MouseMove(int Button, float X, float Y);
+    void picBigBox_MouseUp(int Button, float X, float Y);
+    void picThinBox_MouseDown(int Button, float X, float Y);
+    void picThinBox_MouseMove(int Button, float X, float Y);
+    void picThinBox_MouseUp(int Button, float X, float Y);
+    void lblThinContainer_MouseDown(int Button, float X, float Y);
+    void lblThinContainer_MouseMove(int Button, float X, float Y);
+    void lblThinContainer_MouseUp(int Button, float X, float Y);
+    void picThinBox_KeyDown(int KeyCode);
+    void txtNumValue_LostFocus(int Index);
+    void txtHexColor_LostFocus();
+    void lblNewColor_Click();
+    void lblOldColor_Click();
+    void lblComplementaryColor_Click();
+    void CmdOK_Click();
+    void CmdCancel_Click();
+
+    // The widgets, for tests and for the caller.
+    QLineEdit *txtNumValue(int index) const { return m_boxes.at(index); }
+    QLineEdit *txtHexColor() const { return m_hexBox; }
+    QRadioButton *objOption(int index) const { return m_options.at(index); }
+    PictureBox *picBigBox() const { return m_field; }
+    PictureBox *picThinBox() const { return m_strip; }
+    MouseArea *lblThinContainer() const { return m_margin; }
+    Swatch *lblNewColor() const { return m_newSwatch; }
+    Swatch *lblOldColor() const { return m_oldSwatch; }
+    QLabel *lblSuffix(int index) const { return m_suffix.at(index); }
+    WinXPButton *okButton() const { return m_ok; }
+    WinXPButton *cancelButton() const { return m_cancel; }
+
+    // ButtonContainer
+    QString ambientDisplayName(const WinXPButton *button) const override;
+    QFont ambientFont() const override;
+    bool ambientDisplayAsDefault(const WinXPButton *button) const override;
+    void propertyChanged(WinXPButton *, const QString &) override {}
+
+    // The title band: 2560 x 29 pixels, one colour a row.
+    static QImage titleBand();
+    // The ring cursor of the colour field.
+    static QCursor ringCursor();
+
+public Q_SLOTS:
+    void reject() override;
+
+protected:
+    void controlChanged(PickerControl control, int index) override;
+    void paintEvent(QPaintEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    int mode() const { return checkedOption(); }
+    void applyFieldPoint(float x, float y);
+    void applyStripRow(float row);
+    void boxError(const QString &text);
+    double boxValue(int index) const;
+    void applyFocusedBox();
+    void startDrag(QPoint grab, QPoint pointer);
+
+    ColorPickerCore m_core{*this};
+    std::array<QRadioButton *, 6> m_options{};
+    std::array<FilteredBox *, 6> m_boxes{};
+    FilteredBox *m_hexBox = nullptr;
+    Swatch *m_newSwatch = nullptr;
+    Swatch *m_oldSwatch = nullptr;
+    PictureBox *m_field = nullptr;
+    PictureBox *m_strip = nullptr;
+    MouseArea *m_margin = nullptr;
+    std::array<QLabel *, 5> m_suffix{};
+    WinXPButton *m_ok = nullptr;
+    WinXPButton *m_cancel = nullptr;
+    QImage m_band;
+    QPoint m_grab;
+    bool m_loaded = false;
+    bool m_unloaded = false;
+    bool m_inLostFocus = false;
+};
+
+} // namespace zimbrel::picker
