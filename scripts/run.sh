@@ -37,7 +37,7 @@ case "$program" in
   zimbrel-settings) title="Kavrin Password Settings" ;;
   *) title=$program ;;
 esac
-xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash -c '
+xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp -noreset" bash -c '
   "$1" &
   pid=$!
   for _ in $(seq 1 50); do

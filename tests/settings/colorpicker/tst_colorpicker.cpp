@@ -1,0 +1,519 @@
+#include "platform/messagebox.h"
+#include "settings/colorpicker/frmcolorpicker.h"
+#include "settings/formsettings.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+using namespace zimbrel;
+using namespace zimbrel::picker;
+
+class TestColorPicker : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void firstOpeningWithoutStateFile();
+    void layoutAfterLoad();
+    void opensInTheSavedMode();
+    void seedFillsEveryBox();
+    void modesPaintAndPlaceTheRing_data();
+    void modesPaintAndPlaceTheRing();
+    void fieldDragBeyondTheEdges();
+    void stripTopAndBottomRows();
+    void stripMarginActsAsTheStrip();
+    void arrowKeysNudgeTheHue();
+    void otherModesOnlyTalkOnKeys();
+    void boxCorrections_data();
+    void boxCorrections();
+    void typingTakesDigitsOnly();
+    void hexTextIsReorderedAndPadded();
+    void swatchClicksSwapColours();
+    void fieldMouseUpBeforeReadyEndsTheDrag();
+    void okKeepsTheBoxesCancelEmptiesTheHexBox();
+    void enterAppliesTheFocusedBox();
+    void unloadWritesTheState();
+    void pickColorAsTheEditorUsesIt_data();
+    void pickColorAsTheEditorUsesIt();
+
+private:
+    std::unique_ptr<frmColorPicker> open(const QByteArray &state = {}, const QString &seed = QString());
+    QString statePath() const { return QCoreApplication::applicationDirPath() + u'/' + m_ini; }
+    QByteArray stateBytes() const;
+
+    QString m_ini;
+    QStringList m_messages;
+    MessageHandler m_previous;
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void TestColorPicker::init()
+{
+    static int serial = 0;
+    m_ini = QStringLiteral("tst-colorpicker-%1-%2.ini").arg(QCoreApplication::applicationPid()).arg(++serial);
+    QFile::remove(statePath());
+    m_messages.clear();
+    m_previous = setMessageHandler([this](const Message &m) { m_messages << m.text; });
+    m_dir = std::make_unique<QTemporaryDir>();
+    qputenv("XDG_CONFIG_HOME", m_dir->filePath(QStringLiteral("config")).toUtf8());
+}
+
+void TestColorPicker::cleanup()
+{
+    setMessageHandler(m_previous);
+    QFile::remove(statePath());
+    QFile::remove(QCoreApplication::applicationDirPath() + QStringLiteral("/zimbrel.ini"));
+}
+
+std::unique_ptr<frmColorPicker> TestColorPicker::open(const QByteArray &state, const QString &seed)
+{
+    if (!state.isNull()) {
+        QFile file(statePath());
+        file.open(QIODevice::WriteOnly);
+        file.write(state);
+    }
+    auto dialog = std::make_unique<frmColorPicker>();
+    dialog->INIFileName = m_ini;
+    dialog->Form_Load();
+    if (!seed.isNull()) {
+        dialog->setHexColor(seed);
+        dialog->txtHexColor_LostFocus();
+    }
+    dialog->show();
+    dialog->activateWindow();
+    if (!QTest::qWaitForWindowActive(dialog.get()))
+        return nullptr;
+    return dialog;
+}
+
+QByteArray TestColorPicker::stateBytes() const
+{
+    QFile file(statePath());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>");
+}
+
+void TestColorPicker::firstOpeningWithoutStateFile()
+{
+    auto d = open();
+    QVERIFY(d);
+    QCOMPARE(m_messages, QStringList{QStringLiteral("A file is missing, please reinstall!")});
+    QCOMPARE(d->checkedOption(), int(HueMode));
+    QVERIFY(d->objOption(0)->isChecked());
+    QCOMPARE(d->newColor(), rgbValue(221, 204, 153));
+    QCOMPARE(d->oldColor(), rgbValue(221, 204, 153));
+    QCOMPARE(d->txtHexColor()->text(), QStringLiteral("DDCC99"));
+    QCOMPARE(d->txtNumValue(3)->text(), QStringLiteral("221"));
+    QCOMPARE(d->txtNumValue(0)->text(), QStringLiteral("45"));
+    d.reset();
+    QCOMPARE(stateBytes(), QByteArray("10079453\r\n\"objOption0\"\r\n\"NumberOfPaths0\"\r\n"));
+    // The next opening: no message, and the last new colour is the old one.
+    m_messages.clear();
+    auto again = open({}, QStringLiteral("102030"));
+    QVERIFY(again);
+    QVERIFY(m_messages.isEmpty());
+    QCOMPARE(again->oldColor(), rgbValue(221, 204, 153));
+}
+
+void TestColorPicker::layoutAfterLoad()
+{
+    auto d = open();
+    QVERIFY(d);
+    QCOMPARE(d->size(), QSize(511, 309));
+    QCOMPARE(d->picBigBox()->geometry(), QRect(13, 31, 260, 260));
+    QCOMPARE(d->picThinBox()->geometry(), QRect(284, 31, 23, 260));
+    QCOMPARE(d->lblThinContainer()->geometry(), QRect(274, 31, 43, 260));
+    QCOMPARE(d->lblNewColor()->geometry(), QRect(322, 33, 58, 33));
+    QCOMPARE(d->lblOldColor()->geometry(), QRect(322, 66, 58, 33));
+    for (int i = 0; i < 6; ++i) {
+        QCOMPARE(d->objOption(i)->geometry(), QRect(320, 111 + 25 * i, 33, 17));
+        QCOMPARE(d->txtNumValue(i)->geometry(), QRect(351, 109 + 25 * i, 30, 21));
+    }
+    QCOMPARE(d->objOption(3)->toolTip(), QStringLiteral(" Select to adjust red "));
+    QCOMPARE(d->txtNumValue(1)->toolTip(), QStringLiteral(" Numerical value for saturation "));
+    QCOMPARE(d->txtHexColor()->geometry(), QRect(336, 272, 56, 19));
+    QCOMPARE(d->txtHexColor()->toolTip(), QStringLiteral(" Hex (web) color value "));
+    QCOMPARE(d->okButton()->geometry(), QRect(392, 31, 105, 33));
+    QCOMPARE(d->cancelButton()->geometry(), QRect(392, 71, 105, 33));
+    QCOMPARE(d->lblSuffix(0)->text(), QStringLiteral("\u00B0"));
+    QCOMPARE(d->lblSuffix(4)->text(), QStringLiteral("#"));
+    const QImage shot = d->grab().toImage();
+    QCOMPARE(shot.pixel(200, 0) & 0xFFFFFF, QRgb(0xEDEDED));
+    QCOMPARE(shot.pixel(200, 27) & 0xFFFFFF, QRgb(0xACAFB7));
+    QCOMPARE(shot.pixel(5, 300) & 0xFFFFFF, QRgb(0xD7D9DD));
+    QCOMPARE(frmColorPicker::ringCursor().hotSpot(), QPoint(7, 7));
+    // OK is the default button: its blue rim shows while the focus is elsewhere than on a button.
+    auto rim = [](const WinXPButton *b) { return b->surface().pixel(b->width() - 2, 16) & 0xFFFFFF; };
+    d->txtNumValue(0)->setFocus();
+    QTRY_COMPARE(rim(d->okButton()), QRgb(0x8CAEE7));
+    d->cancelButton()->setFocus();
+    QTRY_COMPARE(rim(d->cancelButton()), QRgb(0x8CAEE7));
+    QVERIFY(rim(d->okButton()) != QRgb(0x8CAEE7));
+}
+
+void TestColorPicker::opensInTheSavedMode()
+{
+    auto d = open("255\r\n\"objOption3\"\r\n\"NumberOfPaths0\"\r\n");
+    QVERIFY(d);
+    QVERIFY(m_messages.isEmpty());
+    QVERIFY(d->objOption(3)->isChecked());
+    QCOMPARE(d->oldColor(), rgbValue(255, 0, 0));
+    // Red mode at red 221: the top-left of the field is (221, 255, 0).
+    QCOMPARE(d->core().picBigBox.pixel(0, 0), rgbValue(221, 255, 0));
+    QCOMPARE(d->core().picThinBox.pixel(0, 0), rgbValue(255, 204, 153));
+}
+
+void TestColorPicker::seedFillsEveryBox()
+{
+    auto d = open({}, QStringLiteral("123456"));
+    QVERIFY(d);
+    const QStringList boxes{QStringLiteral("210"), QStringLiteral("79"), QStringLiteral("34"),
+                            QStringLiteral("18"),  QStringLiteral("52"), QStringLiteral("86")};
+    for (int i = 0; i < 6; ++i)
+        QCOMPARE(d->txtNumValue(i)->text(), boxes[i]);
+    QCOMPARE(d->newColor(), rgbValue(18, 52, 86));
+    QCOMPARE(d->lblNewColor()->color(), rgbValue(18, 52, 86));
+    // The ring sits where the colour is: saturation 202 across, 255 - 86 down.
+    QCOMPARE(QPoint(d->core().mIntMarkerX, d->core().mIntMarkerY), QPoint(202, 169));
+}
+
+void TestColorPicker::modesPaintAndPlaceTheRing_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QPoint>("ring");
+    QTest::addColumn<double>("row");
+    // 123456: hue 892, saturation 202, luminance 86; red 18, green 52, blue 86.
+    QTest::newRow("hue") << 0 << QPoint(202, 169) << 255 - 892 / 1530.0 * 255;
+    QTest::newRow("saturation") << 1 << QPoint(149, 169) << 255 - 79 * 2.55;
+    QTest::newRow("brightness") << 2 << QPoint(149, 53) << 255 - 34 * 2.55;
+    QTest::newRow("red") << 3 << QPoint(86, 203) << 255.0 - 18;
+    QTest::newRow("green") << 4 << QPoint(86, 237) << 255.0 - 52;
+    QTest::newRow("blue") << 5 << QPoint(18, 203) << 255.0 - 86;
+}
+
+void TestColorPicker::modesPaintAndPlaceTheRing()
+{
+    QFETCH(int, mode);
+    QFETCH(QPoint, ring);
+    QFETCH(double, row);
+    auto d = open({}, QStringLiteral("123456"));
+    QVERIFY(d);
+    QTest::mouseClick(d->objOption(mode), Qt::LeftButton);
+    QVERIFY(d->objOption(mode)->isChecked());
+    QCOMPARE(d->checkedOption(), mode);
+    QCOMPARE(QPoint(d->core().mIntMarkerX, d->core().mIntMarkerY), ring);
+    QVERIFY(qAbs(d->triangleLine(0).y1() - (row + 28)) < 1e-6);
+    // The swatch takes the field's colour under the ring, which is (nearly) the colour.
+    const ColorValue c = d->newColor();
+    QVERIFY(qAbs(redOf(c) - 18) <= 2 && qAbs(greenOf(c) - 52) <= 2 && qAbs(blueOf(c) - 86) <= 2);
+}
+
+void TestColorPicker::fieldDragBeyondTheEdges()
+{
+    auto d = open({}, QStringLiteral("123456"));
+    QVERIFY(d);
+    PictureBox *field = d->picBigBox();
+    QTest::mousePress(field, Qt::LeftButton, {}, QPoint(100, 100));
+    QMouseEvent move(QEvent::MouseMove, QPointF(400, -60), field->mapToGlobal(QPointF(400, -60)), Qt::NoButton,
+                     Qt::LeftButton, {});
+    QApplication::sendEvent(field, &move);
+    QCOMPARE(d->core().mBteSaturation, 255);
+    QCOMPARE(d->core().mBteLuminance, 255);
+    QCOMPARE(d->core().mIntSystemColorAngle, 892);
+    QTest::mouseRelease(field, Qt::LeftButton, {}, QPoint(400, -60));
+    QVERIFY(!d->mBlnMouseDown);
+    QCOMPARE(QPoint(d->core().mIntMarkerX, d->core().mIntMarkerY), QPoint(255, 0));
+    QCOMPARE(d->txtNumValue(1)->text(), QStringLiteral("100"));
+    QCOMPARE(d->txtNumValue(2)->text(), QStringLiteral("100"));
+}
+
+void TestColorPicker::stripTopAndBottomRows()
+{
+    auto d = open({}, QStringLiteral("123456"));
+    QVERIFY(d);
+    PictureBox *strip = d->picThinBox();
+    // Row 0 of the drawing is two pixels into the box, below its border.
+    QTest::mouseClick(strip, Qt::LeftButton, {}, QPoint(10, 2));
+    QCOMPARE(d->core().mIntSystemColorAngle, 1530);
+    QTest::mouseClick(strip, Qt::LeftButton, {}, QPoint(10, 2 + 255));
+    QCOMPARE(d->core().mIntSystemColorAngle, 0);
+    QCOMPARE(d->triangleLine(0).y1(), 255.0 + 28);
+    // Beyond the bottom: still row 255.
+    QTest::mouseClick(strip, Qt::LeftButton, {}, QPoint(10, 2 + 255));
+    QCOMPARE(d->core().mIntSystemColorAngle, 0);
+}
+
+void TestColorPicker::stripMarginActsAsTheStrip()
+{
+    auto d = open({}, QStringLiteral("123456"));
+    QVERIFY(d);
+    QTest::mouseClick(d->objOption(4), Qt::LeftButton);
+    // Five pixels left of the strip, 55 pixels down: green 200.
+    QTest::mouseClick(d->lblThinContainer(), Qt::LeftButton, {}, QPoint(5, 55));
+    QCOMPARE(d->txtNumValue(4)->text(), QStringLiteral("200"));
+    QCOMPARE(d->newColor(), rgbValue(18, 200, 86));
+}
+
+void TestColorPicker::arrowKeysNudgeTheHue()
+{
+    auto d = open({}, QStringLiteral("FF0000"));
+    QVERIFY(d);
+    PictureBox *strip = d->picThinBox();
+    strip->setFocus();
+    QTest::keyClick(strip, Qt::Key_Down);
+    QCOMPARE(d->core().mIntSystemColorAngle, 0);
+    QTest::mouseClick(strip, Qt::LeftButton, {}, QPoint(10, 2));
+    QCOMPARE(d->core().mIntSystemColorAngle, 1530);
+    QTest::keyClick(strip, Qt::Key_Up);
+    QCOMPARE(d->core().mIntSystemColorAngle, 1530);
+    QTest::keyClick(strip, Qt::Key_Down);
+    QCOMPARE(d->core().mIntSystemColorAngle, 1529);
+    // One step is a sixth of a row.
+    QVERIFY(qAbs(d->triangleLine(0).y1() - (255 - 1529 / 1530.0 * 255 + 28)) < 1e-9);
+}
+
+void TestColorPicker::otherModesOnlyTalkOnKeys()
+{
+    auto d = open({}, QStringLiteral("123456"));
+    QVERIFY(d);
+    QTest::mouseClick(d->objOption(1), Qt::LeftButton);
+    d->picThinBox()->setFocus();
+    QTest::keyClick(d->picThinBox(), Qt::Key_Up);
+    QTest::mouseClick(d->objOption(2), Qt::LeftButton);
+    d->picThinBox()->setFocus();
+    QTest::keyClick(d->picThinBox(), Qt::Key_A);
+    QCOMPARE(m_messages, (QStringList{QStringLiteral("A file is missing, please reinstall!"),
+                                      QStringLiteral("Add code for radio1!"), QStringLiteral("Add code for radio2!")}));
+    QCOMPARE(d->txtHexColor()->text(), QStringLiteral("123456"));
+}
+
+void TestColorPicker::boxCorrections_data()
+{
+    QTest::addColumn<int>("box");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("messages");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("hex");
+    QTest::newRow("hue 400") << 0 << QStringLiteral("400") << 1 << QStringLiteral("360") << QStringLiteral("561212");
+    QTest::newRow("hue 007") << 0 << QStringLiteral("007") << 1 << QStringLiteral("7") << QStringLiteral("561A12");
+    QTest::newRow("hue 120") << 0 << QStringLiteral("120") << 0 << QStringLiteral("120") << QStringLiteral("125612");
+    QTest::newRow("saturation 150") << 1 << QStringLiteral("150") << 1 << QStringLiteral("100") << QStringLiteral("002B56");
+    QTest::newRow("brightness 0") << 2 << QStringLiteral("0") << 0 << QStringLiteral("0") << QStringLiteral("000000");
+    QTest::newRow("red 300 acts as 255") << 3 << QStringLiteral("300") << 0 << QStringLiteral("300")
+                                         << QStringLiteral("FF3456");
+    QTest::newRow("red 99999 is put right") << 3 << QStringLiteral("99999") << 0 << QStringLiteral("255")
+                                            << QStringLiteral("FF3456");
+    QTest::newRow("empty hue box") << 0 << QString() << 1 << QStringLiteral("0") << QStringLiteral("561212");
+    QTest::newRow("empty blue box") << 5 << QString() << 0 << QStringLiteral("0") << QStringLiteral("123400");
+}
+
+void TestColorPicker::boxCorrections()
+{
+    QFETCH(int, box);
+    QFETCH(QString, typed);
+    QFETCH(int, messages);
+    QFETCH(QString, shown);
+    QFETCH(QString, hex);
+    auto d = open({}, QStringLiteral("123456"));
+    QVERIFY(d);
+    m_messages.clear();
+    QLineEdit *edit = d->txtNumValue(box);
+    edit->setFocus(Qt::MouseFocusReason);
+    QTRY_VERIFY(edit->hasFocus());
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Delete);
+    QTest::keyClicks(edit, typed);
+    // Leaving the box applies it.
+    QTest::keyClick(edit, Qt::Key_Tab);
+    QTRY_VERIFY(!edit->hasFocus());
+    QCOMPARE(m_messages.size(), messages);
+    if (messages > 0)
+        QVERIFY(m_messages[0].contains(QStringLiteral("i required. Closest value inserted!")));
+    QCOMPARE(edit->text(), shown);
+    QCOMPARE(d->txtHexColor()->text(), hex);
+}
+
+void TestColorPicker::typingTakesDigitsOnly()
+{
+    auto d = open({}, QStringLiteral("123456"));
+    QVERIFY(d);
+    QLineEdit *box = d->txtNumValue(3);
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_End);
+    QTest::keyClicks(box, QStringLiteral("-1.a5"));
+    QCOMPARE(box->text(), QStringLiteral("1815"));
+    QTest::keyClick(box, Qt::Key_Backspace);
+    QCOMPARE(box->text(), QStringLiteral("1815"));
+    QTest::keyClick(box, Qt::Key_Home);
+    QTest::keyClick(box, Qt::Key_Delete);
+    QCOMPARE(box->text(), QStringLiteral("815"));
+    QLineEdit *hex = d->txtHexColor();
+    hex->setFocus();
+    hex->selectAll();
+    QTest::keyClick(hex, Qt::Key_Delete);
+    QTest::keyClicks(hex, QStringLiteral("ab-cg12345"));
+    QCOMPARE(hex->text(), QStringLiteral("ABC123"));
+}
+
+void TestColorPicker::hexTextIsReorderedAndPadded()
+{
+    auto d = open({}, QStringLiteral("ABC"));
+    QVERIFY(d);
+    QCOMPARE(d->txtNumValue(3)->text(), QStringLiteral("171"));
+    QCOMPARE(d->txtNumValue(4)->text(), QStringLiteral("12"));
+    QCOMPARE(d->txtNumValue(5)->text(), QStringLiteral("0"));
+    QCOMPARE(d->txtHexColor()->text(), QStringLiteral("AB0C00"));
+    // An empty hex box changes nothing and shows the colour's text again.
+    d->setHexColor(QString());
+    d->txtHexColor_LostFocus();
+    QCOMPARE(d->txtHexColor()->text(), QStringLiteral("AB0C00"));
+    QCOMPARE(d->newColor(), rgbValue(171, 12, 0));
+}
+
+void TestColorPicker::swatchClicksSwapColours()
+{
+    auto d = open({}, QStringLiteral("123456"));
+    QVERIFY(d);
+    QTest::mouseClick(d->lblNewColor(), Qt::LeftButton);
+    QCOMPARE(d->oldColor(), rgbValue(18, 52, 86));
+    d->setHexColor(QStringLiteral("FF8000"));
+    d->txtHexColor_LostFocus();
+    QCOMPARE(d->txtNumValue(0)->text(), QStringLiteral("30"));
+    QTest::mouseClick(d->lblOldColor(), Qt::LeftButton);
+    QCOMPARE(d->newColor(), rgbValue(18, 52, 86));
+    QCOMPARE(d->txtHexColor()->text(), QStringLiteral("123456"));
+    const QStringList boxes{QStringLiteral("210"), QStringLiteral("79"), QStringLiteral("34"),
+                            QStringLiteral("18"),  QStringLiteral("52"), QStringLiteral("86")};
+    for (int i = 0; i < 6; ++i)
+        QCOMPARE(d->txtNumValue(i)->text(), boxes[i]);
+}
+
+void TestColorPicker::fieldMouseUpBeforeReadyEndsTheDrag()
+{
+    auto d = open({}, QStringLiteral("123456"));
+    QVERIFY(d);
+    m_messages.clear();
+    d->core().mBlnBigBoxReady = false;
+    d->picBigBox_MouseDown(1, 10, 10);
+    d->picBigBox_MouseUp(1, 10, 10);
+    QCOMPARE(m_messages, QStringList{QStringLiteral("mBlnBigBoxReady = False!")});
+    QVERIFY(!d->mBlnMouseDown);
+}
+
+void TestColorPicker::okKeepsTheBoxesCancelEmptiesTheHexBox()
+{
+    {
+        auto d = open({}, QStringLiteral("123456"));
+        QVERIFY(d);
+        QTest::mouseClick(d->okButton(), Qt::LeftButton, {}, QPoint(50, 16));
+        QVERIFY(!d->isVisible());
+        QCOMPARE(d->result(), int(QDialog::Accepted));
+        QCOMPARE(d->txtHexColor()->text(), QStringLiteral("123456"));
+        QCOMPARE(d->txtNumValue(4)->text(), QStringLiteral("52"));
+    }
+    auto d = open({}, QStringLiteral("123456"));
+    QVERIFY(d);
+    QTest::mouseClick(d->cancelButton(), Qt::LeftButton, {}, QPoint(50, 16));
+    QVERIFY(!d->isVisible());
+    QCOMPARE(d->txtHexColor()->text(), QString());
+    QCOMPARE(d->txtNumValue(4)->text(), QStringLiteral("52"));
+    // Escape is Cancel too.
+    auto e = open({}, QStringLiteral("123456"));
+    QVERIFY(e);
+    QTest::keyClick(e->txtNumValue(0), Qt::Key_Escape);
+    QCOMPARE(e->txtHexColor()->text(), QString());
+}
+
+void TestColorPicker::enterAppliesTheFocusedBox()
+{
+    auto d = open({}, QStringLiteral("123456"));
+    QVERIFY(d);
+    QLineEdit *green = d->txtNumValue(4);
+    green->setFocus();
+    green->selectAll();
+    QTest::keyClick(green, Qt::Key_Delete);
+    QTest::keyClicks(green, QStringLiteral("200"));
+    QTest::keyClick(green, Qt::Key_Return);
+    QVERIFY(!d->isVisible());
+    QCOMPARE(d->txtHexColor()->text(), QStringLiteral("12C856"));
+    QCOMPARE(d->newColor(), rgbValue(18, 200, 86));
+}
+
+void TestColorPicker::unloadWritesTheState()
+{
+    auto d = open("1\r\n\"objOption0\"\r\n\"NumberOfPaths2\"\r\n\"a\"\r\n\"b\"\r\n", QStringLiteral("0A0B0C"));
+    QVERIFY(d);
+    QTest::mouseClick(d->objOption(5), Qt::LeftButton);
+    QTest::mouseClick(d->cancelButton(), Qt::LeftButton, {}, QPoint(50, 16));
+    const ColorValue shown = d->newColor();
+    d->Form_QueryUnload();
+    QCOMPARE(stateBytes(), QByteArray::number(shown) + "\r\n\"objOption5\"\r\n\"NumberOfPaths2\"\r\n\"a\"\r\n\"b\"\r\n");
+    // A failed save is reported, and nothing else happens.
+    auto e = open();
+    QVERIFY(e);
+    QFile::remove(statePath());
+    QVERIFY(QDir().mkdir(statePath()));
+    m_messages.clear();
+    e->Form_QueryUnload();
+    QCOMPARE(m_messages.size(), 1);
+    QVERIFY(m_messages[0].startsWith(QStringLiteral("Unknown error")));
+    QDir().rmdir(statePath());
+}
+
+void TestColorPicker::pickColorAsTheEditorUsesIt_data()
+{
+    QTest::addColumn<quint32>("start");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<QString>("greenTyped");
+    QTest::addColumn<quint32>("result");
+    QTest::addColumn<QString>("seeded");
+    QTest::newRow("cancel keeps it") << quint32(0x030201) << false << QString() << quint32(0x030201)
+                                     << QStringLiteral("010203");
+    QTest::newRow("ok unchanged") << quint32(0) << true << QString() << quint32(0) << QStringLiteral("000000");
+    QTest::newRow("ok 255, 128, 0") << quint32(0x0000FF) << true << QStringLiteral("128") << quint32(0x0080FF)
+                                    << QStringLiteral("FF0000");
+    QTest::newRow("top byte ignored") << quint32(0xFF030201) << false << QString() << quint32(0xFF030201)
+                                      << QStringLiteral("010203");
+}
+
+void TestColorPicker::pickColorAsTheEditorUsesIt()
+{
+    QFETCH(quint32, start);
+    QFETCH(bool, ok);
+    QFETCH(QString, greenTyped);
+    QFETCH(quint32, result);
+    QFETCH(QString, seeded);
+    FormSettings form;
+    form.show();
+    QString seenHex;
+    QTimer::singleShot(50, this, [&] {
+        auto *d = qobject_cast<frmColorPicker *>(QApplication::activeModalWidget());
+        if (!d)
+            return;
+        seenHex = d->txtHexColor()->text();
+        if (!greenTyped.isEmpty()) {
+            d->txtNumValue(4)->setFocus();
+            d->txtNumValue(4)->selectAll();
+            QTest::keyClick(d->txtNumValue(4), Qt::Key_Delete);
+            QTest::keyClicks(d->txtNumValue(4), greenTyped);
+        }
+        (ok ? d->okButton() : d->cancelButton())->AccessKeyPress(13);
+    });
+    quint32 color = start;
+    form.PickColor(color);
+    QCOMPARE(seenHex, seeded);
+    QCOMPARE(color, result);
+    // The dialog wrote its state file beside the program.
+    QVERIFY(QFile::exists(QCoreApplication::applicationDirPath() + QStringLiteral("/zimbrel.ini")));
+}
+
+QTEST_MAIN(TestColorPicker)
+#include "tst_colorpicker.moc"

@@ -1,0 +1,158 @@
+// zimbrel-colorpicker run as a user runs it: its arguments, exit codes and output, and OK, Cancel
+// and closing on a real X server.
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTest>
+
+namespace {
+
+QString program()
+{
+    return QStringLiteral(ZIMBREL_BIN_DIR "/zimbrel-colorpicker");
+}
+
+QByteArray run(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(arguments.first(), arguments.mid(1));
+    process.waitForFinished(10000);
+    return process.readAllStandardOutput();
+}
+
+QString findWindow(const QString &name)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < 10000) {
+        const QByteArray ids = run({QStringLiteral("xdotool"), QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                    QStringLiteral("--name"), name});
+        if (!ids.trimmed().isEmpty())
+            return QString::fromLatin1(ids.trimmed().split('\n').last());
+        QTest::qWait(50);
+    }
+    return {};
+}
+
+} // namespace
+
+class TestColorPickerX11 : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanupTestCase();
+    void arguments_data();
+    void arguments();
+    void okPrintsTheColour_data();
+    void okPrintsTheColour();
+    void cancelPrintsNothing();
+
+private:
+    // Starts the picker with the state file in place (no missing-file message) and waits for it.
+    bool start(QProcess &process, const QStringList &arguments);
+};
+
+void TestColorPickerX11::init()
+{
+    QFile state(QStringLiteral(ZIMBREL_BIN_DIR "/zimbrel.ini"));
+    state.open(QIODevice::WriteOnly);
+    state.write("0\r\n\"objOption0\"\r\n\"NumberOfPaths0\"\r\n");
+}
+
+void TestColorPickerX11::cleanupTestCase()
+{
+    QFile::remove(QStringLiteral(ZIMBREL_BIN_DIR "/zimbrel.ini"));
+}
+
+bool TestColorPickerX11::start(QProcess &process, const QStringList &arguments)
+{
+    process.setProcessChannelMode(QProcess::SeparateChannels);
+    process.start(program(), arguments);
+    if (!process.waitForStarted())
+        return false;
+    if (!findWindow(QStringLiteral("^zimbrel-colorpicker$")).isEmpty())
+        return true;
+    qWarning("no window; state %d, exit %d, stderr: %s", int(process.state()), process.exitCode(),
+             process.readAllStandardError().constData());
+    return false;
+}
+
+void TestColorPickerX11::arguments_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("printed");
+    QTest::newRow("--help") << QStringList{QStringLiteral("--help")} << 0 << QStringLiteral("usage:");
+    QTest::newRow("--version") << QStringList{QStringLiteral("--version")} << 0 << QStringLiteral("zimbrel-colorpicker ");
+    QTest::newRow("not a colour") << QStringList{QStringLiteral("red")} << 2 << QString();
+    QTest::newRow("five digits") << QStringList{QStringLiteral("#12345")} << 2 << QString();
+    QTest::newRow("two colours") << QStringList{QStringLiteral("000000"), QStringLiteral("FFFFFF")} << 2 << QString();
+}
+
+void TestColorPickerX11::arguments()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, printed);
+    QProcess process;
+    process.start(program(), arguments);
+    QVERIFY(process.waitForFinished(10000));
+    QCOMPARE(process.exitCode(), exitCode);
+    const QString out = QString::fromLocal8Bit(process.readAllStandardOutput());
+    if (printed.isEmpty()) {
+        QVERIFY(out.isEmpty());
+        QVERIFY(QString::fromLocal8Bit(process.readAllStandardError()).contains(QStringLiteral("usage:")));
+    } else {
+        QVERIFY2(out.startsWith(printed), qPrintable(out));
+    }
+}
+
+void TestColorPickerX11::okPrintsTheColour_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("printed");
+    QTest::newRow("no colour: black") << QStringList() << QByteArray("#000000\n");
+    QTest::newRow("RRGGBB") << QStringList{QStringLiteral("3366cc")} << QByteArray("#3366CC\n");
+    QTest::newRow("#RRGGBB") << QStringList{QStringLiteral("#A1B2C3")} << QByteArray("#A1B2C3\n");
+    QTest::newRow("#RGB") << QStringList{QStringLiteral("#f80")} << QByteArray("#FF8800\n");
+}
+
+void TestColorPickerX11::okPrintsTheColour()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, printed);
+    QProcess process;
+    QVERIFY(start(process, arguments));
+    // Enter presses OK, the default button.
+    run({QStringLiteral("xdotool"), QStringLiteral("key"), QStringLiteral("Return")});
+    QVERIFY(process.waitForFinished(10000));
+    QCOMPARE(process.exitCode(), 0);
+    QCOMPARE(process.readAllStandardOutput(), printed);
+    // The colour and mode are remembered for the next run.
+    QFile state(QStringLiteral(ZIMBREL_BIN_DIR "/zimbrel.ini"));
+    QVERIFY(state.open(QIODevice::ReadOnly));
+    QVERIFY(state.readAll().contains("\"objOption0\""));
+}
+
+void TestColorPickerX11::cancelPrintsNothing()
+{
+    for (const char *key : {"Escape", "alt+F4"}) {
+        QProcess process;
+        QVERIFY(start(process, {QStringLiteral("123456")}));
+        run({QStringLiteral("xdotool"), QStringLiteral("key"), QString::fromLatin1(key)});
+        if (!process.waitForFinished(3000)) {
+            // Without a window manager nobody turns Alt+F4 into a close: ask the window itself.
+            const QString id = findWindow(QStringLiteral("^zimbrel-colorpicker$"));
+            run({QStringLiteral("xdotool"), QStringLiteral("key"), QStringLiteral("--window"), id, QStringLiteral("Escape")});
+            QVERIFY(process.waitForFinished(5000));
+        }
+        QCOMPARE(process.exitCode(), 1);
+        QCOMPARE(process.readAllStandardOutput(), QByteArray());
+    }
+}
+
+QTEST_GUILESS_MAIN(TestColorPickerX11)
+#include "tst_colorpicker_x11.moc"

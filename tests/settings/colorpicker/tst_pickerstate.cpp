@@ -1,0 +1,155 @@
+#include "settings/colorpicker/pickerstate.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace zimbrel::picker;
+
+class TestPickerState : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void reads_data();
+    void reads();
+    void missingFileAsksForReinstall();
+    void writesCrLfLinesInWindows1252();
+    void twoPathsSurviveByteForByte();
+    void placeBesideTheProgramOrPerUser();
+    void failedWriteIsReported();
+
+private:
+    QString write(const QByteArray &bytes);
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void TestPickerState::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+}
+
+QString TestPickerState::write(const QByteArray &bytes)
+{
+    const QString path = m_dir->filePath(QStringLiteral("zimbrel.ini"));
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write(bytes);
+    return path;
+}
+
+void TestPickerState::reads_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<int>("oldColor"); // -1: none
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QStringList>("paths");
+    QTest::addColumn<QString>("message");
+    const QString pastEnd = QStringLiteral("Unknown error nr 62Input past end of file");
+    QTest::newRow("as written, red mode") << QByteArray("10079453\r\n\"objOption3\"\r\n\"NumberOfPaths0\"\r\n") << 10079453
+                                          << 3 << QStringList() << QString();
+    QTest::newRow("green mode") << QByteArray("255\r\n\"objOption4\"\r\n\"NumberOfPaths0\"\r\n") << 255 << 4
+                                << QStringList() << QString();
+    QTest::newRow("colour not a number") << QByteArray("red\r\n\"objOption1\"\r\n\"NumberOfPaths0\"\r\n") << -1 << 1
+                                         << QStringList() << QString();
+    QTest::newRow("blanks around the colour") << QByteArray(" 42 \r\n\"objOption2\"\r\n\"NumberOfPaths0\"\r\n") << 42
+                                              << 2 << QStringList() << QString();
+    QTest::newRow("hidden slot falls back to hue") << QByteArray("1\r\n\"objOption7\"\r\n\"NumberOfPaths0\"\r\n") << 1
+                                                   << 0 << QStringList() << QString();
+    QTest::newRow("no mode selected: 9") << QByteArray("1\r\n\"objOption9\"\r\n\"NumberOfPaths0\"\r\n") << 1 << 0
+                                         << QStringList() << QString();
+    QTest::newRow("two paths") << QByteArray("1\r\n\"objOption5\"\r\n\"NumberOfPaths2\"\r\n\"C:\\a\"\r\n\"/b c\"\r\n")
+                               << 1 << 5 << QStringList{QStringLiteral("C:\\a"), QStringLiteral("/b c")} << QString();
+    // Counts are whole numbers: twelve paths are twelve, not two.
+    QByteArray twelve("1\r\n\"objOption0\"\r\n\"NumberOfPaths12\"\r\n");
+    QStringList twelvePaths;
+    for (int i = 1; i <= 12; ++i) {
+        twelve += "\"p" + QByteArray::number(i) + "\"\r\n";
+        twelvePaths << QStringLiteral("p%1").arg(i);
+    }
+    QTest::newRow("twelve paths") << twelve << 1 << 0 << twelvePaths << QString();
+    QTest::newRow("empty first path is kept") << QByteArray("1\r\n\"objOption0\"\r\n\"NumberOfPaths2\"\r\n\"\"\r\n\"x\"\r\n")
+                                              << 1 << 0 << QStringList{QString(), QStringLiteral("x")} << QString();
+    QTest::newRow("short of paths") << QByteArray("1\r\n\"objOption4\"\r\n\"NumberOfPaths3\"\r\n\"only\"\r\n") << 1 << 0
+                                    << QStringList{QStringLiteral("only")} << pastEnd;
+    QTest::newRow("a huge count reads what is there")
+        << QByteArray("1\r\n\"objOption4\"\r\n\"NumberOfPaths999999999999\"\r\n\"one\"\r\n") << 1 << 0
+        << QStringList{QStringLiteral("one")} << pastEnd;
+    QTest::newRow("ends after line 1") << QByteArray("77\r\n") << 77 << 0 << QStringList() << pastEnd;
+    QTest::newRow("empty file") << QByteArray() << -1 << 0 << QStringList() << pastEnd;
+    QTest::newRow("short count line") << QByteArray("1\r\n\"objOption3\"\r\nx\r\n") << 1 << 0 << QStringList()
+                                      << QStringLiteral("Unknown error nr 5Invalid procedure call or argument");
+    QTest::newRow("LF line ends") << QByteArray("5\n\"objOption2\"\n\"NumberOfPaths1\"\n\"p\"\n") << 5 << 2
+                                  << QStringList{QStringLiteral("p")} << QString();
+}
+
+void TestPickerState::reads()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(int, oldColor);
+    QFETCH(int, mode);
+    QFETCH(QStringList, paths);
+    QFETCH(QString, message);
+    const PickerStateRead read = readPickerState(write(content));
+    QCOMPARE(read.state.oldColor.has_value(), oldColor >= 0);
+    if (oldColor >= 0)
+        QCOMPARE(*read.state.oldColor, ColorValue(oldColor));
+    QCOMPARE(read.state.mode, mode);
+    QCOMPARE(read.state.paths, paths);
+    QCOMPARE(read.message, message);
+}
+
+void TestPickerState::missingFileAsksForReinstall()
+{
+    const PickerStateRead read = readPickerState(m_dir->filePath(QStringLiteral("none.ini")));
+    QCOMPARE(read.message, QStringLiteral("A file is missing, please reinstall!"));
+    QVERIFY(read.state.paths.isEmpty());
+    QCOMPARE(read.state.mode, 0);
+    QVERIFY(!readPickerState(m_dir->filePath(QStringLiteral("no/folder.ini"))).message.isEmpty());
+}
+
+void TestPickerState::writesCrLfLinesInWindows1252()
+{
+    const QString path = m_dir->filePath(QStringLiteral("zimbrel.ini"));
+    QCOMPARE(writePickerState(path, 10079453, 3, {}), QString());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("10079453\r\n\"objOption3\"\r\n\"NumberOfPaths0\"\r\n"));
+}
+
+void TestPickerState::twoPathsSurviveByteForByte()
+{
+    const QByteArray bytes("123\r\n\"objOption1\"\r\n\"NumberOfPaths2\"\r\n\"C:\\Program Files\\\xE9t\xE9\"\r\n\"x \"y\"\"\r\n");
+    const QString path = write(bytes);
+    const PickerStateRead read = readPickerState(path);
+    QCOMPARE(read.message, QString());
+    QCOMPARE(writePickerState(path, *read.state.oldColor, read.state.mode, read.state.paths), QString());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), bytes);
+}
+
+void TestPickerState::placeBesideTheProgramOrPerUser()
+{
+    QCOMPARE(stateFilePath(m_dir->path(), QStringLiteral("zimbrel.ini")), m_dir->filePath(QStringLiteral("zimbrel.ini")));
+    qputenv("XDG_CONFIG_HOME", m_dir->filePath(QStringLiteral("config")).toUtf8());
+    // A folder that does not exist (or cannot be written) gives the per-user place.
+    QCOMPARE(stateFilePath(m_dir->filePath(QStringLiteral("missing")), QStringLiteral("zimbrel.ini")),
+             m_dir->filePath(QStringLiteral("config/zimbrel/zimbrel.ini")));
+}
+
+void TestPickerState::failedWriteIsReported()
+{
+    // A folder in the file's place cannot be replaced.
+    QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("zimbrel.ini")));
+    const QString error = writePickerState(m_dir->filePath(QStringLiteral("zimbrel.ini")), 1, 0, {});
+    QVERIFY(error.startsWith(QStringLiteral("Unknown error")));
+    QVERIFY(error.size() > QStringLiteral("Unknown error").size());
+}
+
+QTEST_GUILESS_MAIN(TestPickerState)
+#include "tst_pickerstate.moc"
