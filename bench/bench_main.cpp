@@ -205,5 +205,6 @@ int main(int argc, char **argv)
 
     benchButton(print);
     benchColorPicker(print);
+    benchPickerOpen(print);
     return 0;
 }

@@ -1,6 +1,13 @@
 #include "picker_bench.h"
 
+#include "platform/messagebox.h"
+#include "settings/colorpicker/frmcolorpicker.h"
 #include "settings/colorpicker/pickercore.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QFile>
+#include <QWindow>
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -129,6 +136,58 @@ void benchColorPicker(void (*print)(const char *, const QString &))
     print("drag_step_us_max", us(dragMax));
     print("field_fill_us", us(fill));
     print("field_repaint_fill_ratio", QString::number(fieldMax / fill, 'f', 2) + u'x');
+}
+
+namespace {
+
+void waitUntilExposed(QWidget *widget)
+{
+    while (!widget->windowHandle() || !widget->windowHandle()->isExposed())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    QCoreApplication::processEvents();
+}
+
+} // namespace
+
+void benchPickerOpen(void (*print)(const char *, const QString &))
+{
+    // The state file in place, as after the first use, so no message box opens.
+    const QString name = QStringLiteral("bench-colorpicker.ini");
+    const QString path = QCoreApplication::applicationDirPath() + u'/' + name;
+    QFile::remove(path);
+    const auto previous = zimbrel::setMessageHandler([](const zimbrel::Message &) {});
+    auto openPicker = [&] {
+        zimbrel::picker::frmColorPicker dialog;
+        dialog.INIFileName = name;
+        dialog.Form_Load();
+        dialog.setHexColor(QStringLiteral("3366CC"));
+        dialog.txtHexColor_LostFocus();
+        dialog.show();
+        waitUntilExposed(&dialog);
+        dialog.Form_QueryUnload();
+    };
+    auto openQt = [] {
+        QColorDialog dialog(QColor(0x33, 0x66, 0xCC));
+        dialog.show();
+        waitUntilExposed(&dialog);
+    };
+    openPicker();
+    openQt();
+    std::vector<double> picker;
+    std::vector<double> qt;
+    for (int i = 0; i < 15; ++i) {
+        picker.push_back(medianMicroseconds(1, openPicker));
+        qt.push_back(medianMicroseconds(1, openQt));
+    }
+    std::sort(picker.begin(), picker.end());
+    std::sort(qt.begin(), qt.end());
+    const double p = picker[picker.size() / 2];
+    const double q = qt[qt.size() / 2];
+    print("picker_open_us", us(p));
+    print("qcolordialog_open_us", us(q));
+    print("picker_open_ratio", QString::number(p / q, 'f', 2) + u'x');
+    zimbrel::setMessageHandler(previous);
+    QFile::remove(path);
 }
 
 bool writePickerImages(const QString &folder)

@@ -240,6 +240,10 @@ frmColorPicker::frmColorPicker(QWidget *parent)
     for (int i = 0; i < 6; ++i) {
         auto *option = new QRadioButton(QString::fromLatin1(captions[i]), this);
         option->setGeometry(320, 111 + 25 * i, 33, 17);
+        // The captions were laid out for an 8-point face; a larger default font would cut them.
+        QFont small = option->font();
+        small.setPointSizeF(std::min(small.pointSizeF(), 8.0));
+        option->setFont(small);
         option->setToolTip(QStringLiteral(" Select to adjust %1 ").arg(QLatin1String(names[i])));
         connect(option, &QRadioButton::clicked, this, [this, i] {
             setCheckedOption(i);
