@@ -37,9 +37,13 @@ void setSecretClipboardText(const QString &text)
 QString clipboardKeeperPath()
 {
     const QString name = QStringLiteral("zimbrel-clipboard-keeper");
-    const QString beside = QCoreApplication::applicationDirPath() + u'/' + name;
-    if (QFileInfo(beside).isExecutable())
-        return beside;
+    const QString folder = QCoreApplication::applicationDirPath();
+    // Beside the program (the build folder), in the helper folder of an installation wherever it
+    // was moved to, then where it was installed.
+    for (const QString &candidate : {folder + u'/' + name, folder + QStringLiteral("/../libexec/zimbrel/") + name}) {
+        if (QFileInfo(candidate).isExecutable())
+            return QFileInfo(candidate).canonicalFilePath();
+    }
     return QStringLiteral(ZIMBREL_LIBEXECDIR) + u'/' + name;
 }
 

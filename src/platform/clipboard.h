@@ -20,7 +20,8 @@ void clearClipboard();
 // Puts `text` on the clipboard as plain text, marked as a secret.
 void setSecretClipboardText(const QString &text);
 
-// Where the helper is looked for: beside the running program, then in the installed helper folder.
+// Where the helper is looked for: beside the running program, then in ../libexec/zimbrel next to
+// it, then in the folder it was installed to.
 QString clipboardKeeperPath();
 
 // Hands `text` to a detached helper that serves it on the X11 clipboard. Does nothing (and
