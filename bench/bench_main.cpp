@@ -3,6 +3,7 @@
 // Ratios compare the program with a plain Qt window doing the least it could, measured side by
 // side, so the figures mean the same on a fast and a slow machine.
 
+#include "benchutil.h"
 #include "generator/mainform.h"
 #include "generator/sf.h"
 #include "button_bench.h"
@@ -23,6 +24,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
+
+using namespace zimbrel::bench;
 
 extern char **environ;
 
@@ -45,13 +48,6 @@ double median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
-}
-
-void waitUntilExposed(QWidget *widget)
-{
-    while (!widget->windowHandle() || !widget->windowHandle()->isExposed())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    QCoreApplication::processEvents();
 }
 
 // Microseconds to build, show and paint a window with one label.

@@ -1,3 +1,4 @@
+#include "benchutil.h"
 #include "button_bench.h"
 
 #include "controls/xpbutton/buttonlook.h"
@@ -8,25 +9,10 @@
 #include <functional>
 #include <vector>
 
+using namespace zimbrel::bench;
+
 using namespace zimbrel;
 using namespace zimbrel::xp;
-
-namespace {
-
-double medianMicroseconds(int runs, const std::function<void()> &work)
-{
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        times.push_back(timer.nsecsElapsed() / 1000.0);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
-} // namespace
 
 void benchButton(void (*print)(const char *, const QString &))
 {

@@ -1,3 +1,4 @@
+#include "benchutil.h"
 #include "picker_bench.h"
 
 #include "platform/messagebox.h"
@@ -17,25 +18,13 @@
 #include <functional>
 #include <vector>
 
+using namespace zimbrel::bench;
+
 using namespace zimbrel::picker;
 
 namespace {
 
 const char *const kModeNames[] = {"hue", "saturation", "brightness", "red", "green", "blue"};
-
-double medianMicroseconds(int runs, const std::function<void()> &work)
-{
-    std::vector<double> times;
-    times.reserve(runs);
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        times.push_back(timer.nsecsElapsed() / 1000.0);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
 
 QString us(double value)
 {
@@ -137,17 +126,6 @@ void benchColorPicker(void (*print)(const char *, const QString &))
     print("field_fill_us", us(fill));
     print("field_repaint_fill_ratio", QString::number(fieldMax / fill, 'f', 2) + u'x');
 }
-
-namespace {
-
-void waitUntilExposed(QWidget *widget)
-{
-    while (!widget->windowHandle() || !widget->windowHandle()->isExposed())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    QCoreApplication::processEvents();
-}
-
-} // namespace
 
 void benchPickerOpen(void (*print)(const char *, const QString &))
 {

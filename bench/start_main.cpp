@@ -3,6 +3,7 @@
 //   zimbrel-bench-start generator       the generator's window through its whole load sequence
 // Each ends once its window is on screen; with --stay it waits to be ended instead.
 
+#include "benchutil.h"
 #include "generator/mainform.h"
 
 #include <QApplication>
@@ -11,16 +12,7 @@
 
 #include <cstring>
 
-namespace {
-
-void waitUntilExposed(QWidget *widget)
-{
-    while (!widget->windowHandle() || !widget->windowHandle()->isExposed())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    QCoreApplication::processEvents();
-}
-
-} // namespace
+using namespace zimbrel::bench;
 
 int main(int argc, char **argv)
 {

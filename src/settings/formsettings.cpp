@@ -5,6 +5,7 @@
 #include "settings/colorpicker/frmcolorpicker.h"
 #include "shared/appicon.h"
 #include "shared/placement.h"
+#include "shared/titleband.h"
 #include "shared/settingsfile.h"
 
 #include <QApplication>
@@ -104,10 +105,7 @@ FormSettings::~FormSettings()
 
 QImage FormSettings::titleBand()
 {
-    QImage band(2560, int(kBandRows.size()), QImage::Format_RGB32);
-    for (int y = 0; y < band.height(); ++y)
-        std::fill_n(reinterpret_cast<QRgb *>(band.scanLine(y)), band.width(), 0xFF000000u | kBandRows[y]);
-    return band;
+    return titleBandImage(kBandRows);
 }
 
 void FormSettings::Form_Load()

@@ -3,9 +3,9 @@
 #include "platform/cp1252.h"
 #include "platform/userstore.h"
 #include "shared/placement.h"
+#include "x11tools.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -14,6 +14,7 @@
 #include <memory>
 
 using namespace zimbrel;
+using namespace zimbrel::testing;
 
 namespace {
 
@@ -22,55 +23,17 @@ QString generatorPath()
     return QStringLiteral(ZIMBREL_BIN_DIR "/zimbrel-generator");
 }
 
-// Runs a helper tool to its end and returns what it printed.
-QByteArray run(const QString &program, const QStringList &arguments, const QByteArray &input = {})
-{
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForStarted(5000))
-        return "<not started>";
-    if (!input.isNull()) {
-        process.write(input);
-        process.closeWriteChannel();
-    }
-    process.waitForFinished(10000);
-    return process.readAllStandardOutput();
-}
-
 QString clipboardText()
 {
-    return QString::fromUtf8(run(QStringLiteral("xclip"), {QStringLiteral("-o"), QStringLiteral("-selection"),
-                                                           QStringLiteral("clipboard")}));
+    return QString::fromUtf8(
+        run({QStringLiteral("xclip"), QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard")}));
 }
 
 QStringList clipboardTargets()
 {
-    const QByteArray targets = run(QStringLiteral("xclip"), {QStringLiteral("-o"), QStringLiteral("-selection"),
-                                                             QStringLiteral("clipboard"), QStringLiteral("-t"),
-                                                             QStringLiteral("TARGETS")});
+    const QByteArray targets = run({QStringLiteral("xclip"), QStringLiteral("-o"), QStringLiteral("-selection"),
+                                    QStringLiteral("clipboard"), QStringLiteral("-t"), QStringLiteral("TARGETS")});
     return QString::fromLatin1(targets).split(u'\n', Qt::SkipEmptyParts);
-}
-
-// The ids of the visible windows called zimbrel-generator.
-QStringList generatorWindows()
-{
-    const QByteArray ids = run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                                           QStringLiteral("--name"), QStringLiteral("^zimbrel-generator$")});
-    return QString::fromLatin1(ids).split(u'\n', Qt::SkipEmptyParts);
-}
-
-QPoint windowPosition(const QString &id)
-{
-    const QByteArray shell = run(QStringLiteral("xdotool"), {QStringLiteral("getwindowgeometry"),
-                                                             QStringLiteral("--shell"), id});
-    QPoint at;
-    for (const QByteArray &line : shell.split('\n')) {
-        if (line.startsWith("X="))
-            at.setX(line.mid(2).toInt());
-        else if (line.startsWith("Y="))
-            at.setY(line.mid(2).toInt());
-    }
-    return at;
 }
 
 // Processes whose command is the clipboard helper and whose display is this test's.
@@ -132,8 +95,8 @@ void TestGeneratorX11::cleanup()
     }
     m_generator.reset();
     // Leave no helper behind for the next test.
-    run(QStringLiteral("xclip"), {QStringLiteral("-i"), QStringLiteral("-selection"), QStringLiteral("clipboard"),
-                                  QStringLiteral("-l"), QStringLiteral("1")},
+    run({QStringLiteral("xclip"), QStringLiteral("-i"), QStringLiteral("-selection"), QStringLiteral("clipboard"),
+         QStringLiteral("-l"), QStringLiteral("1")},
         "done");
 }
 
@@ -152,12 +115,7 @@ void TestGeneratorX11::startGenerator(const QByteArray &settings)
 
 QString TestGeneratorX11::waitForWindow()
 {
-    QStringList windows;
-    QElapsedTimer timer;
-    timer.start();
-    while ((windows = generatorWindows()).isEmpty() && timer.elapsed() < 10000)
-        QTest::qWait(50);
-    return windows.value(0);
+    return findWindow(QStringLiteral("^zimbrel-generator$"));
 }
 
 void TestGeneratorX11::passwordOutlivesTheProgramUntilReplaced()
@@ -216,11 +174,7 @@ void TestGeneratorX11::dragStoresThePlaceAndTheNextStartOpensThere()
     // Press on the label (8 pixels into the client area), drag by (-150, -200), let go.
     const QPoint grab = start + QPoint(60, 15);
     const QPoint drop = grab + QPoint(-150, -200);
-    run(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(grab.x()), QString::number(grab.y()),
-                                    QStringLiteral("mousedown"), QStringLiteral("1"),
-                                    QStringLiteral("mousemove"), QString::number(grab.x() - 10), QString::number(grab.y() - 10),
-                                    QStringLiteral("mousemove"), QString::number(drop.x()), QString::number(drop.y()),
-                                    QStringLiteral("mouseup"), QStringLiteral("1")});
+    drag(grab, drop);
     const QPoint moved = start + QPoint(-150, -200);
     QTRY_COMPARE_WITH_TIMEOUT(windowPosition(id), moved, 3000);
     const QString app = QString::fromLatin1(kPositionApplication);
@@ -229,10 +183,7 @@ void TestGeneratorX11::dragStoresThePlaceAndTheNextStartOpensThere()
     QCOMPARE(GetSetting(app, section, QStringLiteral("x")), QString::number(moved.x() * 15));
 
     // A right-button drag does nothing.
-    run(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(drop.x()), QString::number(drop.y()),
-                                    QStringLiteral("mousedown"), QStringLiteral("3"),
-                                    QStringLiteral("mousemove"), QString::number(drop.x() + 90), QString::number(drop.y() + 90),
-                                    QStringLiteral("mouseup"), QStringLiteral("3")});
+    drag(drop, drop + QPoint(90, 90), "3");
     QTest::qWait(300);
     QCOMPARE(windowPosition(id), moved);
 

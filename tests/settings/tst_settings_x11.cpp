@@ -3,8 +3,8 @@
 
 #include "platform/userstore.h"
 #include "shared/placement.h"
+#include "x11tools.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -13,50 +13,8 @@
 #include <memory>
 
 using namespace zimbrel;
+using namespace zimbrel::testing;
 
-namespace {
-
-QByteArray run(const QStringList &arguments)
-{
-    QProcess process;
-    process.start(arguments.first(), arguments.mid(1));
-    process.waitForFinished(10000);
-    return process.readAllStandardOutput();
-}
-
-QString findWindow(const QString &name)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < 10000) {
-        const QByteArray ids = run({QStringLiteral("xdotool"), QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                    QStringLiteral("--name"), name});
-        if (!ids.trimmed().isEmpty())
-            return QString::fromLatin1(ids.split('\n').first());
-        QTest::qWait(50);
-    }
-    return {};
-}
-
-QPoint windowPosition(const QString &id)
-{
-    QPoint at;
-    const QByteArray shell = run({QStringLiteral("xdotool"), QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), id});
-    for (const QByteArray &line : shell.split('\n')) {
-        if (line.startsWith("X="))
-            at.setX(line.mid(2).toInt());
-        else if (line.startsWith("Y="))
-            at.setY(line.mid(2).toInt());
-    }
-    return at;
-}
-
-void xdotool(const QStringList &arguments)
-{
-    run(QStringList{QStringLiteral("xdotool")} + arguments);
-}
-
-} // namespace
 
 class TestSettingsX11 : public QObject
 {
@@ -127,12 +85,10 @@ void TestSettingsX11::typeAndSave()
     // The length box has the focus: replace its text; then add to the set and save with the mouse.
     xdotool({QStringLiteral("key"), QStringLiteral("ctrl+a")});
     xdotool({QStringLiteral("type"), QStringLiteral("16")});
-    xdotool({QStringLiteral("mousemove"), QString::number(at.x() + 100), QString::number(at.y() + 130),
-             QStringLiteral("click"), QStringLiteral("1")});
+    clickAt(at + QPoint(100, 130));
     xdotool({QStringLiteral("key"), QStringLiteral("ctrl+End")});
     xdotool({QStringLiteral("type"), QStringLiteral("xyz")});
-    xdotool({QStringLiteral("mousemove"), QString::number(at.x() + 320), QString::number(at.y() + 56),
-             QStringLiteral("click"), QStringLiteral("1")});
+    clickAt(at + QPoint(320, 56));
     QVERIFY(m_process->waitForFinished(5000));
     QCOMPARE(m_process->exitCode(), 0);
     QCOMPARE(settings(), QByteArray("abcxyz\r\n16\r\n"));
@@ -145,8 +101,7 @@ void TestSettingsX11::cancelLeavesTheFile()
     QVERIFY(!id.isEmpty());
     const QPoint at = windowPosition(id);
     xdotool({QStringLiteral("type"), QStringLiteral("9")});
-    xdotool({QStringLiteral("mousemove"), QString::number(at.x() + 320), QString::number(at.y() + 94),
-             QStringLiteral("click"), QStringLiteral("1")});
+    clickAt(at + QPoint(320, 94));
     QVERIFY(m_process->waitForFinished(5000));
     QCOMPARE(settings(), QByteArray("abc\r\n8\r\n"));
 }
@@ -158,9 +113,7 @@ void TestSettingsX11::opensWhereTheGeneratorWasDragged()
     QVERIFY(!generator.isEmpty());
     const QPoint from = windowPosition(generator) + QPoint(60, 15);
     const QPoint to = from + QPoint(-200, -150);
-    xdotool({QStringLiteral("mousemove"), QString::number(from.x()), QString::number(from.y()),
-             QStringLiteral("mousedown"), QStringLiteral("1"), QStringLiteral("mousemove"),
-             QString::number(to.x()), QString::number(to.y()), QStringLiteral("mouseup"), QStringLiteral("1")});
+    drag(from, to);
     const QPoint left = windowPosition(generator);
     const QString app = QString::fromLatin1(kPositionApplication);
     const QString section = QString::fromLatin1(kPositionSection);

@@ -4,6 +4,7 @@
 #include "platform/numerics.h"
 #include "settings/colorpicker/pickerstate.h"
 #include "shared/placement.h"
+#include "shared/titleband.h"
 
 #include <QApplication>
 #include <QBitmap>
@@ -331,10 +332,7 @@ frmColorPicker::~frmColorPicker()
 
 QImage frmColorPicker::titleBand()
 {
-    QImage band(2560, int(kBandRows.size()), QImage::Format_RGB32);
-    for (int y = 0; y < band.height(); ++y)
-        std::fill_n(reinterpret_cast<QRgb *>(band.scanLine(y)), band.width(), 0xFF000000u | kBandRows[y]);
-    return band;
+    return titleBandImage(kBandRows);
 }
 
 QCursor frmColorPicker::ringCursor()

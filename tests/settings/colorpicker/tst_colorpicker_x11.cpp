@@ -1,38 +1,19 @@
 // zimbrel-colorpicker run as a user runs it: its arguments, exit codes and output, and OK, Cancel
 // and closing on a real X server.
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTest>
+
+#include "x11tools.h"
+
+using namespace zimbrel::testing;
 
 namespace {
 
 QString program()
 {
     return QStringLiteral(ZIMBREL_BIN_DIR "/zimbrel-colorpicker");
-}
-
-QByteArray run(const QStringList &arguments)
-{
-    QProcess process;
-    process.start(arguments.first(), arguments.mid(1));
-    process.waitForFinished(10000);
-    return process.readAllStandardOutput();
-}
-
-QString findWindow(const QString &name)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < 10000) {
-        const QByteArray ids = run({QStringLiteral("xdotool"), QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                    QStringLiteral("--name"), name});
-        if (!ids.trimmed().isEmpty())
-            return QString::fromLatin1(ids.trimmed().split('\n').last());
-        QTest::qWait(50);
-    }
-    return {};
 }
 
 } // namespace
