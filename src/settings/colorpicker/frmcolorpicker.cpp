@@ -665,15 +665,17 @@ void frmColorPicker::picThinBox_MouseUp(int, float, float)
     m_core.picBigBox_Colorize();
 }
 
+// The margin reports heights from its own top, which is the top of the strip's border: beside
+// the strip it acts as the strip at the same height.
 void frmColorPicker::lblThinContainer_MouseDown(int Button, float X, float Y)
 {
     mBlnMouseDown = true;
-    picThinBox_MouseMove(Button, X, Y);
+    picThinBox_MouseMove(Button, X, Y - PictureBox::kBorder);
 }
 
 void frmColorPicker::lblThinContainer_MouseMove(int Button, float X, float Y)
 {
-    picThinBox_MouseMove(Button, X, Y);
+    picThinBox_MouseMove(Button, X, Y - PictureBox::kBorder);
 }
 
 void frmColorPicker::lblThinContainer_MouseUp(int Button, float X, float Y)

@@ -256,8 +256,8 @@ void TestColorPicker::stripMarginActsAsTheStrip()
     auto d = open({}, QStringLiteral("123456"));
     QVERIFY(d);
     QTest::mouseClick(d->objOption(4), Qt::LeftButton);
-    // Five pixels left of the strip, 55 pixels down: green 200.
-    QTest::mouseClick(d->lblThinContainer(), Qt::LeftButton, {}, QPoint(5, 55));
+    // Five pixels left of the strip, level with its row 55: green 200.
+    QTest::mouseClick(d->lblThinContainer(), Qt::LeftButton, {}, QPoint(5, 55 + PictureBox::kBorder));
     QCOMPARE(d->txtNumValue(4)->text(), QStringLiteral("200"));
     QCOMPARE(d->newColor(), rgbValue(18, 200, 86));
 }
