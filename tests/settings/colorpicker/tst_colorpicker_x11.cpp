@@ -23,6 +23,7 @@ class TestColorPickerX11 : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase();
     void init();
     void cleanupTestCase();
     void arguments_data();
@@ -32,9 +33,21 @@ private Q_SLOTS:
     void cancelPrintsNothing();
 
 private:
+    // The state file a developer's own runs left beside the program, put back at the end.
+    QByteArray m_savedState;
+    bool m_hadState = false;
+
     // Starts the picker with the state file in place (no missing-file message) and waits for it.
     bool start(QProcess &process, const QStringList &arguments);
 };
+
+void TestColorPickerX11::initTestCase()
+{
+    QFile state(QStringLiteral(ZIMBREL_BIN_DIR "/zimbrel.ini"));
+    m_hadState = state.open(QIODevice::ReadOnly);
+    if (m_hadState)
+        m_savedState = state.readAll();
+}
 
 void TestColorPickerX11::init()
 {
@@ -45,7 +58,13 @@ void TestColorPickerX11::init()
 
 void TestColorPickerX11::cleanupTestCase()
 {
-    QFile::remove(QStringLiteral(ZIMBREL_BIN_DIR "/zimbrel.ini"));
+    QFile state(QStringLiteral(ZIMBREL_BIN_DIR "/zimbrel.ini"));
+    if (!m_hadState) {
+        state.remove();
+        return;
+    }
+    if (state.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        state.write(m_savedState);
 }
 
 bool TestColorPickerX11::start(QProcess &process, const QStringList &arguments)
