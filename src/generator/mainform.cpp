@@ -33,16 +33,16 @@ constexpr int kLabelOffset = 8; // 120 twips
 
 void DisplayLabel::mousePressEvent(QMouseEvent *event)
 {
-    // Taking the press keeps the following moves coming here. The window is grabbed where the
-    // button went down, so it follows the pointer even when the first motion arrives late.
+    // Taking the press keeps the following moves coming here.
     event->accept();
-    m_pressPosition = event->globalPosition().toPoint();
+    if (onMouseMove)
+        onMouseMove(event);
 }
 
 void DisplayLabel::mouseMoveEvent(QMouseEvent *event)
 {
     if (onMouseMove)
-        onMouseMove(event->buttons(), m_pressPosition, event->globalPosition().toPoint());
+        onMouseMove(event);
 }
 
 MainForm::MainForm(QWidget *parent)
@@ -64,9 +64,7 @@ MainForm::MainForm(QWidget *parent)
     Display->setFont(displayFont());
     Display->setToolTip(QStringLiteral(" Get this password from clipboard. "));
     Display->move(kLabelOffset, kLabelOffset);
-    Display->onMouseMove = [this](Qt::MouseButtons buttons, QPoint grab, QPoint pointer) {
-        Display_MouseMove(buttons, grab, pointer);
-    };
+    Display->onMouseMove = [this](QMouseEvent *event) { Display_MouseMove(event); };
 
     Timer1.setInterval(kLifetimeMs);
     Timer1.setSingleShot(true);
@@ -113,11 +111,14 @@ void MainForm::publishPassword()
         m_republishOnActivation = QGuiApplication::platformName().startsWith(QStringLiteral("wayland"));
 }
 
-void MainForm::Display_MouseMove(Qt::MouseButtons buttons, QPoint grab, QPoint pointer)
+void MainForm::Display_MouseMove(QMouseEvent *event)
 {
-    if (buttons != Qt::LeftButton)
-        return;
-    DragForm(this, grab, pointer, [this] { storePosition(this); });
+    // The window is grabbed where the button went down, so it follows the pointer even when the
+    // first motion arrives late; only the left button alone drags.
+    if (event->type() == QEvent::MouseButtonPress)
+        m_drag.pressed(event);
+    else
+        m_drag.moved(this, event, [this] { storePosition(this); });
 }
 
 void MainForm::Timer1_Timer()

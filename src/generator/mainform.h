@@ -2,6 +2,8 @@
 // The generator's only window: it shows a fresh password for five seconds and puts it on the
 // clipboard, then the program ends.
 
+#include "shared/placement.h"
+
 #include <QLabel>
 #include <QTimer>
 #include <QWidget>
@@ -16,15 +18,12 @@ class DisplayLabel : public QLabel
     Q_OBJECT
 public:
     using QLabel::QLabel;
-    // Buttons held, where the button went down and where the pointer is, in global positions.
-    std::function<void(Qt::MouseButtons, QPoint, QPoint)> onMouseMove;
+    // A move of the mouse over the label, with the button state of the event.
+    std::function<void(QMouseEvent *)> onMouseMove;
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
-
-private:
-    QPoint m_pressPosition;
 };
 
 class MainForm : public QWidget
@@ -57,13 +56,14 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
-    void Display_MouseMove(Qt::MouseButtons buttons, QPoint grab, QPoint pointer);
+    void Display_MouseMove(QMouseEvent *event);
     void Timer1_Timer();
     void publishPassword();
 
     QWidget *m_client;
     DisplayLabel *Display;
     QTimer Timer1;
+    DragSurface m_drag;
     QString Candidates;
     QString Password;
     bool m_loaded = false;

@@ -50,12 +50,8 @@ public:
         if (handle && handle->startSystemMove()) {
             // The window manager moves the window; watch for the release of the button.
             if (x11LeftButtonDown()) {
-                connect(&m_poll, &QTimer::timeout, this, [this] {
-                    const auto down = x11LeftButtonDown();
-                    if (!down || !*down)
-                        finish();
-                });
-                m_poll.start(15);
+                connect(&m_poll, &QTimer::timeout, this, [this] { pollSystemMove(); });
+                m_poll.start(kPollMs);
             } else {
                 // Elsewhere (Wayland) the move ends with the next mouse event we are given.
                 m_waitForAnyMouseEvent = true;
@@ -99,6 +95,29 @@ protected:
     }
 
 private:
+    static constexpr int kPollMs = 15;
+    // After the release the window manager's last notice of the window's place may still be on
+    // its way: the move ends once the place has held still for a few polls.
+    static constexpr int kSettlePolls = 4;
+    static constexpr int kMaxSettlePolls = 40;
+
+    void pollSystemMove()
+    {
+        if (!m_released) {
+            const auto down = x11LeftButtonDown();
+            if (down && *down)
+                return;
+            m_released = true;
+            m_lastPos = m_window ? m_window->pos() : QPoint();
+        }
+        ++m_settlePolls;
+        const QPoint now = m_window ? m_window->pos() : QPoint();
+        m_stillPolls = now == m_lastPos ? m_stillPolls + 1 : 0;
+        m_lastPos = now;
+        if (!m_window || m_stillPolls >= kSettlePolls || m_settlePolls >= kMaxSettlePolls)
+            finish();
+    }
+
     void follow(QPoint pointer)
     {
         if (m_window)
@@ -126,6 +145,10 @@ private:
     QPoint m_origin;
     bool m_waitForAnyMouseEvent = false;
     bool m_done = false;
+    bool m_released = false;
+    QPoint m_lastPos;
+    int m_settlePolls = 0;
+    int m_stillPolls = 0;
 };
 
 } // namespace

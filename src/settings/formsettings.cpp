@@ -241,15 +241,14 @@ void FormSettings::keyPressEvent(QKeyEvent *event)
 
 void FormSettings::mousePressEvent(QMouseEvent *event)
 {
-    m_grab = event->globalPosition().toPoint();
     event->accept();
+    m_drag.pressed(event);
 }
 
 void FormSettings::mouseMoveEvent(QMouseEvent *event)
 {
     // Dragging the window's own surface moves it; the editor does not remember where.
-    if (event->buttons() == Qt::LeftButton)
-        DragForm(this, m_grab, event->globalPosition().toPoint());
+    m_drag.moved(this, event);
 }
 
 void FormSettings::closeEvent(QCloseEvent *event)

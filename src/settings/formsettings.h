@@ -4,6 +4,7 @@
 
 #include "controls/xpbutton/winxpbutton.h"
 #include "settings/textboxes.h"
+#include "shared/placement.h"
 
 #include <QImage>
 #include <QLabel>
@@ -85,7 +86,7 @@ private:
     WinXPButton *CmdCancel;
     QStringList SettingsLines;
     QImage m_band;
-    QPoint m_grab;
+    DragSurface m_drag;
     QMetaObject::Connection m_focusWatch;
 };
 

@@ -5,6 +5,7 @@
 #include "platform/userstore.h"
 #include "platform/windowmove.h"
 
+#include <QMouseEvent>
 #include <QWidget>
 
 #include <algorithm>
@@ -64,6 +65,20 @@ void storePosition(const QWidget *window)
 void DragForm(QWidget *window, QPoint grab, QPoint pointer, std::function<void()> finished)
 {
     moveWindowWithMouse(window, grab, pointer, std::move(finished));
+}
+
+void DragSurface::pressed(const QMouseEvent *event)
+{
+    m_armed = event->button() == Qt::LeftButton;
+    m_grab = event->globalPosition().toPoint();
+}
+
+void DragSurface::moved(QWidget *window, const QMouseEvent *event, std::function<void()> finished)
+{
+    if (!m_armed || event->buttons() != Qt::LeftButton)
+        return;
+    m_armed = false;
+    DragForm(window, m_grab, event->globalPosition().toPoint(), std::move(finished));
 }
 
 } // namespace zimbrel

@@ -10,6 +10,7 @@
 #include <QString>
 #include <functional>
 
+class QMouseEvent;
 class QWidget;
 
 namespace zimbrel {
@@ -32,5 +33,20 @@ void storePosition(const QWidget *window);
 // Lets the user move `window` with the mouse, grabbed at the global position `grab` with the
 // pointer now at `pointer`; `finished` runs once the button is released.
 void DragForm(QWidget *window, QPoint grab, QPoint pointer, std::function<void()> finished = {});
+
+// The part of a window the user drags it by: a press of the left button there, then a move with
+// exactly the left button held, starts one move of the window. One press starts at most one move:
+// after the window manager's own move loop Qt may still report the button held, and a second
+// move would swallow the user's next click.
+class DragSurface
+{
+public:
+    void pressed(const QMouseEvent *event);
+    void moved(QWidget *window, const QMouseEvent *event, std::function<void()> finished = {});
+
+private:
+    QPoint m_grab;
+    bool m_armed = false;
+};
 
 } // namespace zimbrel

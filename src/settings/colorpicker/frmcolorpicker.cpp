@@ -880,21 +880,15 @@ void frmColorPicker::keyPressEvent(QKeyEvent *event)
     }
 }
 
-void frmColorPicker::startDrag(QPoint grab, QPoint pointer)
-{
-    DragForm(this, grab, pointer);
-}
-
 void frmColorPicker::mousePressEvent(QMouseEvent *event)
 {
-    m_grab = event->globalPosition().toPoint();
     event->accept();
+    m_drag.pressed(event);
 }
 
 void frmColorPicker::mouseMoveEvent(QMouseEvent *event)
 {
-    if (event->buttons() == Qt::LeftButton)
-        startDrag(m_grab, event->globalPosition().toPoint());
+    m_drag.moved(this, event);
 }
 
 bool frmColorPicker::eventFilter(QObject *watched, QEvent *event)

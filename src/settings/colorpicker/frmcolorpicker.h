@@ -12,6 +12,7 @@
 #include "controls/xpbutton/winxpbutton.h"
 #include "settings/colorpicker/pickercontrols.h"
 #include "settings/colorpicker/pickercore.h"
+#include "shared/placement.h"
 
 #include <QDialog>
 #include <QLabel>
@@ -192,7 +193,6 @@ private:
     void boxError(const QString &text);
     double boxValue(int index) const;
     void applyFocusedBox();
-    void startDrag(QPoint grab, QPoint pointer);
 
     ColorPickerCore m_core{*this};
     std::array<QRadioButton *, 6> m_options{};
@@ -207,7 +207,7 @@ private:
     WinXPButton *m_ok = nullptr;
     WinXPButton *m_cancel = nullptr;
     QImage m_band;
-    QPoint m_grab;
+    DragSurface m_drag;
     bool m_loaded = false;
     bool m_unloaded = false;
     bool m_inLostFocus = false;
