@@ -10,6 +10,7 @@ packages=(
   fonts-dejavu-core fontconfig         # a fixed-pitch face for the password
   xvfb xauth                           # a virtual X server for tests and display-less runs
   xdotool xclip imagemagick            # driving windows, reading the clipboard, screenshots
+  x11-utils openbox                    # tests: xprop, and a window manager for window moves
 )
 
 missing=()
