@@ -7,7 +7,6 @@
 #include "shared/titleband.h"
 
 #include <QApplication>
-#include <QBitmap>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QPainter>
