@@ -203,10 +203,7 @@ QFont FormSettings::ambientFont() const
 
 bool FormSettings::ambientDisplayAsDefault(const WinXPButton *button) const
 {
-    if (button != CmdOK)
-        return false;
-    const auto *focused = qobject_cast<const WinXPButton *>(QApplication::focusWidget());
-    return !focused || focused == CmdOK;
+    return WinXPButton::displaysAsDefault(button, CmdOK);
 }
 
 void FormSettings::propertyChanged(WinXPButton *, const QString &)
@@ -223,20 +220,9 @@ void FormSettings::paintEvent(QPaintEvent *)
 
 void FormSettings::keyPressEvent(QKeyEvent *event)
 {
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter: {
-        // Enter presses the focused button, or else the default one.
-        auto *focused = qobject_cast<WinXPButton *>(focusWidget());
-        (focused ? focused : CmdOK)->AccessKeyPress(13);
-        return;
-    }
-    case Qt::Key_Escape:
-        CmdCancel->AccessKeyPress(27);
-        return;
-    default:
+    // Escape is Cancel here too, which writes nothing.
+    if (!WinXPButton::handleDialogKey(event, CmdOK, CmdCancel))
         QWidget::keyPressEvent(event);
-    }
 }
 
 void FormSettings::mousePressEvent(QMouseEvent *event)

@@ -367,10 +367,7 @@ QFont frmColorPicker::ambientFont() const
 
 bool frmColorPicker::ambientDisplayAsDefault(const WinXPButton *button) const
 {
-    if (button != m_ok)
-        return false;
-    const auto *focused = qobject_cast<const WinXPButton *>(QApplication::focusWidget());
-    return !focused || focused == m_ok;
+    return WinXPButton::displaysAsDefault(button, m_ok);
 }
 
 // --- The controls mirrored onto the widgets ------------------------------------------------------
@@ -864,19 +861,8 @@ void frmColorPicker::closeEvent(QCloseEvent *event)
 
 void frmColorPicker::keyPressEvent(QKeyEvent *event)
 {
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter: {
-        auto *focused = qobject_cast<WinXPButton *>(focusWidget());
-        (focused ? focused : m_ok)->AccessKeyPress(13);
-        return;
-    }
-    case Qt::Key_Escape:
-        m_cancel->AccessKeyPress(27);
-        return;
-    default:
+    if (!WinXPButton::handleDialogKey(event, m_ok, m_cancel))
         QDialog::keyPressEvent(event);
-    }
 }
 
 void frmColorPicker::mousePressEvent(QMouseEvent *event)
