@@ -216,39 +216,39 @@ void WinXPButton::setButtonEnabled(bool enabled)
     markChanged("ENAB");
 }
 
-void WinXPButton::setButtonFont(const QFont &newFont)
+void WinXPButton::applyFont(const QFont &newFont)
 {
     setFont(newFont);
     CalcCaptionRect();
     DrawButton(0, true);
+}
+
+void WinXPButton::setButtonFont(const QFont &newFont)
+{
+    applyFont(newFont);
     markChanged("FONT");
 }
 
+// The single font attributes redraw but are not marked: only "FONT" is stored.
 void WinXPButton::setFontBold(bool bold)
 {
     QFont f = font();
     f.setBold(bold);
-    setFont(f);
-    CalcCaptionRect();
-    DrawButton(0, true);
+    applyFont(f);
 }
 
 void WinXPButton::setFontItalic(bool italic)
 {
     QFont f = font();
     f.setItalic(italic);
-    setFont(f);
-    CalcCaptionRect();
-    DrawButton(0, true);
+    applyFont(f);
 }
 
 void WinXPButton::setFontUnderline(bool underline)
 {
     QFont f = font();
     f.setUnderline(underline);
-    setFont(f);
-    CalcCaptionRect();
-    DrawButton(0, true);
+    applyFont(f);
 }
 
 qint16 WinXPButton::FontSize() const
@@ -261,18 +261,14 @@ void WinXPButton::setFontSize(double points)
     QFont f = font();
     if (points > 0)
         f.setPointSizeF(points);
-    setFont(f);
-    CalcCaptionRect();
-    DrawButton(0, true);
+    applyFont(f);
 }
 
 void WinXPButton::setFontName(const QString &name)
 {
     QFont f = font();
     f.setFamilies({name});
-    setFont(f);
-    CalcCaptionRect();
-    DrawButton(0, true);
+    applyFont(f);
 }
 
 void WinXPButton::setMousePointer(int pointer)

@@ -163,6 +163,8 @@ private:
     void CalcPictureSize();
     void SetAccessKeys();
     void markChanged(const char *key);
+    // A new font: the caption is laid out again and the button redrawn.
+    void applyFont(const QFont &newFont);
     void refreshSurface();
 
     ButtonContainer *m_container = nullptr;

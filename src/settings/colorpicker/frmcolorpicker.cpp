@@ -319,12 +319,14 @@ frmColorPicker::frmColorPicker(QWidget *parent)
     setTabOrder(m_strip, m_field);
     setTabOrder(m_field, m_ok);
     setTabOrder(m_ok, m_cancel);
-    qApp->installEventFilter(this);
+    // The default button's rim follows the focus.
+    m_focusWatch = connect(qApp, &QApplication::focusChanged, this,
+                           [this] { m_ok->AmbientChanged(QStringLiteral("DisplayAsDefault")); });
 }
 
 frmColorPicker::~frmColorPicker()
 {
-    qApp->removeEventFilter(this);
+    disconnect(m_focusWatch);
     if (m_loaded)
         Form_QueryUnload();
 }
@@ -874,14 +876,6 @@ void frmColorPicker::mousePressEvent(QMouseEvent *event)
 void frmColorPicker::mouseMoveEvent(QMouseEvent *event)
 {
     m_drag.moved(this, event);
-}
-
-bool frmColorPicker::eventFilter(QObject *watched, QEvent *event)
-{
-    // The default button's rim follows the focus.
-    if (event->type() == QEvent::FocusIn && watched->isWidgetType() && isAncestorOf(static_cast<QWidget *>(watched)))
-        m_ok->AmbientChanged(QStringLiteral("DisplayAsDefault"));
-    return false;
 }
 
 } // namespace zimbrel::picker

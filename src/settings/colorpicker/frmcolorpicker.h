@@ -184,7 +184,6 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     int mode() const { return checkedOption(); }
@@ -211,6 +210,7 @@ private:
     bool m_loaded = false;
     bool m_unloaded = false;
     bool m_inLostFocus = false;
+    QMetaObject::Connection m_focusWatch;
 };
 
 } // namespace zimbrel::picker
