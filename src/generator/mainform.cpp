@@ -93,7 +93,7 @@ void MainForm::Form_Load()
     Password.clear();
     qint16 count = kCandidateCount;
     Candidates = RandomString(count, AnyAnsiCharacter);
-    Password = SelectPassword(Candidates, lines);
+    Password = SelectPassword(Candidates, lines, [] { return CandidateRoundFrom(); });
     ApplyReplacements(Password);
 
     Display->setText(QStringLiteral("Your password: ") + Password);

@@ -4,6 +4,7 @@
 #include "platform/numerics.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace zimbrel {
@@ -12,62 +13,109 @@ QString RandomString(qint16 &count, int mode, const RandomSource &random)
 {
     reseedRandom();
     if (count < 0) {
-        const double drawn = roundHalfEven(double(random()) * -double(count));
+        const double drawn = roundHalfEven(double(singleFromWord(random())) * -double(count));
         count = qint16(std::clamp(drawn, 1.0, double(std::numeric_limits<qint16>::max())));
     }
-    double scale = 0;
-    double offset = 0;
+    quint32 codes = 0;
+    quint32 first = 0;
     switch (mode) {
     case CapitalLetters:
-        scale = 25;
-        offset = 65;
+        codes = 26;
+        first = 'A';
         break;
     case DecimalDigits:
-        scale = 9;
-        offset = 48;
+        codes = 10;
+        first = '0';
         break;
     case AnyAnsiCharacter:
-        scale = 255;
+        codes = 256;
         break;
     default:
         return {};
     }
     QString text;
     text.reserve(count);
-    for (int i = 0; i < count; ++i) {
-        // The product is exact in double precision, so the tie rule alone decides the edges.
-        const double code = roundHalfEven(double(random()) * scale + offset);
-        text += ansiToChar(static_cast<unsigned char>(code));
-    }
+    for (int i = 0; i < count; ++i)
+        text += ansiToChar(static_cast<unsigned char>(first + uniformBelow(codes, random)));
     return text;
 }
 
-QString ReplaceAll(QString &text, const QString &searched, const QString &replacement)
+namespace {
+
+// A text longer than this after an occurrence is cut there, as the file format's readers expect.
+constexpr qsizetype kTailLimit = 999999;
+
+// Rewrites `text` from left to right. `out` never holds an occurrence that starts at or after
+// `barrier`, and every character still to look at lies in `pending` (top = next, made by earlier
+// replacements) and then in `text` from `next` on; so when `out` ends with `searched`, that is the
+// leftmost occurrence of the whole text, as a search from the front would find it.
+//
+// With `rescan`, a replacement goes back in front of what is still to look at, so an occurrence
+// that forms across the seam is found as a search from the front would find it. Without it, the
+// replacement goes straight out and the search goes on behind it: each occurrence of the text as
+// it stands is replaced once. Gives up (nothing) after `budget` replacements.
+std::optional<QString> rewrite(const QString &text, const QString &searched, const QString &replacement,
+                               bool rescan, qsizetype budget)
 {
-    if (searched.isEmpty())
-        return text;
-    // The original keeps at most this many characters after an occurrence.
-    constexpr qsizetype kTailLimit = 999999;
-    // Rewriting rules can grow or cycle in ways no simple test rules out; these bounds lie far
-    // beyond any text the programs handle and only make sure the loop ends.
-    constexpr qsizetype kTextLimit = qsizetype(1) << 24;
-    constexpr qsizetype kStepLimit = qsizetype(1) << 24;
-    const bool grows = replacement.contains(searched);
-    qsizetype from = 0;
-    qsizetype pos;
-    for (qsizetype step = 0; step < kStepLimit && text.size() <= kTextLimit
-                             && (pos = text.indexOf(searched, from)) >= 0;
-         ++step) {
-        text = text.left(pos) + replacement + text.mid(pos + searched.size(), kTailLimit);
-        if (grows) {
-            // Searching from the front again would find the replacement itself forever.
-            from = pos + replacement.size();
+    QString out;
+    out.reserve(text.size());
+    QString pending; // reversed: the last character is the next one
+    qsizetype next = 0;
+    qsizetype end = text.size();
+    qsizetype barrier = 0;
+    qsizetype made = 0;
+    while (!pending.isEmpty() || next < end) {
+        if (!pending.isEmpty()) {
+            out += pending.back();
+            pending.chop(1);
         } else {
-            // Everything before pos - (searched length - 1) is unchanged and held no occurrence,
-            // so searching from there finds what a search from the front would find.
-            from = std::max<qsizetype>(0, pos - searched.size() + 1);
+            out += text.at(next++);
+        }
+        if (out.size() - searched.size() < barrier || !out.endsWith(searched))
+            continue;
+        if (++made > budget)
+            return std::nullopt;
+        out.chop(searched.size());
+        qsizetype excess = pending.size() + (end - next) - kTailLimit;
+        if (excess > 0) {
+            const qsizetype fromText = std::min(excess, end - next);
+            end -= fromText;
+            pending.remove(0, excess - fromText);
+        }
+        if (rescan) {
+            pending.reserve(pending.size() + replacement.size());
+            for (qsizetype i = replacement.size(); i-- > 0;)
+                pending += replacement.at(i);
+        } else {
+            out += replacement;
+            barrier = out.size();
         }
     }
+    return out;
+}
+
+} // namespace
+
+QString ReplaceAll(QString &text, const QString &searched, const QString &replacement)
+{
+    if (searched.isEmpty() || text.size() < searched.size())
+        return text;
+    // Searching from the front after every replacement ends by itself when each replacement
+    // shortens the text. A replacement that contains the searched text would be found again
+    // forever, so there each occurrence is replaced once. Other rewrites can keep making new
+    // occurrences with what precedes them ("aab" by "bbaaaaa" in "aaaab" never ends); they get a
+    // budget of replacements well beyond anything a finite rewrite of that text needs in
+    // practice, and past it each occurrence is replaced once too. Every character looked at
+    // costs one comparison with the searched text, so the work stays bounded by the sizes.
+    const bool shrinks = replacement.size() < searched.size();
+    const bool containsItself = replacement.contains(searched);
+    const qsizetype budget = shrinks ? std::numeric_limits<qsizetype>::max() : 16 * (text.size() + 64);
+    std::optional<QString> result;
+    if (!containsItself)
+        result = rewrite(text, searched, replacement, true, budget);
+    if (!result)
+        result = rewrite(text, searched, replacement, false, std::numeric_limits<qsizetype>::max());
+    text = *result;
     return text;
 }
 
@@ -83,31 +131,58 @@ void ApplyReplacements(QString &password)
         ReplaceAll(password, searched, replacement);
 }
 
-QString SelectPassword(const QString &candidates, const std::optional<QStringList> &lines)
+std::optional<int> GuaranteedLength(const std::optional<QStringList> &lines)
+{
+    if (!lines || lines->size() < 2)
+        return std::nullopt;
+    const QString &set = lines->at(0);
+    if (!std::any_of(set.begin(), set.end(), [](QChar c) { return isAnsiChar(c); }))
+        return std::nullopt;
+    const std::optional<double> wanted = localeNumber(lines->at(1));
+    if (!wanted || *wanted < 1 || std::floor(*wanted) != *wanted)
+        return std::nullopt;
+    return int(std::min(*wanted, double(kLongestPassword)));
+}
+
+QString SelectPassword(const QString &candidates, const std::optional<QStringList> &lines,
+                       const CandidateRound &nextRound)
 {
     const bool hasSet = lines && !lines->isEmpty();
     // The wanted length is converted once; the text cannot change during the loop.
     std::optional<double> wanted;
     if (lines && lines->size() > 1)
         wanted = localeNumber(lines->at(1));
+    // A user who asked for n characters gets n, however small the set: further rounds of
+    // candidates are drawn until then. At least one in 256 candidates qualifies on average.
+    const std::optional<int> guaranteed = nextRound ? GuaranteedLength(lines) : std::nullopt;
+    const double target = guaranteed ? double(*guaranteed) : wanted.value_or(0);
 
     QString password;
-    for (QChar candidate : candidates) {
-        // Without a set the membership test cannot be made, and the candidate is taken.
-        if (!hasSet || lines->at(0).contains(candidate))
-            password += candidate;
-        // No length to compare with ends the selection at once.
-        if (!wanted || *wanted == double(password.size()))
-            break;
+    QString round = candidates;
+    for (;;) {
+        for (QChar candidate : std::as_const(round)) {
+            // Without a set the membership test cannot be made, and the candidate is taken.
+            if (!hasSet || lines->at(0).contains(candidate))
+                password += candidate;
+            // No length to compare with ends the selection at once.
+            if (!wanted || target == double(password.size()))
+                return password;
+        }
+        if (!guaranteed)
+            return password;
+        round = nextRound();
     }
-    return password;
+}
+
+QString CandidateRoundFrom(const RandomSource &random)
+{
+    qint16 count = kCandidateCount;
+    return RandomString(count, AnyAnsiCharacter, random);
 }
 
 QString MakePassword(const std::optional<QStringList> &lines, const RandomSource &random)
 {
-    qint16 count = kCandidateCount;
-    const QString candidates = RandomString(count, AnyAnsiCharacter, random);
-    QString password = SelectPassword(candidates, lines);
+    QString password = SelectPassword(CandidateRoundFrom(random), lines, [&random] { return CandidateRoundFrom(random); });
     ApplyReplacements(password);
     return password;
 }

@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 namespace zimbrel {
@@ -16,9 +17,10 @@ enum RandomStringMode : int {
     AnyAnsiCharacter = 3, // every Windows-1252 code 0..255
 };
 
-// `count` random characters of the given mode (any other mode gives the empty text). A negative
-// count asks for a random length of 1..-count; the length used is written back into `count`.
-QString RandomString(qint16 &count, int mode, const RandomSource &random = randomSingle);
+// `count` random characters of the given mode (any other mode gives the empty text), each code of
+// the mode's range with the same chance. A negative count asks for a random length of about
+// r x -count (at least 1); the length used is written back into `count`.
+QString RandomString(qint16 &count, int mode, const RandomSource &random = randomWord);
 
 // Replaces every occurrence of `searched` in `text`, leaving the result in `text` and returning
 // it. After each replacement the search starts again from the front, so a replacement can form a
@@ -29,15 +31,28 @@ QString ReplaceAll(QString &text, const QString &searched, const QString &replac
 // The four letters that are easy to misread ("q", "i", "l", "I") become "e", "s", "t", "J".
 void ApplyReplacements(QString &password);
 
+inline constexpr qint16 kCandidateCount = 255;
+inline constexpr int kLongestPassword = 32767;
+
+// The length the selection must reach, when it must reach one: line 2 a whole number from 1 up
+// (above kLongestPassword counts as kLongestPassword) and a set that holds at least one character
+// a candidate can be. Every other case ends after the first round of candidates, as before.
+std::optional<int> GuaranteedLength(const std::optional<QStringList> &lines);
+
 // Keeps, in order, the candidates that occur in the allowed set (element 0 of `lines`) until the
 // kept text has the wanted length (element 1). `lines` is empty (or absent) when there is no
 // settings file; then the first candidate is taken and the selection stops. A wanted length that
 // never matches (not a number is different: it stops at once) keeps every qualifying candidate.
-QString SelectPassword(const QString &candidates, const std::optional<QStringList> &lines);
+// When GuaranteedLength() gives a length and the candidates run out before it is reached,
+// `nextRound` is asked for more candidates (255 at a time) until it is.
+using CandidateRound = std::function<QString()>;
+QString SelectPassword(const QString &candidates, const std::optional<QStringList> &lines,
+                       const CandidateRound &nextRound = {});
 
-// The whole engine: 255 candidates, the selection and the replacements.
-QString MakePassword(const std::optional<QStringList> &lines, const RandomSource &random = randomSingle);
+// The whole engine: rounds of 255 candidates, the selection and the replacements.
+QString MakePassword(const std::optional<QStringList> &lines, const RandomSource &random = randomWord);
 
-inline constexpr qint16 kCandidateCount = 255;
+// A further round of 255 candidates from the same source.
+QString CandidateRoundFrom(const RandomSource &random = randomWord);
 
 } // namespace zimbrel

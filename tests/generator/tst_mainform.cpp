@@ -89,13 +89,15 @@ void TestMainForm::showsAndCopiesThePassword_data()
     QTest::addColumn<bool>("hasFile");
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QString>("allowed");
-    // Each of the 255 candidates qualifies with a chance of (size of the set) / 255.
+    // A whole length with a set that is not empty is always reached.
     QTest::addColumn<int>("minLength");
     QTest::addColumn<int>("maxLength");
-    QTest::newRow("as the editor writes") << true << QByteArray("abc\r\n8\r\n") << QStringLiteral("abc") << 0 << 8;
+    QTest::newRow("as the editor writes") << true << QByteArray("abc\r\n8\r\n") << QStringLiteral("abc") << 8 << 8;
     QTest::newRow("written on Windows") << true << QByteArray("\xE9\xE8\r\n3\r\n") << QStringLiteral("\u00E9\u00E8")
-                                        << 0 << 3;
-    QTest::newRow("replaced letters") << true << QByteArray("qilI\r\n300\r\n") << QStringLiteral("estJ") << 0 << 255;
+                                        << 3 << 3;
+    QTest::newRow("replaced letters") << true << QByteArray("qilI\r\n300\r\n") << QStringLiteral("estJ") << 300 << 300;
+    QTest::newRow("a fraction keeps every qualifying candidate of one round")
+        << true << QByteArray("abc\r\n2.5\r\n") << QStringLiteral("abc") << 0 << 255;
     QTest::newRow("empty set: empty password") << true << QByteArray("\r\n5\r\n") << QString() << 0 << 0;
     QTest::newRow("no file: one character") << false << QByteArray() << QString() << 1 << 1;
     QTest::newRow("a folder named settings.ini") << false << QByteArray("dir") << QString() << 1 << 1;
