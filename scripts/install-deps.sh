@@ -12,6 +12,10 @@ packages=(
   xdotool xclip imagemagick            # driving windows, reading the clipboard, screenshots
   x11-utils openbox                    # tests: xprop, and a window manager for window moves
 )
+# make fuzz: clang with libFuzzer and its sanitizer run-times.
+if [ "${1:-}" = fuzz ]; then
+  packages=(clang libclang-rt-dev)
+fi
 
 missing=()
 for package in "${packages[@]}"; do

@@ -144,13 +144,24 @@ CharacterSetEdit::CharacterSetEdit(int limit, QWidget *parent)
 
 QString CharacterSetEdit::rawText() const
 {
+    if (m_held)
+        return *m_held;
     // toRawText keeps the no-break space, which toPlainText would turn into a blank.
     return shownToRaw(document()->toRawText());
 }
 
 void CharacterSetEdit::setRawText(const QString &text)
 {
-    setPlainText(rawToShown(text));
+    if (text.size() <= kShownLimit) {
+        m_held.reset();
+        setReadOnly(false);
+        setPlainText(rawToShown(text));
+        return;
+    }
+    m_held = text;
+    setReadOnly(true);
+    setPlainText(rawToShown(text.left(kShownLimit))
+                 + tr("\u2026\n(%1 characters in all, kept as they are)").arg(text.size()));
 }
 
 int CharacterSetEdit::rawLength(const QString &shown) const
@@ -178,6 +189,17 @@ void CharacterSetEdit::insertRaw(const QString &raw)
 void CharacterSetEdit::keyPressEvent(QKeyEvent *event)
 {
     const int key = event->key();
+    // A long text held whole is replaced as a whole: with everything selected, typing, pasting or
+    // deleting starts an empty, editable box.
+    if (m_held && textCursor().selectedText().size() == document()->characterCount() - 1
+        && (isTyping(event) || event->matches(QKeySequence::Paste) || key == Qt::Key_Backspace
+            || key == Qt::Key_Delete)) {
+        m_held.reset();
+        setReadOnly(false);
+        clear();
+        if (key == Qt::Key_Backspace || key == Qt::Key_Delete)
+            return;
+    }
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
         if (event->modifiers() & Qt::ControlModifier) {
             insertRaw(QStringLiteral("\r\n"));

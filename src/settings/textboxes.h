@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
+#include <optional>
+
 namespace zimbrel {
 
 // A one-line box for the password length.
@@ -35,15 +37,23 @@ private:
 // break, while a lone CR, a lone LF and the no-break space stay exactly as they were read (shown as
 // the symbols for CR and LF). It accepts only characters that Windows-1252 can store. Enter is
 // left to the form (its default button); Ctrl+Enter starts a new line.
+//
+// Laying out one wrapped paragraph costs time that grows with the square of its length, and a
+// settings file may hold megabytes on one line. No set needs more than the 256 codes there are,
+// so a text longer than kShownLimit is kept whole, shown in part, and not editable.
 class CharacterSetEdit : public QPlainTextEdit
 {
     Q_OBJECT
 public:
     CharacterSetEdit(int limit, QWidget *parent = nullptr);
 
+    static constexpr int kShownLimit = 8192;
+
     QString rawText() const;
     void setRawText(const QString &text);
     int limit() const { return m_limit; }
+    // Whether the box holds a text too long to show and edit.
+    bool holdsLongText() const { return m_held.has_value(); }
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -56,6 +66,7 @@ private:
     int rawLength(const QString &shown) const;
 
     int m_limit;
+    std::optional<QString> m_held;
 };
 
 // What the set box shows for raw text, and the raw text for what it shows.

@@ -92,6 +92,13 @@ QString WriteFileText(const QString &path, const QString &text)
     }
     const QByteArray targetName = QFile::encodeName(target);
 
+    // The replacement must not do what writing the file in place could not: a file this user may
+    // not write (read-only, or another user's) stays as it is, and the save says why.
+    struct stat old;
+    const bool exists = stat(targetName.constData(), &old) == 0;
+    if (exists && S_ISREG(old.st_mode) && faccessat(AT_FDCWD, targetName.constData(), W_OK, AT_EACCESS) != 0)
+        return describeErrno(path, errno);
+
     const int slash = targetName.lastIndexOf('/');
     QByteArray temp = (slash >= 0 ? targetName.left(slash + 1) : QByteArray()) + ".";
     temp += (slash >= 0 ? targetName.mid(slash + 1) : targetName) + ".XXXXXX";
@@ -99,11 +106,14 @@ QString WriteFileText(const QString &path, const QString &text)
     if (fd < 0)
         return describeErrno(path, errno);
 
-    // The new file gets the old one's permissions, or the usual ones for a new file.
+    // The new file gets the old one's permissions and owner, or the usual ones for a new file. Its
+    // owner can always read it: a settings file nobody can read makes the generator give
+    // one-character passwords without a word.
     mode_t mode;
-    struct stat old;
-    if (stat(targetName.constData(), &old) == 0) {
-        mode = old.st_mode & 07777;
+    bool keepOwner = false;
+    if (exists) {
+        mode = (old.st_mode & 07777) | S_IRUSR;
+        keepOwner = old.st_uid != geteuid() || old.st_gid != getegid();
     } else {
         const mode_t mask = umask(0);
         umask(mask);
@@ -122,6 +132,9 @@ QString WriteFileText(const QString &path, const QString &text)
         }
         written += n;
     }
+    // Only the owner matters enough to refuse: a group that cannot be kept is left to the system.
+    if (error == 0 && keepOwner && fchown(fd, old.st_uid, old.st_gid) != 0 && old.st_uid != geteuid())
+        error = errno;
     if (error == 0 && fchmod(fd, mode) != 0)
         error = errno;
     if (error == 0 && fsync(fd) != 0)

@@ -7,10 +7,10 @@
 // editor's own state file.
 
 #include "platform/numerics.h"
+#include "settings/colorpicker/colorargument.h"
 #include "settings/colorpicker/frmcolorpicker.h"
 
 #include <QApplication>
-#include <QRegularExpression>
 #include <QScreen>
 
 #include <cstdio>
@@ -19,22 +19,6 @@
 namespace {
 
 constexpr char kUsage[] = "usage: zimbrel-colorpicker [COLOR]   (COLOR: RRGGBB, #RRGGBB or #RGB)";
-
-// The colour as six upper-case hex digits RRGGBB, or nothing when it is not a colour.
-std::optional<QString> parseColor(const QString &text)
-{
-    static const QRegularExpression six(QStringLiteral("^#?([0-9A-Fa-f]{6})$"));
-    static const QRegularExpression three(QStringLiteral("^#([0-9A-Fa-f]{3})$"));
-    if (const auto m = six.match(text); m.hasMatch())
-        return m.captured(1).toUpper();
-    if (const auto m = three.match(text); m.hasMatch()) {
-        QString doubled;
-        for (QChar c : m.captured(1))
-            doubled += QString(2, c.toUpper());
-        return doubled;
-    }
-    return std::nullopt;
-}
 
 } // namespace
 
@@ -63,7 +47,7 @@ int main(int argc, char **argv)
         return 2;
     }
     if (arguments.size() == 1) {
-        const auto color = parseColor(arguments.first());
+        const auto color = zimbrel::parseColorArgument(arguments.first());
         if (!color) {
             std::fprintf(stderr, "zimbrel-colorpicker: not a colour: %s\n%s\n", qPrintable(arguments.first()), kUsage);
             return 2;

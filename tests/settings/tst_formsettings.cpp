@@ -37,6 +37,7 @@ private Q_SLOTS:
     void startsInTheLengthBoxAndTabsInOrder();
     void lengthBoxTakesThreeTypedCharacters();
     void setBoxLimitsAndRefusesWhatTheFileCannotHold();
+    void aLongSetIsReplacedAsAWhole();
     void enterSavesAndCtrlEnterBreaksTheLine();
     void defaultRimFollowsTheFocus();
     void dragsByItsSurfaceOnly();
@@ -132,6 +133,12 @@ void TestFormSettings::saveWritesBothLinesAndCloses_data()
     // Lone CR, lone LF and the no-break space come back byte for byte.
     QTest::newRow("raw bytes") << QByteArray("a\rb\nc\xA0" "d\x81\r\n9\r\n") << QByteArray("a\rb\nc\xA0" "d\x81\r\n9\r\n");
     QTest::newRow("no validation") << QByteArray("\r\nzz\r\n") << QByteArray("\r\nzz\r\n");
+    // Far too long to lay out as one wrapped paragraph in reasonable time: shown in part, kept whole.
+    const QByteArray longSet = QByteArray("0123456789abcdef\r").repeated(512 * 1024);
+    QTest::newRow("an 8.5 MiB set") << longSet + "\r\n12\r\n" << longSet + "\r\n12\r\n";
+    QTest::newRow("a set just too long to edit")
+        << QByteArray(CharacterSetEdit::kShownLimit + 1, 'x') + "\r\n7\r\n"
+        << QByteArray(CharacterSetEdit::kShownLimit + 1, 'x') + "\r\n7\r\n";
 }
 
 void TestFormSettings::saveWritesBothLinesAndCloses()
@@ -245,6 +252,26 @@ void TestFormSettings::lengthBoxTakesThreeTypedCharacters()
     QApplication::clipboard()->setText(QStringLiteral("98765"));
     QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(box->text(), QStringLiteral("987"));
+}
+
+void TestFormSettings::aLongSetIsReplacedAsAWhole()
+{
+    writeFile(QByteArray(100000, 'x') + "\r\n7\r\n");
+    auto form = openForm();
+    QVERIFY(form);
+    CharacterSetEdit *box = form->setBox();
+    QVERIFY(box->holdsLongText());
+    box->setFocus();
+    // Typing into part of it changes nothing; with everything selected it starts afresh.
+    QTest::keyClick(box, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClicks(box, QStringLiteral("ab"));
+    QCOMPARE(box->rawText().size(), 100000);
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(box, QStringLiteral("ab"));
+    QVERIFY(!box->holdsLongText());
+    QCOMPARE(box->rawText(), QStringLiteral("ab"));
+    QTest::mouseClick(form->saveButton(), Qt::LeftButton, {}, QPoint(50, 16));
+    QCOMPARE(fileBytes(), QByteArray("ab\r\n7\r\n"));
 }
 
 void TestFormSettings::setBoxLimitsAndRefusesWhatTheFileCannotHold()

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <memory>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace zimbrel;
@@ -57,6 +58,8 @@ private Q_SLOTS:
     void writesThroughSymbolicLink();
     void refusesUnencodableTextAndKeepsOldFile();
     void reportsFailureWithFileAndReason();
+    void savesOnlyWhereWritingInPlaceWould_data();
+    void savesOnlyWhereWritingInPlaceWould();
 
 private:
     QString path(const char *name) const { return m_dir->filePath(QString::fromLatin1(name)); }
@@ -226,6 +229,99 @@ void TestSettingsFile::reportsFailureWithFileAndReason()
     const QString error = WriteFileText(file, QStringLiteral("abc"));
     QVERIFY(error.contains(QStringLiteral("settings.ini")));
     QVERIFY(error.contains(QString::fromLocal8Bit(strerror(ENOENT))));
+}
+
+namespace {
+
+// Runs WriteFileText as an ordinary user, so that permissions count also when the tests run as
+// root: in a child process that takes the "nobody" user first. Gives the child's report, or
+// "<crashed>".
+QString writeAsUser(const QString &file, const QString &text, bool asNobody)
+{
+    int pipeFds[2];
+    if (pipe(pipeFds) != 0)
+        return QStringLiteral("<no pipe>");
+    const pid_t child = fork();
+    if (child == 0) {
+        close(pipeFds[0]);
+        if (asNobody && (setgid(65534) != 0 || setuid(65534) != 0))
+            _exit(3);
+        const QByteArray report = WriteFileText(file, text).toUtf8();
+        if (write(pipeFds[1], report.constData(), report.size()) < 0)
+            _exit(4);
+        _exit(0);
+    }
+    close(pipeFds[1]);
+    QByteArray report;
+    char buffer[512];
+    ssize_t n;
+    while ((n = read(pipeFds[0], buffer, sizeof buffer)) > 0)
+        report.append(buffer, n);
+    close(pipeFds[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return QStringLiteral("<crashed>");
+    return QString::fromUtf8(report);
+}
+
+} // namespace
+
+void TestSettingsFile::savesOnlyWhereWritingInPlaceWould_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<bool>("anotherUsers");
+    QTest::addColumn<bool>("saved");
+    QTest::addColumn<int>("modeAfter");
+    QTest::newRow("own, 0644") << 0644 << false << true << 0644;
+    QTest::newRow("own, read-only 0444") << 0444 << false << false << 0444;
+    QTest::newRow("own, no permissions 0000") << 0000 << false << false << 0000;
+    // The owner can always read what was saved, or the generator could not.
+    QTest::newRow("own, write-only 0200 becomes readable") << 0200 << false << true << 0600;
+    QTest::newRow("another user's, 0644") << 0644 << true << false << 0644;
+    QTest::newRow("another user's, 0000") << 0000 << true << false << 0000;
+    // Writable, but replacing it would hand the file to this user: refused, not taken over.
+    QTest::newRow("another user's, 0666") << 0666 << true << false << 0666;
+}
+
+void TestSettingsFile::savesOnlyWhereWritingInPlaceWould()
+{
+    QFETCH(int, mode);
+    QFETCH(bool, anotherUsers);
+    QFETCH(bool, saved);
+    QFETCH(int, modeAfter);
+    const bool root = geteuid() == 0;
+    if (anotherUsers && !root)
+        QSKIP("only root can make a file that belongs to another user");
+    // The child runs as "nobody" when the tests run as root; the file is its own unless the row
+    // says otherwise.
+    QVERIFY(chmod(QFile::encodeName(m_dir->path()).constData(), 0777) == 0);
+    const QString file = path("settings.ini");
+    writeBytes(file, "old\r\n8\r\n");
+    const QByteArray name = QFile::encodeName(file);
+    if (root && !anotherUsers)
+        QVERIFY(chown(name.constData(), 65534, 65534) == 0);
+    QVERIFY(chmod(name.constData(), mode_t(mode)) == 0);
+
+    const QString report = writeAsUser(file, QStringLiteral("new"), root);
+    QVERIFY2(report != QStringLiteral("<crashed>"), "the save in the child process did not finish");
+    struct stat after;
+    QVERIFY(stat(name.constData(), &after) == 0);
+    QCOMPARE(int(after.st_mode & 07777), modeAfter);
+    // Read as the tests' user: root reads anything, an ordinary user needs the read bit.
+    if (root || (after.st_mode & S_IRUSR)) {
+        QVERIFY(chmod(name.constData(), 0600) == 0 || !root);
+        QCOMPARE(readBytes(file), saved ? QByteArray("new\r\n") : QByteArray("old\r\n8\r\n"));
+    }
+    if (saved) {
+        QCOMPARE(report, QString());
+    } else {
+        QVERIFY2(report.contains(QStringLiteral("settings.ini")), qPrintable(report));
+        QVERIFY2(report.contains(QString::fromLocal8Bit(strerror(EACCES))) || report.contains(QString::fromLocal8Bit(strerror(EPERM))),
+                 qPrintable(report));
+    }
+    // Nothing else is left in the folder.
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("settings.ini")});
 }
 
 QTEST_GUILESS_MAIN(TestSettingsFile)

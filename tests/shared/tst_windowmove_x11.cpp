@@ -97,17 +97,30 @@ void TestWindowMoveX11::slowDrag(QPoint from, QPoint via, QPoint to)
 
 void TestWindowMoveX11::generatorStoresWhereTheWindowManagerLeftIt()
 {
-    const QString id = start(QStringLiteral("zimbrel-generator"), QStringLiteral("^zimbrel-generator$"));
-    QVERIFY(!id.isEmpty());
-    const QPoint at = windowPosition(id);
-    slowDrag(at + QPoint(60, 15), at + QPoint(100, 40), at + QPoint(150, 100));
+    // The generator ends itself five seconds after it starts; when that comes before the move is
+    // done (a busy machine), the run shows nothing either way and is made once more.
     const QString app = QString::fromLatin1(kPositionApplication);
     const QString section = QString::fromLatin1(kPositionSection);
-    QTRY_VERIFY_WITH_TIMEOUT(!GetSetting(app, section, QStringLiteral("y")).isEmpty(), 3000);
-    const QPoint left = windowPosition(id);
-    QVERIFY(left != at);
-    QCOMPARE(GetSetting(app, section, QStringLiteral("x")), QString::number(left.x() * 15));
-    QCOMPARE(GetSetting(app, section, QStringLiteral("y")), QString::number(left.y() * 15));
+    for (int attempt = 1; attempt <= 2; ++attempt) {
+        const QString id = start(QStringLiteral("zimbrel-generator"), QStringLiteral("^zimbrel-generator$"));
+        QVERIFY(!id.isEmpty());
+        const QPoint at = windowPosition(id);
+        slowDrag(at + QPoint(60, 15), at + QPoint(100, 40), at + QPoint(150, 100));
+        const auto ended = [this] { return m_process->state() == QProcess::NotRunning; };
+        waitUntil([&] { return !GetSetting(app, section, QStringLiteral("y")).isEmpty() || ended(); }, 10000);
+        const QPoint left = windowPosition(id);
+        if (ended()) {
+            qWarning("attempt %d: the generator ended before the move was done (a busy machine)", attempt);
+            cleanup();
+            init();
+            continue;
+        }
+        QVERIFY(left != at);
+        QCOMPARE(GetSetting(app, section, QStringLiteral("x")), QString::number(left.x() * 15));
+        QCOMPARE(GetSetting(app, section, QStringLiteral("y")), QString::number(left.y() * 15));
+        return;
+    }
+    QFAIL("twice the generator ended before the move was done");
 }
 
 void TestWindowMoveX11::editorTakesTheNextClickAfterAMove()
@@ -116,9 +129,9 @@ void TestWindowMoveX11::editorTakesTheNextClickAfterAMove()
     QVERIFY(!id.isEmpty());
     const QPoint at = windowPosition(id);
     slowDrag(at + QPoint(300, 160), at + QPoint(250, 120), at + QPoint(200, 100));
-    QTest::qWait(500);
-    const QPoint moved = windowPosition(id);
-    QVERIFY(moved != at);
+    // The window manager may place the window in more than one step: wait until it stays put.
+    QPoint moved;
+    QTRY_VERIFY_WITH_TIMEOUT((moved = windowPosition(id)) != at && windowPosition(id) == moved, 5000);
     // Cancel, clicked once, closes the editor.
     const QPoint cancel = moved + QPoint(320, 94);
     xdotool({QStringLiteral("mousemove"), QString::number(cancel.x()), QString::number(cancel.y())});

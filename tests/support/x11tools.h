@@ -49,6 +49,21 @@ inline QString findWindow(const QString &pattern)
     return windows.value(0);
 }
 
+// Waits up to `timeoutMs` for the condition; whether it came true. Unlike QTRY_*, a timeout is
+// not a failure: the caller decides what it means.
+template<typename Condition>
+bool waitUntil(Condition condition, int timeoutMs)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > timeoutMs)
+            return false;
+        QTest::qWait(20);
+    }
+    return true;
+}
+
 inline QPoint windowPosition(const QString &id)
 {
     QPoint at;

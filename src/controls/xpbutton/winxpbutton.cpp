@@ -88,8 +88,8 @@ Qt::CursorShape cursorShape(int pointer)
 
 WinXPButton::WinXPButton(QWidget *parent, ButtonContainer *container)
     : QWidget(parent)
-    , m_container(container)
 {
+    setContainer(container);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
@@ -144,10 +144,11 @@ void WinXPButton::InitProperties()
 {
     m_enabled = true;
     m_useMaskColor = true;
-    m_caption = m_container ? m_container->ambientDisplayName(this) : QString();
+    ButtonContainer *const form = container();
+    m_caption = form ? form->ambientDisplayName(this) : QString();
     SetAccessKeys();
-    if (m_container)
-        setFont(m_container->ambientFont());
+    if (form)
+        setFont(form->ambientFont());
     InitColors();
     m_transparentColor = gdiRgb(192, 192, 192);
     m_palette.TransparentRGB = m_transparentColor;
@@ -193,8 +194,8 @@ void WinXPButton::WriteProperties(PropertyBag &bag) const
 
 void WinXPButton::markChanged(const char *key)
 {
-    if (m_container)
-        m_container->propertyChanged(this, QString::fromLatin1(key));
+    if (ButtonContainer *const form = container())
+        form->propertyChanged(this, QString::fromLatin1(key));
 }
 
 // --- Properties ------------------------------------------------------------------------------
@@ -383,7 +384,8 @@ void WinXPButton::DrawButton(int state, bool force)
     face.font = font();
     face.enabled = m_enabled;
     face.mouseOver = m_mouseIsOver;
-    face.focusRim = m_hasFocus || (m_container && m_container->ambientDisplayAsDefault(this));
+    ButtonContainer *const form = container();
+    face.focusRim = m_hasFocus || (form && form->ambientDisplayAsDefault(this));
     face.specialEffect = m_specialEffect;
     face.captionRects = m_captionRects;
     face.palette = m_palette;

@@ -16,6 +16,8 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <memory>
+
 namespace zimbrel {
 
 class WinXPButton;
@@ -23,7 +25,15 @@ class WinXPButton;
 class ButtonContainer
 {
 public:
-    virtual ~ButtonContainer() = default;
+    ButtonContainer() = default;
+    ButtonContainer(const ButtonContainer &) = delete;
+    ButtonContainer &operator=(const ButtonContainer &) = delete;
+    // A form's buttons outlive this part of it: QWidget's destructor, which runs later, hides the
+    // form and so gives the focused button its focus-out. From here on the buttons treat the form
+    // as gone instead of calling into a half-destroyed object.
+    virtual ~ButtonContainer() { *m_alive = false; }
+    std::shared_ptr<const bool> aliveFlag() const { return m_alive; }
+
     // The name the form gives a newly placed button (its first caption).
     virtual QString ambientDisplayName(const WinXPButton *button) const = 0;
     virtual QFont ambientFont() const = 0;
@@ -31,6 +41,9 @@ public:
     virtual bool ambientDisplayAsDefault(const WinXPButton *button) const = 0;
     // A property changed under the given key (the form's design data is out of date).
     virtual void propertyChanged(WinXPButton *button, const QString &key) = 0;
+
+private:
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 };
 
 class WinXPButton : public QWidget
@@ -42,8 +55,13 @@ public:
     explicit WinXPButton(QWidget *parent = nullptr, ButtonContainer *container = nullptr);
     ~WinXPButton() override;
 
-    void setContainer(ButtonContainer *container) { m_container = container; }
-    ButtonContainer *container() const { return m_container; }
+    void setContainer(ButtonContainer *container)
+    {
+        m_container = container;
+        m_containerAlive = container ? container->aliveFlag() : nullptr;
+    }
+    // The form holding the button; null once that form is being destroyed.
+    ButtonContainer *container() const { return m_containerAlive && *m_containerAlive ? m_container : nullptr; }
 
     // Persistence.
     void InitProperties();
@@ -168,6 +186,7 @@ private:
     void refreshSurface();
 
     ButtonContainer *m_container = nullptr;
+    std::shared_ptr<const bool> m_containerAlive;
 
     QString m_caption;
     bool m_enabled = true;

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 
 namespace zimbrel::picker {
@@ -54,23 +55,40 @@ PickerStateRead readPickerState(const QString &path)
         result.message = QStringLiteral("A file is missing, please reinstall!");
         return result;
     }
+    return parsePickerState(file.text);
+}
+
+PickerStateRead parsePickerState(const QString &text)
+{
+    PickerStateRead result;
     // Lines end with CR LF; a file edited elsewhere may end them with LF alone.
-    QStringList lines = file.text.split(u'\n');
+    QStringList lines = text.split(u'\n');
     for (QString &line : lines) {
         if (line.endsWith(u'\r'))
             line.chop(1);
     }
-    if (!file.text.isEmpty() && file.text.endsWith(u'\n'))
+    if (!text.isEmpty() && text.endsWith(u'\n'))
         lines.removeLast();
-    if (file.text.isEmpty())
+    if (text.isEmpty())
         lines.clear();
 
     if (lines.isEmpty()) {
         result.message = kInputPastEnd;
         return result;
     }
-    if (const auto color = localeNumber(lines[0]))
-        result.state.oldColor = ColorValue(qint64(*color)) & 0x00FFFFFFu;
+    if (const auto color = localeNumber(lines[0])) {
+        // The colour is a 32-bit whole number; anything else fails the file here, as converting
+        // it would.
+        if (*color < -2147483648.0 || *color > 2147483647.0) {
+            result.message = QStringLiteral("Unknown error nr 6Overflow");
+            return result;
+        }
+        if (*color != std::floor(*color)) {
+            result.message = QStringLiteral("Unknown error nr 13Type mismatch");
+            return result;
+        }
+        result.state.oldColor = ColorValue(qint32(*color)) & 0x00FFFFFFu;
+    }
     if (lines.size() < 3) {
         result.message = kInputPastEnd;
         return result;

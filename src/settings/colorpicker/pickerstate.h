@@ -41,6 +41,8 @@ QString stateFilePath(const QString &programFolder, const QString &fileName);
 // Reads the file. Whatever is read before a fault is kept; the count and the mode are read as
 // whole numbers; only the path lines present are read.
 PickerStateRead readPickerState(const QString &path);
+// The same for the file's text.
+PickerStateRead parsePickerState(const QString &text);
 
 // The file's text for a new colour, the selected mode (0..8, 9 for none) and the paths.
 QString pickerStateText(ColorValue newColor, int mode, const QStringList &paths);

@@ -1,4 +1,5 @@
 #include "platform/messagebox.h"
+#include "settings/colorpicker/colorargument.h"
 #include "settings/colorpicker/pickercore.h"
 
 #include <QTest>
@@ -34,6 +35,8 @@ private Q_SLOTS:
     void hexTextIsSixDigits_data();
     void hexTextIsSixDigits();
     void splitSwatchIntoBoxes();
+    void commandLineColor_data();
+    void commandLineColor();
 
 private:
     QStringList m_messages;
@@ -298,6 +301,35 @@ void TestColorModel::splitSwatchIntoBoxes()
     QCOMPARE(core.mSngRed, 1.0f);
     QCOMPARE(core.mSngGreen, 2.0f);
     QCOMPARE(core.mSngBlue, 3.0f);
+}
+
+void TestColorModel::commandLineColor_data()
+{
+    QTest::addColumn<QString>("argument");
+    QTest::addColumn<QString>("color"); // empty: refused
+    QTest::newRow("six digits") << QStringLiteral("3366cc") << QStringLiteral("3366CC");
+    QTest::newRow("hash and six") << QStringLiteral("#3366CC") << QStringLiteral("3366CC");
+    QTest::newRow("hash and three") << QStringLiteral("#2aE") << QStringLiteral("22AAEE");
+    QTest::newRow("three without hash") << QStringLiteral("2AE") << QString();
+    QTest::newRow("final line feed") << QStringLiteral("#2AE\n") << QString();
+    QTest::newRow("six and a line feed") << QStringLiteral("3366cc\n") << QString();
+    QTest::newRow("trailing blank") << QStringLiteral("3366cc ") << QString();
+    QTest::newRow("leading blank") << QStringLiteral(" 3366cc") << QString();
+    QTest::newRow("seven digits") << QStringLiteral("3366cc0") << QString();
+    QTest::newRow("two hashes") << QStringLiteral("##3366cc") << QString();
+    QTest::newRow("not hex") << QStringLiteral("#33g6cc") << QString();
+    QTest::newRow("full-width digits") << QStringLiteral("\uFF13\uFF13\uFF16\uFF16cc") << QString();
+    QTest::newRow("empty") << QString() << QString();
+    QTest::newRow("hash alone") << QStringLiteral("#") << QString();
+}
+
+void TestColorModel::commandLineColor()
+{
+    QFETCH(QString, argument);
+    QFETCH(QString, color);
+    const std::optional<QString> parsed = parseColorArgument(argument);
+    QCOMPARE(parsed.value_or(QString()), color);
+    QCOMPARE(parsed.has_value(), !color.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestColorModel)

@@ -85,6 +85,17 @@ void TestPickerState::reads_data()
                                       << QStringLiteral("Unknown error nr 5Invalid procedure call or argument");
     QTest::newRow("LF line ends") << QByteArray("5\n\"objOption2\"\n\"NumberOfPaths1\"\n\"p\"\n") << 5 << 2
                                   << QStringList{QStringLiteral("p")} << QString();
+    // The colour is a 32-bit whole number: a negative one is read as it is stored, anything
+    // beyond the range or with a fraction fails the file there.
+    const QByteArray rest = "\r\n\"objOption4\"\r\n\"NumberOfPaths0\"\r\n";
+    QTest::newRow("negative colour") << QByteArray("-1") + rest << 0xFFFFFF << 4 << QStringList() << QString();
+    QTest::newRow("largest colour") << QByteArray("2147483647") + rest << 0xFFFFFF << 4 << QStringList() << QString();
+    const QString overflow = QStringLiteral("Unknown error nr 6Overflow");
+    QTest::newRow("just beyond 32 bits") << QByteArray("2147483648") + rest << -1 << 0 << QStringList() << overflow;
+    QTest::newRow("beyond 64 bits") << QByteArray("99999999999999999999") + rest << -1 << 0 << QStringList() << overflow;
+    QTest::newRow("1e30") << QByteArray("1e30") + rest << -1 << 0 << QStringList() << overflow;
+    QTest::newRow("fraction") << QByteArray("65279.7") + rest << -1 << 0 << QStringList()
+                              << QStringLiteral("Unknown error nr 13Type mismatch");
 }
 
 void TestPickerState::reads()

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# make test-stress: the tests that drive real X servers and programs, each repeated until it fails
+# (at most REPEAT times), while one CPU-bound job per core keeps the machine busy. A test whose
+# outcome depends on timing fails here long before it fails by chance in CI.
+set -euo pipefail
+
+build=${1:-build}
+repeat=${2:-20}
+cores=$(nproc 2>/dev/null || echo 2)
+
+burners=()
+stop_burners() {
+  [ ${#burners[@]} -gt 0 ] && kill "${burners[@]}" 2>/dev/null || true
+}
+trap stop_burners EXIT
+for _ in $(seq 1 "$cores"); do
+  # A busy loop in the shell itself: no I/O, just the CPU.
+  bash -c 'while :; do :; done' &
+  burners+=($!)
+done
+echo "Keeping $cores cores busy; running the X11 tests up to $repeat times each."
+cd "$build"
+ctest --output-on-failure --repeat "until-fail:$repeat" -R '_x11$'
