@@ -10,7 +10,11 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "$build" && pwd)
 
 failed=0
-for fuzzer in "$build"/fuzz/fuzz_*; do
+fuzzers=()
+for candidate in "$build"/fuzz/fuzz_*; do
+  [ -f "$candidate" ] && [ -x "$candidate" ] && fuzzers+=("$candidate")
+done
+for fuzzer in "${fuzzers[@]}"; do
   name=$(basename "$fuzzer")
   corpus="$build/corpus/$name"
   findings="$build/findings/$name"
@@ -26,6 +30,6 @@ for fuzzer in "$build"/fuzz/fuzz_*; do
     grep -E "^#[0-9]+ +DONE" "$findings/log.txt" | tail -n 1 || true
   fi
 done
-total=$(ls "$build"/fuzz/fuzz_* | wc -l)
+total=${#fuzzers[@]}
 echo "$((total - failed)) passed, $failed failed"
 [ "$failed" -eq 0 ]

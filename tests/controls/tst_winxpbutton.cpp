@@ -63,6 +63,8 @@ private Q_SLOTS:
     void newButtonTakesItsNameAndDefaults();
     void restoresAndSavesItsProperties();
     void restoringUsesDefaultsForMissingKeys();
+    void bagTextReadsBackTheSame_data();
+    void bagTextReadsBackTheSame();
     void picturesAreMarkedAndPersisted();
     void propertiesMarkTheirKeys_data();
     void propertiesMarkTheirKeys();
@@ -85,6 +87,7 @@ private Q_SLOTS:
     void arrowsMoveTheFocus();
     void accessKeyClicksOnlyWhenEnabled();
     void focusAndDefaultShowTheBlueRim();
+    void formDestroyedWhileTheButtonHasTheFocus();
 
 private:
     void hoverAt(QPoint local);
@@ -165,6 +168,35 @@ void TestWinXPButton::restoresAndSavesItsProperties()
     PropertyBag second;
     again.WriteProperties(second);
     QCOMPARE(second.toText(), saved.toText());
+}
+
+void TestWinXPButton::bagTextReadsBackTheSame_data()
+{
+    // Any text reads into a bag; that bag written as text reads back as the same bag. `font` names
+    // a key whose value must come back as a font.
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("font");
+    QTest::newRow("a button's design")
+        << QStringLiteral("TX = \"Save\"\nFONT = font(\"DejaVu Sans\", 8.25, -1, 0, 0)\nFX = 3\n") << QStringLiteral("font");
+    QTest::newRow("font of size 0 (found by fuzzing)")
+        << QStringLiteral("nt = font(\"Vu Sans\", 7, 0, 0, 0)\nnt = font(\"Vu Sans\", 0, 0, 0, 0)\n") << QStringLiteral("nt");
+    QTest::newRow("font size not a number") << QStringLiteral("f = font(\"x\", 1.2.3, 0, 0, 0)\n") << QStringLiteral("f");
+    // A font sized in pixels has no point size and is written with -1.
+    QTest::newRow("font without a point size") << QStringLiteral("f = font(\"x\", -1, 0, 0, 0)\n") << QStringLiteral("f");
+    QTest::newRow("keys differing in case") << QStringLiteral("a = 1\nA = \"two\"\n") << QString();
+    QTest::newRow("unknown values") << QStringLiteral("a = fo4ej\n = 1\nb = \"\n") << QString();
+}
+
+void TestWinXPButton::bagTextReadsBackTheSame()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, font);
+    const PropertyBag bag = PropertyBag::fromText(text);
+    const PropertyBag again = PropertyBag::fromText(bag.toText());
+    QCOMPARE(again.keys(), bag.keys());
+    QCOMPARE(again.toText(), bag.toText());
+    if (!font.isEmpty())
+        QCOMPARE(again.ReadProperty(font).typeId(), int(QMetaType::QFont));
 }
 
 void TestWinXPButton::restoringUsesDefaultsForMissingKeys()
@@ -507,6 +539,26 @@ void TestWinXPButton::focusAndDefaultShowTheBlueRim()
     m_form->after->setFocus();
     QTRY_VERIFY(!b->hasFocusFlag());
     QCOMPARE(pixel(b, b->width() - 2, 16), gdiRgb(204, 204, 195));
+}
+
+void TestWinXPButton::formDestroyedWhileTheButtonHasTheFocus()
+{
+    // Destroying hides the form, which takes the focus from the button; the button must not ask
+    // the half-destroyed form how to draw itself (a sanitizer build aborts if it does).
+    m_form->isDefault = true;
+    m_form->activateWindow();
+    m_form->button->setFocus();
+    QTRY_VERIFY(m_form->button->hasFocus());
+    m_form.reset();
+    // A button whose form has gone draws without it.
+    WinXPButton orphan(nullptr);
+    {
+        Form form;
+        orphan.setContainer(&form);
+    }
+    QVERIFY(!orphan.container());
+    orphan.InitProperties();
+    QCOMPARE(orphan.Caption(), QString());
 }
 
 QTEST_MAIN(TestWinXPButton)

@@ -83,7 +83,7 @@ QVariant parseValue(const QString &text)
     static const QRegularExpression boolean(QStringLiteral("^(-1|0)\\s*'(True|False)$"));
     static const QRegularExpression number(QStringLiteral("^-?\\d+$"));
     static const QRegularExpression font(
-        QStringLiteral("^font\\(\"((?:[^\"]|\"\")*)\",\\s*([\\d.]+),\\s*(-1|0),\\s*(-1|0),\\s*(-1|0)\\)$"));
+        QStringLiteral("^font\\(\"((?:[^\"]|\"\")*)\",\\s*(-?[\\d.]+),\\s*(-1|0),\\s*(-1|0),\\s*(-1|0)\\)$"));
     if (text == QStringLiteral("Nothing"))
         return {};
     if (const auto m = boolean.match(text); m.hasMatch())
@@ -93,7 +93,12 @@ QVariant parseValue(const QString &text)
     if (const auto m = font.match(text); m.hasMatch()) {
         QFont f;
         f.setFamilies({m.captured(1).replace(QStringLiteral("\"\""), QStringLiteral("\""))});
-        f.setPointSizeF(m.captured(2).toDouble());
+        // A font without a size of its own (written as -1) keeps the default size; so does a
+        // size that is no number or not above 0, which QFont would refuse anyway.
+        bool ok = false;
+        const double points = m.captured(2).toDouble(&ok);
+        if (ok && points > 0 && points < 4096)
+            f.setPointSizeF(points);
         f.setBold(m.captured(3) == QStringLiteral("-1"));
         f.setItalic(m.captured(4) == QStringLiteral("-1"));
         f.setUnderline(m.captured(5) == QStringLiteral("-1"));

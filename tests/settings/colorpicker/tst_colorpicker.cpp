@@ -19,6 +19,7 @@ class TestColorPicker : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void destroyedWhileShownWithAFocusedButton();
     void init();
     void cleanup();
 
@@ -513,6 +514,17 @@ void TestColorPicker::pickColorAsTheEditorUsesIt()
     QCOMPARE(color, result);
     // The dialog wrote its state file beside the program.
     QVERIFY(QFile::exists(QCoreApplication::applicationDirPath() + QStringLiteral("/zimbrel.ini")));
+}
+
+void TestColorPicker::destroyedWhileShownWithAFocusedButton()
+{
+    // Destroying hides the dialog, which takes the focus from the button; the button must not
+    // ask the half-destroyed dialog how to draw itself (a sanitizer build aborts if it does).
+    auto d = open();
+    QVERIFY(d);
+    d->okButton()->setFocus();
+    QTRY_VERIFY(d->okButton()->hasFocus());
+    d.reset();
 }
 
 QTEST_MAIN(TestColorPicker)
