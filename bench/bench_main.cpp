@@ -7,6 +7,7 @@
 #include "generator/mainform.h"
 #include "generator/sf.h"
 #include "button_bench.h"
+#include "clipboard_bench.h"
 #include "picker_bench.h"
 
 #include <QApplication>
@@ -206,6 +207,7 @@ int main(int argc, char **argv)
     print("engine_digit_passwords_per_s",
           passwordsPerSecond({QStringLiteral("0123456789"), QStringLiteral("32")}, 32));
 
+    benchClipboard(bin, print);
     benchButton(print);
     benchColorPicker(print);
     benchPickerOpen(print);

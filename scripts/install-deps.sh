@@ -7,10 +7,14 @@ set -euo pipefail
 packages=(
   g++ make cmake                       # the tool chain
   qt6-base-dev qt6-qpa-plugins libgl-dev libxcb1-dev  # Qt 6 Widgets and its X11 platform
+  libxcb-xfixes0-dev                   # the clipboard keeper: every change of the clipboard's owner
+  qt6-wayland wl-clipboard             # Wayland sessions without XWayland, and wl-copy for the clipboard
   fonts-dejavu-core fontconfig         # a fixed-pitch face for the password
   xvfb xauth                           # a virtual X server for tests and display-less runs
-  xdotool xclip imagemagick            # driving windows, reading the clipboard, screenshots
+  xdotool xclip xsel imagemagick       # driving windows, reading and clearing the clipboard, screenshots
   x11-utils openbox                    # tests: xprop, and a window manager for window moves
+  sway                                 # tests: a real Wayland compositor, run headless
+  pwgen                                # make bench: the shell pipe the clipboard figure is measured against
 )
 # make fuzz: clang with libFuzzer and its sanitizer run-times.
 if [ "${1:-}" = fuzz ]; then

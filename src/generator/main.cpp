@@ -1,18 +1,106 @@
 // zimbrel-generator: shows a fresh password for five seconds and leaves it on the clipboard.
+//
+// This program is small on purpose: it loads no GUI toolkit. It decides the window system, makes
+// the password where the everyday rules decide it, and hands it to the clipboard's helper, all
+// within a few milliseconds of its start, so a password is ready to paste long before a window
+// could be. Then it becomes zimbrel-generator-window (same process), which shows the password and
+// ends itself after five seconds.
 
-#include "generator/mainform.h"
+#include "launch/cp1252table.h"
+#include "launch/helperspawn.h"
+#include "launch/platformchoice.h"
+#include "launch/quickpassword.h"
 
-#include <QApplication>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <string>
+#include <unistd.h>
+#include <vector>
 
-int main(int argc, char **argv)
+using namespace zimbrel;
+
+namespace {
+
+// The read end of a pipe that already holds `bytes`, open across exec; -1 when none could be made.
+int pipeHolding(std::string &bytes)
 {
-    QApplication app(argc, argv);
-    app.setApplicationName(QStringLiteral("zimbrel-generator"));
-    app.setApplicationVersion(QStringLiteral(ZIMBREL_VERSION));
-    app.setQuitOnLastWindowClosed(false);
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0)
+        return -1;
+    // A password is at most 32767 bytes, well within a pipe's buffer: this never waits.
+    size_t written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n = write(fds[1], bytes.data() + written, bytes.size() - written);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        written += size_t(n);
+    }
+    close(fds[1]);
+    if (written != bytes.size()) {
+        close(fds[0]);
+        return -1;
+    }
+    fcntl(fds[0], F_SETFD, 0);
+    return fds[0];
+}
 
-    zimbrel::MainForm form;
-    QObject::connect(&form, &zimbrel::MainForm::ended, &app, [] { QCoreApplication::exit(0); });
-    form.Form_Load();
-    return app.exec();
+// Whether the keeper said it owns the clipboard within `ms`.
+bool awaitKeeper(int statusFd, int ms)
+{
+    char answer = 0;
+    pollfd fd{statusFd, POLLIN, 0};
+    int ready;
+    do {
+        ready = poll(&fd, 1, ms);
+    } while (ready < 0 && errno == EINTR);
+    const bool owned = ready > 0 && read(statusFd, &answer, 1) == 1 && answer == '1';
+    close(statusFd);
+    return owned;
+}
+
+} // namespace
+
+int main(int, char **)
+{
+    const std::string platform = applyPlatformChoiceToEnvironment();
+    const ClipboardRoute route = clipboardRouteFor(platform);
+
+    std::vector<std::string> arguments;
+    if (route != ClipboardRoute::Qt) {
+        const std::optional<SettingsBytes> settings = readSettingsQuickly("settings.ini");
+        std::optional<std::string> password = settings ? quickPassword(*settings, kernelRandomWord) : std::nullopt;
+        if (password) {
+            std::string utf8 = cp1252ToUtf8(*password);
+            const StartedHelper helper =
+                startClipboardHelper(route, utf8, helperPath("zimbrel-clipboard-keeper", ZIMBREL_LIBEXECDIR));
+            wipeString(utf8);
+            const int passwordFd = pipeHolding(*password);
+            wipeString(*password);
+            if (passwordFd >= 0) {
+                arguments = {"--password-fd", std::to_string(passwordFd), "--helper-pid",
+                             std::to_string(helper.pid)};
+                // The keeper's answer is awaited here, before the window program loads: taking the
+                // clipboard is then not slowed by the loading, and the window knows what to say.
+                if (helper.statusFd >= 0) {
+                    const bool owned = helper.written && awaitKeeper(helper.statusFd, 3000);
+                    arguments.push_back("--helper-status");
+                    arguments.push_back(owned ? "1" : "0");
+                }
+            }
+        }
+    }
+
+    std::string window = helperPath("zimbrel-generator-window", ZIMBREL_LIBEXECDIR);
+    std::vector<char *> argv{window.data()};
+    for (std::string &argument : arguments)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    execv(window.c_str(), argv.data());
+    std::fprintf(stderr, "zimbrel-generator: cannot start %s: %s\n", window.c_str(), std::strerror(errno));
+    return 1;
 }

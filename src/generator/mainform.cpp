@@ -71,6 +71,39 @@ MainForm::MainForm(QWidget *parent)
     connect(&Timer1, &QTimer::timeout, this, &MainForm::Timer1_Timer);
 }
 
+QString MainForm::makePassword(QString *candidates)
+{
+    // An unreadable file leaves the line list unassigned, which the engine treats like no file.
+    std::optional<QStringList> lines;
+    const FileText file = ReadFileText(QString::fromLatin1(kSettingsFileName), 2);
+    if (!file.failed())
+        lines = splitOnCrLf(file.text);
+    reseedRandom();
+    qint16 count = kCandidateCount;
+    QString firstRound = RandomString(count, AnyAnsiCharacter);
+    QString password = SelectPassword(firstRound, lines, [] { return CandidateRoundFrom(); });
+    ApplyReplacements(password);
+    if (candidates)
+        *candidates = firstRound;
+    wipe(firstRound);
+    return password;
+}
+
+MainForm::~MainForm()
+{
+    wipe(Password);
+    wipe(Candidates);
+}
+
+void MainForm::usePrepared(const QString &password, ClipboardHandOff *handOff)
+{
+    m_prepared = password;
+    if (handOff)
+        m_handOff = handOff;
+}
+
+// The password exists before the window does, so that it can be on the clipboard while the
+// window is still coming up; what the user sees is the same.
 void MainForm::Form_Load()
 {
     if (m_loaded)
@@ -79,36 +112,29 @@ void MainForm::Form_Load()
     Timer1.start();
 
     reseedRandom();
+    if (m_prepared) {
+        Password = *m_prepared;
+        m_prepared.reset();
+    } else {
+        Password = makePassword(&Candidates);
+    }
+
     RestorePosition(this);
     show();
-
-    // An unreadable file leaves the line list unassigned, which the engine treats like no file.
-    std::optional<QStringList> lines;
-    const FileText file = ReadFileText(QString::fromLatin1(kSettingsFileName), 2);
-    if (!file.failed())
-        lines = splitOnCrLf(file.text);
-
     Display->resize(m_client->size());
-    reseedRandom();
-    Password.clear();
-    qint16 count = kCandidateCount;
-    Candidates = RandomString(count, AnyAnsiCharacter);
-    Password = SelectPassword(Candidates, lines, [] { return CandidateRoundFrom(); });
-    ApplyReplacements(Password);
-
-    Display->setText(QStringLiteral("Your password: ") + Password);
     publishPassword();
 }
 
 void MainForm::publishPassword()
 {
-    clearClipboard();
-    setSecretClipboardText(Password);
-    // On X11 the clipboard dies with its owner; a helper takes it over now, so the password stays
-    // pasteable however the program ends. Wayland compositors take the clipboard only from the
-    // focused window, so there it is offered again once the window is activated.
-    if (!startClipboardKeeper(Password))
-        m_republishOnActivation = QGuiApplication::platformName().startsWith(QStringLiteral("wayland"));
+    m_copyResult = publishSecret(Password, *m_handOff);
+    QString text = QStringLiteral("Your password: ") + Password;
+    // Said in the window rather than leaving the user to paste whatever was copied before.
+    if (m_copyResult == CopyResult::UntilExit)
+        text += tr(" (copied while open)");
+    else if (m_copyResult == CopyResult::NotCopied)
+        text += tr(" (not copied)");
+    Display->setText(text);
 }
 
 void MainForm::Display_MouseMove(QMouseEvent *event)
@@ -128,6 +154,12 @@ void MainForm::Timer1_Timer()
     m_ended = true;
     Timer1.stop();
     hide();
+    // The program's own copies of the password go with it; the clipboard's helper keeps its own.
+    QString shown = Display->text();
+    wipe(shown);
+    Display->clear();
+    wipe(Password);
+    wipe(Candidates);
     Q_EMIT ended();
 }
 
@@ -143,15 +175,6 @@ void MainForm::closeEvent(QCloseEvent *event)
 {
     event->accept();
     Timer1_Timer();
-}
-
-void MainForm::changeEvent(QEvent *event)
-{
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && m_republishOnActivation && isActiveWindow()) {
-        m_republishOnActivation = false;
-        setSecretClipboardText(Password);
-    }
 }
 
 } // namespace zimbrel

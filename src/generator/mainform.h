@@ -2,6 +2,7 @@
 // The generator's only window: it shows a fresh password for five seconds and puts it on the
 // clipboard, then the program ends.
 
+#include "platform/clipboard.h"
 #include "shared/placement.h"
 
 #include <QLabel>
@@ -36,12 +37,23 @@ public:
     static constexpr int kLifetimeMs = 5000;
 
     explicit MainForm(QWidget *parent = nullptr);
+    ~MainForm() override;
 
-    // Runs the whole job: place and show the window, read the settings, make the password, show
-    // it and put it on the clipboard.
+    // The password, made and handed to the clipboard's helper before the window existed (see
+    // main()): the load then shows it instead of making another.
+    void usePrepared(const QString &password, ClipboardHandOff *handOff);
+
+    // Reads settings.ini in the current folder and makes a password from it (the first round of
+    // candidates goes to `candidates`).
+    static QString makePassword(QString *candidates = nullptr);
+
+    // Runs the whole job: read the settings, make the password, place and show the window, show
+    // the password and put it on the clipboard.
     void Form_Load();
 
-    const QString &password() const { return Password; }
+    // A copy of its own: the form wipes its password when the program ends.
+    QString password() const { return QString(Password.constData(), Password.size()); }
+    CopyResult copyResult() const { return m_copyResult; }
     DisplayLabel *display() const { return Display; }
     QWidget *clientArea() const { return m_client; }
     QTimer &timer() { return Timer1; }
@@ -53,7 +65,6 @@ Q_SIGNALS:
 protected:
     void paintEvent(QPaintEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
-    void changeEvent(QEvent *event) override;
 
 private:
     void Display_MouseMove(QMouseEvent *event);
@@ -68,7 +79,10 @@ private:
     QString Password;
     bool m_loaded = false;
     bool m_ended = false;
-    bool m_republishOnActivation = false;
+    std::optional<QString> m_prepared;
+    ClipboardHandOff m_ownHandOff;
+    ClipboardHandOff *m_handOff = &m_ownHandOff;
+    CopyResult m_copyResult = CopyResult::NotCopied;
 };
 
 } // namespace zimbrel

@@ -2,10 +2,14 @@
 
 #include "settings/formsettings.h"
 
+#include "platform/clipboard.h"
+
 #include <QApplication>
 
 int main(int argc, char **argv)
 {
+    // X11 (also through XWayland) wherever there is a display, so that placement and drags work.
+    zimbrel::applyPlatformChoice();
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("zimbrel-settings"));
     app.setApplicationVersion(QStringLiteral(ZIMBREL_VERSION));

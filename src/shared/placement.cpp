@@ -1,5 +1,7 @@
 #include "placement.h"
 
+#include <QGuiApplication>
+
 #include "platform/numerics.h"
 #include "platform/twips.h"
 #include "platform/userstore.h"
@@ -55,6 +57,10 @@ void RestorePosition(QWidget *window)
 
 void storePosition(const QWidget *window)
 {
+    // A native Wayland client never learns where its window is (every window reports 0,0), so
+    // it stores nothing rather than a place the user did not choose.
+    if (QGuiApplication::platformName().startsWith(QStringLiteral("wayland")))
+        return;
     const QPoint place = window->frameGeometry().topLeft() - primaryScreenPixels().topLeft();
     const QString app = storeKey(kPositionApplication);
     const QString section = storeKey(kPositionSection);

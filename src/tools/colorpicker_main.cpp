@@ -10,6 +10,8 @@
 #include "settings/colorpicker/colorargument.h"
 #include "settings/colorpicker/frmcolorpicker.h"
 
+#include "platform/clipboard.h"
+
 #include <QApplication>
 #include <QScreen>
 
@@ -55,6 +57,8 @@ int main(int argc, char **argv)
         seed = *color;
     }
 
+    // X11 (also through XWayland) wherever there is a display, so that placement and drags work.
+    zimbrel::applyPlatformChoice();
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("zimbrel-colorpicker"));
     app.setApplicationVersion(QStringLiteral(ZIMBREL_VERSION));

@@ -1,4 +1,6 @@
 #include "generator/sf.h"
+#include "launch/quickpassword.h"
+#include "shared/settingsfile.h"
 #include "platform/cp1252.h"
 
 #include <QSet>
@@ -70,6 +72,8 @@ private Q_SLOTS:
     void passwordsComeFromTheSetAtTheWantedLength_data();
     void passwordsComeFromTheSetAtTheWantedLength();
     void passwordsOfWindows1252Characters();
+    void quickEngineAgreesWithTheFullOne_data();
+    void quickEngineAgreesWithTheFullOne();
     void passwordsDifferEveryTime();
 };
 
@@ -363,6 +367,63 @@ void TestEngine::passwordsDifferEveryTime()
     for (int i = 0; i < 1000; ++i)
         passwords.insert(MakePassword(lines));
     QCOMPARE(passwords.size(), 1000);
+}
+
+void TestEngine::quickEngineAgreesWithTheFullOne_data()
+{
+    // settings.ini's bytes ("<none>": no file), and whether the quick engine decides them.
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<bool>("decides");
+    QTest::newRow("no file") << QByteArray("<none>") << true;
+    QTest::newRow("empty file") << QByteArray() << true;
+    QTest::newRow("as the editor writes") << QByteArray("abc\r\n8\r\n") << true;
+    QTest::newRow("set only") << QByteArray("abcdefghijklmnopqrstuvwxyz") << true;
+    QTest::newRow("empty length") << QByteArray("abc\r\n\r\n") << true;
+    QTest::newRow("zero") << QByteArray("abcdefghijklmnopqrstuvwxyz\r\n0\r\n") << true;
+    QTest::newRow("empty set") << QByteArray("\r\n5\r\n") << true;
+    QTest::newRow("digits, several rounds") << QByteArray("0123456789\r\n40\r\n") << true;
+    QTest::newRow("confusable letters") << QByteArray("qilI\r\n30\r\n") << true;
+    QTest::newRow("above the longest") << QByteArray("abcdefghijklmnopqrstuvwxyz\r\n40000\r\n") << true;
+    QTest::newRow("Windows-1252 and lone CR, LF") << QByteArray("\xE9\xE8\r\x80\n\r\n6\r\n") << true;
+    QTest::newRow("later lines") << QByteArray("abc\r\n4\r\nmore\r\n") << true;
+    QTest::newRow("leading zeros") << QByteArray("abc\r\n007\r\n") << true;
+    QTest::newRow("blanks: left to the full engine") << QByteArray("abc\r\n 12\r\n") << false;
+    QTest::newRow("fraction: left") << QByteArray("abc\r\n1.5\r\n") << false;
+    QTest::newRow("negative: left") << QByteArray("abc\r\n-3\r\n") << false;
+    QTest::newRow("exponent: left") << QByteArray("abc\r\n1e2\r\n") << false;
+    QTest::newRow("letters: left") << QByteArray("abc\r\n12a\r\n") << false;
+}
+
+void TestEngine::quickEngineAgreesWithTheFullOne()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(bool, decides);
+    // The same words for both: a fixed sequence from a simple generator, so runs are repeatable.
+    const auto words = [] {
+        auto state = std::make_shared<quint64>(0x9E3779B97F4A7C15ull);
+        return [state] {
+            *state = *state * 6364136223846793005ull + 1442695040888963407ull;
+            return quint32(*state >> 32);
+        };
+    };
+    SettingsBytes settings;
+    settings.present = file != "<none>";
+    if (settings.present)
+        settings.bytes = file.toStdString();
+    const std::optional<std::string> quick = quickPassword(settings, words());
+    QCOMPARE(quick.has_value(), decides);
+    if (!quick)
+        return;
+
+    // The full engine reads the file as the generator does: up to the end of its second line.
+    const QString text = settings.present ? fromAnsi(QByteArray::fromStdString(settings.bytes)) : QString();
+    QStringList lines = splitOnCrLf(text);
+    if (lines.size() > 3)
+        lines = lines.mid(0, 3);
+    const RandomSource source = words();
+    QString full = SelectPassword(CandidateRoundFrom(source), lines, [&] { return CandidateRoundFrom(source); });
+    ApplyReplacements(full);
+    QCOMPARE(fromAnsi(QByteArray::fromStdString(*quick)), full);
 }
 
 QTEST_GUILESS_MAIN(TestEngine)

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -36,17 +37,20 @@ QStringList clipboardTargets()
     return QString::fromLatin1(targets).split(u'\n', Qt::SkipEmptyParts);
 }
 
-// Processes whose command is the clipboard helper and whose display is this test's.
+// Clipboard keepers serving this test's display (a keeper names its display on its command line).
 int keepersOnThisDisplay()
 {
     int count = 0;
-    const QByteArray display = "DISPLAY=" + qgetenv("DISPLAY");
+    const QByteArray display = qgetenv("DISPLAY");
     for (const QString &pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-        QFile exe(QStringLiteral("/proc/%1/cmdline").arg(pid));
-        if (!exe.open(QIODevice::ReadOnly) || !exe.readAll().contains("zimbrel-clipboard-keeper"))
+        QFile file(QStringLiteral("/proc/%1/cmdline").arg(pid));
+        if (!file.open(QIODevice::ReadOnly))
             continue;
-        QFile env(QStringLiteral("/proc/%1/environ").arg(pid));
-        if (env.open(QIODevice::ReadOnly) && env.readAll().split('\0').contains(display))
+        const QList<QByteArray> arguments = file.readAll().split('\0');
+        if (!arguments.value(0).endsWith("zimbrel-clipboard-keeper"))
+            continue;
+        const qsizetype at = arguments.indexOf("--display");
+        if (at >= 0 && arguments.value(at + 1) == display)
             ++count;
     }
     return count;
@@ -64,6 +68,10 @@ private Q_SLOTS:
     void cleanup();
 
     void passwordOutlivesTheProgramUntilReplaced();
+    void manyRunsLeaveOneKeeper();
+    void keeperEndsWhenTheClipboardIsCleared();
+    void aPipeClosesWhenTheGeneratorEnds();
+    void withoutItsKeeperTheWindowServesTheClipboard();
     void windows1252SettingsReachTheClipboardAsUnicode();
     void dragStoresThePlaceAndTheNextStartOpensThere();
 
@@ -148,6 +156,77 @@ void TestGeneratorX11::passwordOutlivesTheProgramUntilReplaced()
     QTRY_COMPARE_WITH_TIMEOUT(keepersOnThisDisplay(), 0, 5000);
     other.kill();
     other.waitForFinished();
+}
+
+void TestGeneratorX11::manyRunsLeaveOneKeeper()
+{
+    // Each run's keeper takes the clipboard from the one before, which ends at once; killing the
+    // generator once its password is on the clipboard keeps the test short.
+    QString previous;
+    for (int run = 0; run < 30; ++run) {
+        startGenerator("abcdefghjkmnop23456789\r\n12\r\n");
+        QTRY_VERIFY_WITH_TIMEOUT(clipboardText().size() == 12 && clipboardText() != previous, 5000);
+        previous = clipboardText();
+        m_generator->kill();
+        m_generator->waitForFinished();
+        QTRY_COMPARE_WITH_TIMEOUT(keepersOnThisDisplay(), 1, 2000);
+    }
+    QCOMPARE(clipboardText(), previous);
+}
+
+void TestGeneratorX11::keeperEndsWhenTheClipboardIsCleared()
+{
+    // "No owner" is what clipboard managers and `xsel --clear` leave; no selection-clear event
+    // comes for it, only the server's owner notice.
+    startGenerator("abc\r\n8\r\n");
+    QTRY_COMPARE_WITH_TIMEOUT(clipboardText().size(), 8, 5000);
+    m_generator->kill();
+    m_generator->waitForFinished();
+    QCOMPARE(keepersOnThisDisplay(), 1);
+    run({QStringLiteral("xsel"), QStringLiteral("--clipboard"), QStringLiteral("--clear")});
+    QTRY_COMPARE_WITH_TIMEOUT(keepersOnThisDisplay(), 0, 1000);
+    QCOMPARE(clipboardText(), QString());
+}
+
+void TestGeneratorX11::aPipeClosesWhenTheGeneratorEnds()
+{
+    // `out=$(zimbrel-generator)` in a script: the keeper holds no copy of the pipe.
+    QFile file(m_dir->filePath(QStringLiteral("settings.ini")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("abc\r\n8\r\n");
+    file.close();
+    QProcess shell;
+    shell.setWorkingDirectory(m_dir->path());
+    shell.start(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("\"$0\" | cat; echo ended"), generatorPath()});
+    QVERIFY(shell.waitForFinished(15000));
+    QCOMPARE(shell.readAllStandardOutput(), QByteArray("ended\n"));
+    QCOMPARE(keepersOnThisDisplay(), 1);
+    QCOMPARE(clipboardText().size(), 8);
+}
+
+void TestGeneratorX11::withoutItsKeeperTheWindowServesTheClipboard()
+{
+    // The programs copied to a folder of their own, without the keeper beside them.
+    if (QFileInfo::exists(QStringLiteral(ZIMBREL_LIBEXECDIR "/zimbrel-clipboard-keeper")))
+        QSKIP("an installed keeper would be found");
+    const QString bin = m_dir->filePath(QStringLiteral("bin"));
+    QVERIFY(QDir().mkpath(bin));
+    for (const char *program : {"zimbrel-generator", "zimbrel-generator-window"})
+        QVERIFY(QFile::copy(QStringLiteral(ZIMBREL_BIN_DIR "/") + QLatin1String(program), bin + u'/' + QLatin1String(program)));
+    QFile file(m_dir->filePath(QStringLiteral("settings.ini")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("abc\r\n8\r\n");
+    file.close();
+    m_generator = std::make_unique<QProcess>();
+    m_generator->setWorkingDirectory(m_dir->path());
+    m_generator->start(bin + QStringLiteral("/zimbrel-generator"), {});
+    QVERIFY(m_generator->waitForStarted());
+    QVERIFY(!waitForWindow().isEmpty());
+    // While its window is open, the password pastes; the window says for how long.
+    QTRY_COMPARE_WITH_TIMEOUT(clipboardText().size(), 8, 5000);
+    QCOMPARE(keepersOnThisDisplay(), 0);
+    QVERIFY(m_generator->waitForFinished(10000));
+    QCOMPARE(clipboardText(), QString());
 }
 
 void TestGeneratorX11::windows1252SettingsReachTheClipboardAsUnicode()

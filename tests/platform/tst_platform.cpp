@@ -1,3 +1,4 @@
+#include "platform/clipboard.h"
 #include "platform/cp1252.h"
 #include "platform/gdicanvas.h"
 #include "platform/numerics.h"
@@ -19,6 +20,10 @@ class TestPlatform : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    // The window system and the clipboard's route
+    void platformFromTheEnvironment_data();
+    void platformFromTheEnvironment();
+
     // Windows-1252
     void ansiBytesMapToTheirCharacters_data();
     void ansiBytesMapToTheirCharacters();
@@ -315,6 +320,45 @@ void TestPlatform::storeRoundTripsAndFallsBack()
     const QByteArray content = file.readAll();
     QVERIFY2(content.contains("[55572]") && content.contains("x=-600") && content.contains("y=4215"),
              content.constData());
+}
+
+void TestPlatform::platformFromTheEnvironment_data()
+{
+    QTest::addColumn<QByteArray>("qpa");
+    QTest::addColumn<QByteArray>("display");
+    QTest::addColumn<QByteArray>("wayland");
+    QTest::addColumn<QByteArray>("platform");
+    QTest::addColumn<int>("route");
+    const int keeper = int(ClipboardRoute::Keeper);
+    const int wlCopy = int(ClipboardRoute::WlCopy);
+    const int qt = int(ClipboardRoute::Qt);
+    QTest::newRow("X11") << QByteArray() << QByteArray(":0") << QByteArray() << QByteArray("xcb") << keeper;
+    // XWayland is there: placement, drags and the keeper work through it.
+    QTest::newRow("Wayland with XWayland") << QByteArray() << QByteArray(":0") << QByteArray("wayland-0")
+                                           << QByteArray("xcb") << keeper;
+    QTest::newRow("Wayland alone") << QByteArray() << QByteArray() << QByteArray("wayland-1")
+                                   << QByteArray("wayland") << wlCopy;
+    QTest::newRow("nothing: Qt's default") << QByteArray() << QByteArray() << QByteArray() << QByteArray() << qt;
+    QTest::newRow("the user's wayland wins") << QByteArray("wayland") << QByteArray(":0") << QByteArray("wayland-0")
+                                             << QByteArray("wayland") << wlCopy;
+    QTest::newRow("the user's xcb wins") << QByteArray("xcb") << QByteArray() << QByteArray("wayland-0")
+                                         << QByteArray("xcb") << keeper;
+    QTest::newRow("a list: the first names the route")
+        << QByteArray("wayland-egl;xcb") << QByteArray(":0") << QByteArray() << QByteArray("wayland-egl;xcb") << wlCopy;
+    QTest::newRow("offscreen") << QByteArray("offscreen") << QByteArray(":0") << QByteArray() << QByteArray("offscreen")
+                               << qt;
+}
+
+void TestPlatform::platformFromTheEnvironment()
+{
+    QFETCH(QByteArray, qpa);
+    QFETCH(QByteArray, display);
+    QFETCH(QByteArray, wayland);
+    QFETCH(QByteArray, platform);
+    QFETCH(int, route);
+    const QByteArray chosen = choosePlatform({qpa, display, wayland});
+    QCOMPARE(chosen, platform);
+    QCOMPARE(int(clipboardRoute(chosen)), route);
 }
 
 QTEST_GUILESS_MAIN(TestPlatform)

@@ -1,0 +1,42 @@
+// The generator's quick engine, which runs before the GUI toolkit is loaded, against the full
+// engine: wherever the quick one decides, both give the same password for the same random words.
+#include "fuzzcheck.h"
+#include "generator/sf.h"
+#include "launch/quickpassword.h"
+#include "platform/cp1252.h"
+#include "shared/settingsfile.h"
+
+#include <memory>
+
+using namespace zimbrel;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    if (size < 1)
+        return 0;
+    SettingsBytes settings;
+    settings.present = data[0] != 0;
+    settings.bytes.assign(reinterpret_cast<const char *>(data + 1), size - 1);
+    // As the generator reads it: up to the end of the second line.
+    const size_t first = settings.bytes.find("\r\n");
+    const size_t second = first == std::string::npos ? first : settings.bytes.find("\r\n", first + 2);
+    if (second != std::string::npos)
+        settings.bytes.resize(second + 2);
+
+    const auto words = [seed = data[0]] {
+        auto state = std::make_shared<uint64_t>(0x9E3779B97F4A7C15ull ^ seed);
+        return [state] {
+            *state = *state * 6364136223846793005ull + 1442695040888963407ull;
+            return uint32_t(*state >> 32);
+        };
+    };
+    const std::optional<std::string> quick = quickPassword(settings, words());
+    if (!quick)
+        return 0;
+    const QString text = settings.present ? fromAnsi(QByteArray::fromStdString(settings.bytes)) : QString();
+    const RandomSource source = words();
+    QString full = SelectPassword(CandidateRoundFrom(source), splitOnCrLf(text), [&] { return CandidateRoundFrom(source); });
+    ApplyReplacements(full);
+    FUZZ_CHECK(fromAnsi(QByteArray::fromStdString(*quick)) == full);
+    return 0;
+}

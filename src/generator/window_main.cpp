@@ -1,0 +1,92 @@
+// zimbrel-generator-window: the generator's window, started by zimbrel-generator.
+//
+//   zimbrel-generator-window [--password-fd N] [--helper-pid P] [--helper-status 1|0]
+//
+// zimbrel-generator makes the password and hands it to the clipboard's helper before this
+// program (and with it the GUI toolkit) is loaded; the password then comes through the pipe N, as
+// Windows-1252 bytes, with the keeper's answer (1: it owns the clipboard). The helper P is a child
+// of this process, which keeps zimbrel-generator's process. Without --password-fd this program
+// does it all itself.
+
+#include "generator/mainform.h"
+#include "platform/clipboard.h"
+#include "platform/cp1252.h"
+
+#include <QApplication>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <unistd.h>
+
+namespace {
+
+QByteArray readAllFrom(int fd)
+{
+    QByteArray bytes;
+    char buffer[4096];
+    for (;;) {
+        const ssize_t n = read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        bytes.append(buffer, n);
+    }
+    explicit_bzero(buffer, sizeof buffer);
+    close(fd);
+    return bytes;
+}
+
+int number(const char *text)
+{
+    return int(std::strtol(text, nullptr, 10));
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    zimbrel::applyPlatformChoice();
+    int passwordFd = -1;
+    int helperPid = -1;
+    int helperStatus = -1;
+    zimbrel::ClipboardRoute route = zimbrel::clipboardRoute(qgetenv("QT_QPA_PLATFORM"));
+    for (int i = 1; i + 1 < argc; i += 2) {
+        if (std::strcmp(argv[i], "--password-fd") == 0)
+            passwordFd = number(argv[i + 1]);
+        else if (std::strcmp(argv[i], "--helper-pid") == 0)
+            helperPid = number(argv[i + 1]);
+        else if (std::strcmp(argv[i], "--helper-status") == 0)
+            helperStatus = number(argv[i + 1]);
+    }
+
+    QString password;
+    zimbrel::ClipboardHandOff handOff;
+    if (passwordFd > STDERR_FILENO) {
+        QByteArray bytes = readAllFrom(passwordFd);
+        password = zimbrel::fromAnsi(bytes);
+        zimbrel::wipe(bytes);
+        std::optional<zimbrel::CopyResult> known;
+        if (helperStatus >= 0)
+            known = helperStatus == 1 ? zimbrel::CopyResult::Kept : zimbrel::CopyResult::NotCopied;
+        handOff.adopt(route, helperPid, -1, known);
+    } else {
+        // The password first: made and handed to the clipboard's helper before the window exists.
+        password = zimbrel::MainForm::makePassword();
+        handOff.start(password, route);
+    }
+
+    QApplication app(argc, argv);
+    app.setApplicationName(QStringLiteral("zimbrel-generator"));
+    app.setApplicationVersion(QStringLiteral(ZIMBREL_VERSION));
+    app.setQuitOnLastWindowClosed(false);
+
+    zimbrel::MainForm form;
+    form.usePrepared(password, &handOff);
+    // The form holds the only reference now, and wipes it when the program ends.
+    password = QString();
+    QObject::connect(&form, &zimbrel::MainForm::ended, &app, [] { QCoreApplication::exit(0); });
+    form.Form_Load();
+    return app.exec();
+}
