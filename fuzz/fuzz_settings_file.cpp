@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 
+#include <cstdlib>
 #include <unistd.h>
 
 using namespace zimbrel;
@@ -28,6 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     static const QString path = [] {
         const QString p = scratchFile();
         QDir().mkpath(QFileInfo(p).path());
+        // The scratch folder goes when the run ends.
+        std::atexit([] { QDir(QFileInfo(scratchFile()).path()).removeRecursively(); });
         return p;
     }();
     const QByteArray bytes = fuzz::bytesOf(data, size);

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# make test-stress: the tests that drive real X servers and programs, each repeated until it fails
-# (at most REPEAT times), while one CPU-bound job per core keeps the machine busy. A test whose
-# outcome depends on timing fails here long before it fails by chance in CI.
+# make test-stress: the tests that drive real X servers, a Wayland compositor and the programs,
+# each repeated until it fails (at most REPEAT times), while one CPU-bound job per core keeps the
+# machine busy. A test whose outcome depends on timing fails here long before it fails by chance
+# in CI.
 set -euo pipefail
 
 build=${1:-build}
@@ -18,6 +19,6 @@ for _ in $(seq 1 "$cores"); do
   bash -c 'while :; do :; done' &
   burners+=($!)
 done
-echo "Keeping $cores cores busy; running the X11 tests up to $repeat times each."
+echo "Keeping $cores cores busy; running the X11 and Wayland tests up to $repeat times each."
 cd "$build"
-ctest --output-on-failure --repeat "until-fail:$repeat" -R '_x11$'
+ctest --output-on-failure --repeat "until-fail:$repeat" -R '_(x11|wayland)$'

@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -142,27 +141,6 @@ std::optional<std::string> quickPassword(const SettingsBytes &settings, const st
     explicit_bzero(candidates.data(), candidates.size());
     replaceConfusable(password);
     return password;
-}
-
-uint32_t kernelRandomWord()
-{
-    static uint32_t pool[256];
-    static size_t used = 256;
-    if (used == 256) {
-        size_t filled = 0;
-        auto *bytes = reinterpret_cast<unsigned char *>(pool);
-        while (filled < sizeof pool) {
-            const ssize_t n = getrandom(bytes + filled, sizeof pool - filled, 0);
-            if (n > 0)
-                filled += size_t(n);
-            else if (errno != EINTR)
-                std::abort(); // without the kernel's source there is no safe password
-        }
-        used = 0;
-    }
-    const uint32_t value = pool[used];
-    pool[used++] = 0;
-    return value;
 }
 
 } // namespace zimbrel

@@ -6,6 +6,8 @@
 // started. Where both decide, they give the same password for the same random words: the same
 // rounds of 255 candidates, one word each, its low byte the code.
 
+#include "kernelrandom.h"
+
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -25,8 +27,5 @@ std::optional<SettingsBytes> readSettingsQuickly(const char *path);
 
 // The password as Windows-1252 bytes, or nothing when the full engine must decide.
 std::optional<std::string> quickPassword(const SettingsBytes &settings, const std::function<uint32_t()> &word);
-
-// 32 random bits from getrandom(2).
-uint32_t kernelRandomWord();
 
 } // namespace zimbrel
