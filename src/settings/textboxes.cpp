@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QTextBlock>
+#include <QValidator>
 
 namespace zimbrel {
 namespace {
@@ -32,6 +33,22 @@ bool isTyping(const QKeyEvent *event)
     const QString text = event->text();
     return !text.isEmpty() && text.at(0).isPrint() && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
 }
+
+// Drops what Windows-1252 cannot store from any text that enters a box, however it enters.
+class StorableOnly : public QValidator
+{
+public:
+    using QValidator::QValidator;
+    State validate(QString &input, int &pos) const override
+    {
+        const QString kept = storable(input);
+        if (kept.size() != input.size()) {
+            pos = int(storable(input.left(pos)).size());
+            input = kept;
+        }
+        return Acceptable;
+    }
+};
 
 } // namespace
 
@@ -78,6 +95,8 @@ LimitedLineEdit::LimitedLineEdit(int limit, QWidget *parent)
     : QLineEdit(parent)
     , m_limit(limit)
 {
+    // The settings file stores only what Windows-1252 can hold; anything else would fail the save.
+    setValidator(new StorableOnly(this));
     // Typing and the paste keys are cut to the limit below; any other way in (the context menu, a
     // middle-click paste, a drop) that would grow the text past it is undone.
     connect(this, &QLineEdit::textChanged, this, [this](const QString &text) {
@@ -91,8 +110,14 @@ LimitedLineEdit::LimitedLineEdit(int limit, QWidget *parent)
     });
 }
 
-void LimitedLineEdit::insertLimited(const QString &text)
+void LimitedLineEdit::insertLimited(const QString &typed)
 {
+    const QString text = storable(typed);
+    if (text.isEmpty()) {
+        if (!typed.isEmpty())
+            QApplication::beep();
+        return;
+    }
     const int room = m_limit - int(this->text().size() - selectedText().size());
     if (room <= 0) {
         QApplication::beep();

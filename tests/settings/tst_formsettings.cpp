@@ -36,6 +36,8 @@ private Q_SLOTS:
     void layoutAndLook();
     void startsInTheLengthBoxAndTabsInOrder();
     void lengthBoxTakesThreeTypedCharacters();
+    void lengthBoxRefusesWhatTheFileCannotHold_data();
+    void lengthBoxRefusesWhatTheFileCannotHold();
     void setBoxLimitsAndRefusesWhatTheFileCannotHold();
     void aLongSetIsReplacedAsAWhole();
     void enterSavesAndCtrlEnterBreaksTheLine();
@@ -253,6 +255,50 @@ void TestFormSettings::lengthBoxTakesThreeTypedCharacters()
     QApplication::clipboard()->setText(QStringLiteral("98765"));
     QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(box->text(), QStringLiteral("987"));
+}
+
+void TestFormSettings::lengthBoxRefusesWhatTheFileCannotHold_data()
+{
+    // How the text comes in: typed, pasted with the keys, or by any other way (a drop, the
+    // context menu), which reaches the box as an edit of its whole text.
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("kept");
+    QTest::newRow("typed") << QStringLiteral("type") << QStringLiteral("1\u01052") << QStringLiteral("12");
+    QTest::newRow("pasted") << QStringLiteral("paste") << QStringLiteral("\u0105") << QString();
+    QTest::newRow("pasted among digits") << QStringLiteral("paste") << QStringLiteral("4\u01055") << QStringLiteral("45");
+    QTest::newRow("the euro sign is stored") << QStringLiteral("paste") << QStringLiteral("\u20AC1") << QStringLiteral("\u20AC1");
+    QTest::newRow("dropped or pasted by menu") << QStringLiteral("insert") << QStringLiteral("7\u0416") << QStringLiteral("7");
+}
+
+void TestFormSettings::lengthBoxRefusesWhatTheFileCannotHold()
+{
+    QFETCH(QString, way);
+    QFETCH(QString, text);
+    QFETCH(QString, kept);
+    writeFile("abc\r\n\r\n");
+    auto form = openForm();
+    QVERIFY(form);
+    LimitedLineEdit *box = form->lengthBox();
+    box->setFocus();
+    if (way == QStringLiteral("type")) {
+        // Key events that carry the characters, as a keyboard layout with them sends.
+        for (QChar c : text) {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(box, &press);
+        }
+    } else if (way == QStringLiteral("paste")) {
+        QApplication::clipboard()->setText(text);
+        QTest::keyClick(box, Qt::Key_Insert, Qt::ShiftModifier);
+    } else {
+        // A drop, the context menu's paste and a middle click all insert the text as the user's
+        // edit, as insert() does.
+        box->insert(text);
+    }
+    QCOMPARE(box->text(), kept);
+    // And so Save writes it.
+    QTest::mouseClick(form->saveButton(), Qt::LeftButton, {}, QPoint(50, 16));
+    QVERIFY2(m_messages.isEmpty(), qPrintable(m_messages.join(u'\n')));
 }
 
 void TestFormSettings::aLongSetIsReplacedAsAWhole()

@@ -10,7 +10,9 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QValidator>
 
+#include <algorithm>
 #include <cmath>
 
 namespace zimbrel::picker {
@@ -158,11 +160,53 @@ void Swatch::mouseReleaseEvent(QMouseEvent *e)
         Q_EMIT clicked();
 }
 
+namespace {
+
+class HexDigitsValidator : public QValidator
+{
+public:
+    HexDigitsValidator(int limit, QObject *parent)
+        : QValidator(parent)
+        , m_limit(limit)
+    {
+    }
+
+    State validate(QString &input, int &pos) const override
+    {
+        QString kept;
+        int keptBeforeCursor = 0;
+        for (int i = 0; i < input.size(); ++i) {
+            const QChar upper = input.at(i).toUpper();
+            if ((upper >= u'0' && upper <= u'9') || (upper >= u'A' && upper <= u'F')) {
+                kept += upper;
+                if (i < pos)
+                    ++keptBeforeCursor;
+            }
+        }
+        if (m_limit > 0)
+            kept.truncate(m_limit);
+        input = kept;
+        pos = std::min<int>(keptBeforeCursor, int(kept.size()));
+        return Acceptable;
+    }
+
+private:
+    int m_limit;
+};
+
+} // namespace
+
 FilteredBox::FilteredBox(Kind kind, int limit, QWidget *parent)
     : QLineEdit(parent)
     , m_kind(kind)
     , m_limit(limit)
 {
+    // Text that comes in other than by typing (Shift+Insert, the context menu, a middle click, a
+    // drop) goes through the same filter as typing: the hex box keeps its hex digits, in upper
+    // case, and at most its limit of them. A validator sees every such change before the box
+    // takes it, so the text is never wrong in between.
+    if (kind == HexDigits)
+        setValidator(new HexDigitsValidator(limit, this));
 }
 
 void FilteredBox::keyPressEvent(QKeyEvent *e)
@@ -465,6 +509,10 @@ void frmColorPicker::Form_Load()
     ExecuteIniFile(savedMode);
     setCheckedOption(savedMode);
     objOption_Click(savedMode);
+    // The checked mode button has the focus at opening, as its place in the tab order says, so
+    // keys work before any click.
+    if (savedMode >= 0 && savedMode < int(m_options.size()))
+        m_options[savedMode]->setFocus(Qt::OtherFocusReason);
 }
 
 void frmColorPicker::ExecuteIniFile(int &bteValdRadioKnapp)

@@ -3,6 +3,7 @@
 #include "settings/formsettings.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -19,6 +20,10 @@ class TestColorPicker : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void pastedHexIsFilteredAsTyping_data();
+    void pastedHexIsFilteredAsTyping();
+    void theCheckedModeButtonHasTheFocusAtOpening_data();
+    void theCheckedModeButtonHasTheFocusAtOpening();
     void destroyedWhileShownWithAFocusedButton();
     void init();
     void cleanup();
@@ -525,6 +530,56 @@ void TestColorPicker::destroyedWhileShownWithAFocusedButton()
     d->okButton()->setFocus();
     QTRY_VERIFY(d->okButton()->hasFocus());
     d.reset();
+}
+
+void TestColorPicker::pastedHexIsFilteredAsTyping_data()
+{
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QString>("kept");
+    QTest::addColumn<int>("red");
+    QTest::addColumn<int>("green");
+    QTest::addColumn<int>("blue");
+    QTest::newRow("too many digits") << QStringLiteral("1234567890") << QStringLiteral("123456") << 18 << 52 << 86;
+    QTest::newRow("trailing blank") << QStringLiteral("3A7FC4 ") << QStringLiteral("3A7FC4") << 58 << 127 << 196;
+    QTest::newRow("with a hash") << QStringLiteral("#3A7FC4") << QStringLiteral("3A7FC4") << 58 << 127 << 196;
+    QTest::newRow("lower case") << QStringLiteral("3a7fc4") << QStringLiteral("3A7FC4") << 58 << 127 << 196;
+}
+
+void TestColorPicker::pastedHexIsFilteredAsTyping()
+{
+    QFETCH(QString, pasted);
+    QFETCH(QString, kept);
+    QFETCH(int, red);
+    QFETCH(int, green);
+    QFETCH(int, blue);
+    auto d = open();
+    QVERIFY(d);
+    QGuiApplication::clipboard()->setText(pasted);
+    QLineEdit *hex = d->txtHexColor();
+    hex->setFocus();
+    QTRY_VERIFY(hex->hasFocus());
+    hex->selectAll();
+    QTest::keyClick(hex, Qt::Key_Insert, Qt::ShiftModifier);
+    QCOMPARE(hex->text(), kept);
+    d->txtHexColor_LostFocus();
+    QCOMPARE(d->newColor(), rgbValue(red, green, blue));
+}
+
+void TestColorPicker::theCheckedModeButtonHasTheFocusAtOpening_data()
+{
+    QTest::addColumn<QByteArray>("state");
+    QTest::addColumn<int>("mode");
+    QTest::newRow("no state file: hue") << QByteArray() << 0;
+    QTest::newRow("green") << QByteArray("255\r\n\"objOption4\"\r\n\"NumberOfPaths0\"\r\n") << 4;
+}
+
+void TestColorPicker::theCheckedModeButtonHasTheFocusAtOpening()
+{
+    QFETCH(QByteArray, state);
+    QFETCH(int, mode);
+    auto d = open(state.isEmpty() ? QByteArray() : state);
+    QVERIFY(d);
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(d->objOption(mode)));
 }
 
 QTEST_MAIN(TestColorPicker)
