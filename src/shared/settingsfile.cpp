@@ -27,13 +27,13 @@ FileText ReadFileText(const QString &path, int linesNeeded)
     // Look before opening: opening a FIFO or a device can block or have effects of its own.
     struct stat info;
     if (stat(name.constData(), &info) != 0)
-        return errno == ENOENT || errno == ENOTDIR ? FileText{} : FileText{{}, describeErrno(path, errno)};
+        return errno == ENOENT || errno == ENOTDIR ? FileText{} : FileText{{}, describeErrno(path, errno), errno};
     if (!S_ISREG(info.st_mode))
         return {};
 
     const int fd = open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0)
-        return errno == ENOENT ? FileText{} : FileText{{}, describeErrno(path, errno)};
+        return errno == ENOENT ? FileText{} : FileText{{}, describeErrno(path, errno), errno};
     // The name may have been swapped for something else between the two looks.
     if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         close(fd);
@@ -72,7 +72,7 @@ FileText ReadFileText(const QString &path, int linesNeeded)
     }
     close(fd);
     if (error != 0)
-        return {{}, describeErrno(path, error)};
+        return {{}, describeErrno(path, error), error};
     return {fromAnsi(bytes), {}};
 }
 

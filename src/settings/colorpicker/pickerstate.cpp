@@ -14,12 +14,15 @@
 namespace zimbrel::picker {
 namespace {
 
-// The whole number standing between a key and the closing quote ("objOption3" -> 3).
-std::optional<qint64> numberAfterKey(const QString &line)
+// The whole number that ends just before a line's last character: the Part reads the digit in
+// front of the closing quote ("objOption3" in quotes -> 3), and a count of ten or more is read whole
+// ("NumberOfPaths12" -> 12). Without its quotes the character before the last is the key's own
+// ("objOption4" -> no number).
+std::optional<qint64> numberBeforeTheLast(const QString &line)
 {
     if (line.size() < 2)
         return std::nullopt;
-    const QString inner = line.endsWith(u'"') ? line.chopped(1) : line;
+    const QString inner = line.chopped(1);
     qsizetype start = inner.size();
     while (start > 0 && inner.at(start - 1).isDigit() && inner.at(start - 1).unicode() < 128)
         --start;
@@ -29,6 +32,13 @@ std::optional<qint64> numberAfterKey(const QString &line)
     const qint64 value = inner.mid(start, 18).toLongLong(&ok);
     return ok ? std::optional<qint64>(value) : std::nullopt;
 }
+
+// A count up to this many paths is kept when fewer path lines follow, so that the next close
+// writes the count with empty paths as the file announced it; a larger count (no real list has
+// one) is not filled in, so a broken file cannot make the picker allocate or write without end.
+constexpr qint64 kLargestFilledCount = 1000;
+
+const QString kInvalidCall = QStringLiteral("Unknown error nr 5Invalid procedure call or argument");
 
 const QString kInputPastEnd = QStringLiteral("Unknown error nr 62Input past end of file");
 
@@ -48,7 +58,10 @@ PickerStateRead readPickerState(const QString &path)
     PickerStateRead result;
     const FileText file = ReadFileText(path);
     if (file.failed()) {
-        result.message = QStringLiteral("Unknown error nr %1%2").arg(EACCES).arg(QString::fromLocal8Bit(std::strerror(EACCES)));
+        // The system's own number and text for what went wrong ("Too many levels of symbolic
+        // links", "Permission denied", ...).
+        const int error = file.errorNumber ? file.errorNumber : EIO;
+        result.message = QStringLiteral("Unknown error nr %1%2").arg(error).arg(QString::fromLocal8Bit(std::strerror(error)));
         return result;
     }
     if (!QFileInfo(path).isFile()) {
@@ -61,16 +74,23 @@ PickerStateRead readPickerState(const QString &path)
 PickerStateRead parsePickerState(const QString &text)
 {
     PickerStateRead result;
-    // Lines end with CR LF; a file edited elsewhere may end them with LF alone.
-    QStringList lines = text.split(u'\n');
-    for (QString &line : lines) {
-        if (line.endsWith(u'\r'))
-            line.chop(1);
+    // Lines end with CR LF. A line also ends at a lone CR, as the Part's line reading ends one, and
+    // at a lone LF, which a file edited on Linux may have; every line the file holds is read.
+    QStringList lines;
+    QString line;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == u'\r' || c == u'\n') {
+            lines << line;
+            line.clear();
+            if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n')
+                ++i;
+        } else {
+            line += c;
+        }
     }
-    if (!text.isEmpty() && text.endsWith(u'\n'))
-        lines.removeLast();
-    if (text.isEmpty())
-        lines.clear();
+    if (!line.isEmpty())
+        lines << line;
 
     if (lines.isEmpty()) {
         result.message = kInputPastEnd;
@@ -94,20 +114,36 @@ PickerStateRead parsePickerState(const QString &text)
         return result;
     }
     if (lines[2].size() < 2) {
-        result.message = QStringLiteral("Unknown error nr 5Invalid procedure call or argument");
+        result.message = kInvalidCall;
         return result;
     }
-    const qint64 count = numberAfterKey(lines[2]).value_or(0);
+    const qint64 count = numberBeforeTheLast(lines[2]).value_or(0);
     // Only the lines that are there are read, however many the count announces.
     for (qint64 i = 1; i <= count; ++i) {
         if (3 + i - 1 >= lines.size()) {
             result.message = kInputPastEnd;
+            // The list keeps the announced length, with empty paths, so that the next close
+            // writes the count that other readers of the file rely on.
+            if (count <= kLargestFilledCount) {
+                while (result.state.paths.size() < count)
+                    result.state.paths << QString();
+            }
             return result;
         }
-        const QString &line = lines[3 + i - 1];
-        result.state.paths << (line.size() >= 2 ? line.mid(1, line.size() - 2) : QString());
+        // Each path without its first and last character (its quotes).
+        const QString &path = lines[3 + i - 1];
+        if (path.size() < 2) {
+            result.message = kInvalidCall;
+            return result;
+        }
+        result.state.paths << path.mid(1, path.size() - 2);
     }
-    const qint64 mode = numberAfterKey(lines[1]).value_or(0);
+    // The mode comes last, from the character before the last of line 2.
+    if (lines[1].size() < 2) {
+        result.message = kInvalidCall;
+        return result;
+    }
+    const qint64 mode = numberBeforeTheLast(lines[1]).value_or(0);
     result.state.mode = mode >= 0 && mode <= 5 ? int(mode) : 0;
     return result;
 }

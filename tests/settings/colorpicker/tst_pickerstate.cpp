@@ -5,6 +5,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
+#include <cstring>
+
 #include <memory>
 
 using namespace zimbrel::picker;
@@ -19,7 +22,9 @@ private Q_SLOTS:
     void reads();
     void missingFileAsksForReinstall();
     void writesCrLfLinesInWindows1252();
-    void twoPathsSurviveByteForByte();
+    void writtenBackAsRead_data();
+    void writtenBackAsRead();
+    void readFailureGivesTheSystemsError();
     void placeBesideTheProgramOrPerUser();
     void failedWriteIsReported();
 
@@ -74,8 +79,9 @@ void TestPickerState::reads_data()
     QTest::newRow("twelve paths") << twelve << 1 << 0 << twelvePaths << QString();
     QTest::newRow("empty first path is kept") << QByteArray("1\r\n\"objOption0\"\r\n\"NumberOfPaths2\"\r\n\"\"\r\n\"x\"\r\n")
                                               << 1 << 0 << QStringList{QString(), QStringLiteral("x")} << QString();
+    // The list keeps the announced length, so the next close writes the count the file had.
     QTest::newRow("short of paths") << QByteArray("1\r\n\"objOption4\"\r\n\"NumberOfPaths3\"\r\n\"only\"\r\n") << 1 << 0
-                                    << QStringList{QStringLiteral("only")} << pastEnd;
+                                    << QStringList{QStringLiteral("only"), QString(), QString()} << pastEnd;
     QTest::newRow("a huge count reads what is there")
         << QByteArray("1\r\n\"objOption4\"\r\n\"NumberOfPaths999999999999\"\r\n\"one\"\r\n") << 1 << 0
         << QStringList{QStringLiteral("one")} << pastEnd;
@@ -85,6 +91,21 @@ void TestPickerState::reads_data()
                                       << QStringLiteral("Unknown error nr 5Invalid procedure call or argument");
     QTest::newRow("LF line ends") << QByteArray("5\n\"objOption2\"\n\"NumberOfPaths1\"\n\"p\"\n") << 5 << 2
                                   << QStringList{QStringLiteral("p")} << QString();
+    QTest::newRow("lone CR line ends") << QByteArray("5\r\"objOption2\"\r\"NumberOfPaths1\"\r\"p\"\r") << 5 << 2
+                                       << QStringList{QStringLiteral("p")} << QString();
+    // Without quotes the character before the last is read, as the Part reads it.
+    const QString invalidCall = QStringLiteral("Unknown error nr 5Invalid procedure call or argument");
+    QTest::newRow("mode without quotes: hue") << QByteArray("1\r\nobjOption4\r\n\"NumberOfPaths0\"\r\n") << 1 << 0
+                                              << QStringList() << QString();
+    QTest::newRow("count without quotes: none") << QByteArray("1\r\n\"objOption2\"\r\nNumberOfPaths1\r\n\"p\"\r\n")
+                                                << 1 << 2 << QStringList() << QString();
+    QTest::newRow("path without quotes loses its ends")
+        << QByteArray("1\r\n\"objOption2\"\r\n\"NumberOfPaths1\"\r\npath\r\n") << 1 << 2
+        << QStringList{QStringLiteral("at")} << QString();
+    QTest::newRow("empty mode line") << QByteArray("1\r\n\r\n\"NumberOfPaths1\"\r\n\"p\"\r\n") << 1 << 0
+                                     << QStringList{QStringLiteral("p")} << invalidCall;
+    QTest::newRow("path line of one character") << QByteArray("1\r\n\"objOption2\"\r\n\"NumberOfPaths2\"\r\n\"a\"\r\nb\r\n")
+                                                << 1 << 0 << QStringList{QStringLiteral("a")} << invalidCall;
     // The colour is a 32-bit whole number: a negative one is read as it is stored, anything
     // beyond the range or with a fraction fails the file there.
     const QByteArray rest = "\r\n\"objOption4\"\r\n\"NumberOfPaths0\"\r\n";
@@ -132,16 +153,40 @@ void TestPickerState::writesCrLfLinesInWindows1252()
     QCOMPARE(file.readAll(), QByteArray("10079453\r\n\"objOption3\"\r\n\"NumberOfPaths0\"\r\n"));
 }
 
-void TestPickerState::twoPathsSurviveByteForByte()
+void TestPickerState::writtenBackAsRead_data()
 {
-    const QByteArray bytes("123\r\n\"objOption1\"\r\n\"NumberOfPaths2\"\r\n\"C:\\Program Files\\\xE9t\xE9\"\r\n\"x \"y\"\"\r\n");
-    const QString path = write(bytes);
-    const PickerStateRead read = readPickerState(path);
-    QCOMPARE(read.message, QString());
-    QCOMPARE(writePickerState(path, *read.state.oldColor, read.state.mode, read.state.paths), QString());
+    QTest::addColumn<QByteArray>("read");
+    QTest::addColumn<QByteArray>("written");
+    const QByteArray two("123\r\n\"objOption1\"\r\n\"NumberOfPaths2\"\r\n\"C:\\Program Files\\\xE9t\xE9\"\r\n\"x \"y\"\"\r\n");
+    QTest::newRow("two paths, byte for byte") << two << two;
+    // The Part's example: the count, the one path and two empty quoted lines.
+    QTest::newRow("short of paths") << QByteArray("1\r\n\"objOption4\"\r\n\"NumberOfPaths3\"\r\n\"only\"\r\n")
+                                    << QByteArray("1\r\n\"objOption0\"\r\n\"NumberOfPaths3\"\r\n\"only\"\r\n\"\"\r\n\"\"\r\n");
+    // Lone CRs end lines: nothing the file held is lost, and it comes back with CR LF.
+    QTest::newRow("lone CR line ends") << QByteArray("5\r\"objOption2\"\r\"NumberOfPaths1\"\r\"p\"\r")
+                                       << QByteArray("5\r\n\"objOption2\"\r\n\"NumberOfPaths1\"\r\n\"p\"\r\n");
+}
+
+void TestPickerState::writtenBackAsRead()
+{
+    QFETCH(QByteArray, read);
+    QFETCH(QByteArray, written);
+    const QString path = write(read);
+    const PickerStateRead state = readPickerState(path);
+    QCOMPARE(writePickerState(path, *state.state.oldColor, state.state.mode, state.state.paths), QString());
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), bytes);
+    QCOMPARE(file.readAll(), written);
+}
+
+void TestPickerState::readFailureGivesTheSystemsError()
+{
+    // A link to itself cannot be opened: the system's own error, not a fixed one.
+    const QString loop = m_dir->filePath(QStringLiteral("zimbrel.ini"));
+    QVERIFY(QFile::link(loop, loop));
+    const PickerStateRead read = readPickerState(loop);
+    QCOMPARE(read.message, QStringLiteral("Unknown error nr %1%2").arg(ELOOP).arg(QString::fromLocal8Bit(strerror(ELOOP))));
+    QVERIFY(read.state.paths.isEmpty());
 }
 
 void TestPickerState::placeBesideTheProgramOrPerUser()
