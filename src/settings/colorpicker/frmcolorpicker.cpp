@@ -162,6 +162,31 @@ void Swatch::mouseReleaseEvent(QMouseEvent *e)
 
 namespace {
 
+void drawWithoutEndPoint(QPainter &painter, const QLineF &line)
+{
+    int x = int(roundHalfEven(line.x1()));
+    int y = int(roundHalfEven(line.y1()));
+    const int x2 = int(roundHalfEven(line.x2()));
+    const int y2 = int(roundHalfEven(line.y2()));
+    const int dx = std::abs(x2 - x);
+    const int dy = -std::abs(y2 - y);
+    const int sx = x < x2 ? 1 : -1;
+    const int sy = y < y2 ? 1 : -1;
+    int error = dx + dy;
+    while (x != x2 || y != y2) {
+        painter.drawPoint(x, y);
+        const int twice = 2 * error;
+        if (twice >= dy) {
+            error += dy;
+            x += sx;
+        }
+        if (twice <= dx) {
+            error += dx;
+            y += sy;
+        }
+    }
+}
+
 class HexDigitsValidator : public QValidator
 {
 public:
@@ -482,9 +507,10 @@ void frmColorPicker::paintEvent(QPaintEvent *)
     // The frame around both swatches.
     p.setPen(Qt::black);
     p.drawRect(QRect(321, 32, 60, 68).adjusted(0, 0, -1, -1));
-    // The slider triangles.
+    // The slider triangles, each line as GDI draws it: whole pixels, without its end point, so a
+    // triangle spans the 10 rows from row + 28 up to row + 38.
     for (int i = 0; i < kTriangleLineCount; ++i)
-        p.drawLine(triangleLine(i));
+        drawWithoutEndPoint(p, triangleLine(i));
 }
 
 // --- Load and unload -----------------------------------------------------------------------------

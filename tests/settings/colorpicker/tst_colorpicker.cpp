@@ -24,6 +24,7 @@ private Q_SLOTS:
     void pastedHexIsFilteredAsTyping();
     void theCheckedModeButtonHasTheFocusAtOpening_data();
     void theCheckedModeButtonHasTheFocusAtOpening();
+    void trianglesSpanTenRows();
     void destroyedWhileShownWithAFocusedButton();
     void init();
     void cleanup();
@@ -580,6 +581,25 @@ void TestColorPicker::theCheckedModeButtonHasTheFocusAtOpening()
     auto d = open(state.isEmpty() ? QByteArray() : state);
     QVERIFY(d);
     QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(d->objOption(mode)));
+}
+
+void TestColorPicker::trianglesSpanTenRows()
+{
+    // Red in hue mode: the strip's row is 255, so the vertical lines run from 283 up to, but not
+    // including, 293, as GDI draws a line without its end point. On the left the rising line
+    // starts at row + 38 (277, 293), and a line's first point is drawn.
+    auto d = open({}, QStringLiteral("FF0000"));
+    QVERIFY(d);
+    QCOMPARE(d->triangleLine(0).y1(), 283.0);
+    const QImage shot = d->grab().toImage();
+    for (int x : {277, 312}) {
+        const int last = x == 277 ? 293 : 292;
+        for (int y = 280; y <= 295; ++y) {
+            const bool inside = y >= 283 && y <= last;
+            QVERIFY2((shot.pixel(x, y) & 0xFFFFFF) == 0 ? inside : !inside,
+                     qPrintable(QStringLiteral("x %1, y %2").arg(x).arg(y)));
+        }
+    }
 }
 
 QTEST_MAIN(TestColorPicker)
