@@ -65,6 +65,8 @@ private Q_SLOTS:
     void restoringUsesDefaultsForMissingKeys();
     void bagTextReadsBackTheSame_data();
     void bagTextReadsBackTheSame();
+    void captionsSurviveTheTextForm_data();
+    void captionsSurviveTheTextForm();
     void picturesAreMarkedAndPersisted();
     void propertiesMarkTheirKeys_data();
     void propertiesMarkTheirKeys();
@@ -197,6 +199,33 @@ void TestWinXPButton::bagTextReadsBackTheSame()
     QCOMPARE(again.toText(), bag.toText());
     if (!font.isEmpty())
         QCOMPARE(again.ReadProperty(font).typeId(), int(QMetaType::QFont));
+}
+
+void TestWinXPButton::captionsSurviveTheTextForm_data()
+{
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("CR LF") << QStringLiteral("Line 1\r\nLine 2");
+    QTest::newRow("lone CR and LF") << QStringLiteral("a\rb\nc");
+    QTest::newRow("breaks at the ends") << QStringLiteral("\r\nmiddle\n");
+    QTest::newRow("only a break") << QStringLiteral("\n");
+    QTest::newRow("quotes") << QStringLiteral("say \"hi\" \"\"");
+    QTest::newRow("equals sign") << QStringLiteral("a = b = c");
+    QTest::newRow("ampersands") << QStringLiteral("&Save && \" & vbCrLf & \"");
+    QTest::newRow("blanks at the ends") << QStringLiteral("  padded  ");
+    QTest::newRow("empty") << QString();
+}
+
+void TestWinXPButton::captionsSurviveTheTextForm()
+{
+    QFETCH(QString, caption);
+    WinXPButton b(nullptr);
+    b.InitProperties();
+    b.setCaption(caption);
+    PropertyBag bag;
+    b.WriteProperties(bag);
+    WinXPButton again(nullptr);
+    again.ReadProperties(PropertyBag::fromText(bag.toText()));
+    QCOMPARE(again.Caption(), caption);
 }
 
 void TestWinXPButton::restoringUsesDefaultsForMissingKeys()

@@ -4,6 +4,8 @@
 
 #include <QRegularExpression>
 
+#include <optional>
+
 namespace zimbrel {
 
 qsizetype PropertyBag::indexOf(const QString &key) const
@@ -45,11 +47,82 @@ QStringList PropertyBag::keys() const
 
 namespace {
 
+// A text in quotes (a quote doubled inside). Line breaks cannot stand inside a line of the text
+// form, so they are written as the named constants joined with "&", as in
+// "Line 1" & vbCrLf & "Line 2".
 QString quoted(const QString &text)
 {
-    QString escaped = text;
-    escaped.replace(u'"', QStringLiteral("\"\""));
-    return u'"' + escaped + u'"';
+    QStringList parts;
+    QString run;
+    const auto flush = [&] {
+        if (!run.isEmpty() || parts.isEmpty())
+            parts << u'"' + QString(run).replace(u'"', QStringLiteral("\"\"")) + u'"';
+        run.clear();
+    };
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c != u'\r' && c != u'\n') {
+            run += c;
+            continue;
+        }
+        const bool pair = c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n';
+        if (!run.isEmpty())
+            flush();
+        parts << (pair ? QStringLiteral("vbCrLf") : c == u'\r' ? QStringLiteral("vbCr") : QStringLiteral("vbLf"));
+        if (pair)
+            ++i;
+    }
+    if (!run.isEmpty() || parts.isEmpty())
+        flush();
+    return parts.join(QStringLiteral(" & "));
+}
+
+// The text of a value written by quoted(); nothing when it is not one.
+std::optional<QString> unquoted(const QString &value)
+{
+    QString text;
+    qsizetype i = 0;
+    const auto skipBlanks = [&] {
+        while (i < value.size() && value.at(i) == u' ')
+            ++i;
+    };
+    for (;;) {
+        skipBlanks();
+        if (i < value.size() && value.at(i) == u'"') {
+            ++i;
+            for (;;) {
+                if (i >= value.size())
+                    return std::nullopt;
+                if (value.at(i) == u'"') {
+                    if (i + 1 < value.size() && value.at(i + 1) == u'"') {
+                        text += u'"';
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                text += value.at(i++);
+            }
+        } else if (value.mid(i, 6) == QStringLiteral("vbCrLf")) {
+            text += QStringLiteral("\r\n");
+            i += 6;
+        } else if (value.mid(i, 4) == QStringLiteral("vbCr")) {
+            text += u'\r';
+            i += 4;
+        } else if (value.mid(i, 4) == QStringLiteral("vbLf")) {
+            text += u'\n';
+            i += 4;
+        } else {
+            return std::nullopt;
+        }
+        skipBlanks();
+        if (i == value.size())
+            return text;
+        if (value.at(i) != u'&')
+            return std::nullopt;
+        ++i;
+    }
 }
 
 QString valueText(const QVariant &value)
@@ -108,8 +181,8 @@ QVariant parseValue(const QString &text)
         const PicturePtr picture = ButtonPicture::fromText(text);
         return picture ? QVariant::fromValue(picture) : QVariant();
     }
-    if (text.size() >= 2 && text.startsWith(u'"') && text.endsWith(u'"'))
-        return text.mid(1, text.size() - 2).replace(QStringLiteral("\"\""), QStringLiteral("\""));
+    if (const std::optional<QString> string = unquoted(text))
+        return *string;
     return {};
 }
 
