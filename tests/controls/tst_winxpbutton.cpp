@@ -67,6 +67,8 @@ private Q_SLOTS:
     void bagTextReadsBackTheSame();
     void captionsSurviveTheTextForm_data();
     void captionsSurviveTheTextForm();
+    void mouseIconSurvivesTheBag_data();
+    void mouseIconSurvivesTheBag();
     void picturesAreMarkedAndPersisted();
     void propertiesMarkTheirKeys_data();
     void propertiesMarkTheirKeys();
@@ -226,6 +228,35 @@ void TestWinXPButton::captionsSurviveTheTextForm()
     WinXPButton again(nullptr);
     again.ReadProperties(PropertyBag::fromText(bag.toText()));
     QCOMPARE(again.Caption(), caption);
+}
+
+void TestWinXPButton::mouseIconSurvivesTheBag_data()
+{
+    QTest::addColumn<bool>("throughText");
+    QTest::newRow("the bag itself") << false;
+    QTest::newRow("its text form") << true;
+}
+
+void TestWinXPButton::mouseIconSurvivesTheBag()
+{
+    QFETCH(bool, throughText);
+    QImage image(16, 16, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    for (int i = 0; i < 16; ++i)
+        image.setPixel(i, i, qRgb(200, 0, 0));
+    WinXPButton b(nullptr);
+    b.InitProperties();
+    b.setMouseIcon(QPixmap::fromImage(image));
+    b.setMousePointer(99);
+    PropertyBag bag;
+    b.WriteProperties(bag);
+    WinXPButton again(nullptr);
+    again.ReadProperties(throughText ? PropertyBag::fromText(bag.toText()) : bag);
+    QCOMPARE(again.MouseIcon().toImage().convertToFormat(QImage::Format_ARGB32), image);
+    // Pointer 99 shows the icon.
+    QCOMPARE(again.MousePointer(), 99);
+    QCOMPARE(again.cursor().shape(), Qt::BitmapCursor);
+    QCOMPARE(again.cursor().pixmap().toImage().convertToFormat(QImage::Format_ARGB32), image);
 }
 
 void TestWinXPButton::restoringUsesDefaultsForMissingKeys()

@@ -162,9 +162,17 @@ void WinXPButton::ReadProperties(const PropertyBag &bag)
     const QVariant storedFont = bag.ReadProperty(QStringLiteral("FONT"), font());
     if (storedFont.canConvert<QFont>())
         setFont(storedFont.value<QFont>());
+    // The icon first: pointer 99 shows it.
+    const QVariant icon = bag.ReadProperty(QStringLiteral("MICON"));
+    if (icon.canConvert<PicturePtr>() && icon.value<PicturePtr>())
+        m_mouseIcon = QPixmap::fromImage(icon.value<PicturePtr>()->image());
+    else
+        m_mouseIcon = icon.value<QPixmap>();
     m_mousePointer = bag.ReadProperty(QStringLiteral("MPTR"), 0).toInt();
-    setCursor(cursorShape(m_mousePointer));
-    m_mouseIcon = bag.ReadProperty(QStringLiteral("MICON")).value<QPixmap>();
+    if (m_mousePointer == 99 && !m_mouseIcon.isNull())
+        setCursor(QCursor(m_mouseIcon));
+    else
+        setCursor(cursorShape(m_mousePointer));
     m_pictureNormal = bag.ReadProperty(QStringLiteral("PICN")).value<PicturePtr>();
     m_pictureOver = bag.ReadProperty(QStringLiteral("PICH")).value<PicturePtr>();
     m_useMaskColor = bag.ReadProperty(QStringLiteral("UMCOL"), true).toBool();
@@ -183,7 +191,11 @@ void WinXPButton::WriteProperties(PropertyBag &bag) const
     bag.WriteProperty(QStringLiteral("ENAB"), m_enabled);
     bag.WriteProperty(QStringLiteral("FONT"), font());
     bag.WriteProperty(QStringLiteral("MPTR"), QVariant::fromValue(short(m_mousePointer)));
-    bag.WriteProperty(QStringLiteral("MICON"), m_mouseIcon.isNull() ? QVariant() : QVariant(m_mouseIcon));
+    // Kept as a picture object, which the bag's text form can hold as well.
+    bag.WriteProperty(QStringLiteral("MICON"),
+                      m_mouseIcon.isNull() ? QVariant()
+                                           : QVariant::fromValue(PicturePtr(std::make_shared<const ButtonPicture>(
+                                                 m_mouseIcon.toImage(), ButtonPicture::Icon))));
     bag.WriteProperty(QStringLiteral("PICN"), m_pictureNormal ? QVariant::fromValue(m_pictureNormal) : QVariant());
     bag.WriteProperty(QStringLiteral("PICH"), m_pictureOver ? QVariant::fromValue(m_pictureOver) : QVariant());
     bag.WriteProperty(QStringLiteral("UMCOL"), m_useMaskColor);
