@@ -69,6 +69,8 @@ private Q_SLOTS:
     void captionsSurviveTheTextForm();
     void mouseIconSurvivesTheBag_data();
     void mouseIconSurvivesTheBag();
+    void keysCarryTheirWindowsCodes_data();
+    void keysCarryTheirWindowsCodes();
     void picturesAreMarkedAndPersisted();
     void propertiesMarkTheirKeys_data();
     void propertiesMarkTheirKeys();
@@ -257,6 +259,59 @@ void TestWinXPButton::mouseIconSurvivesTheBag()
     QCOMPARE(again.MousePointer(), 99);
     QCOMPARE(again.cursor().shape(), Qt::BitmapCursor);
     QCOMPARE(again.cursor().pixmap().toImage().convertToFormat(QImage::Format_ARGB32), image);
+}
+
+void TestWinXPButton::keysCarryTheirWindowsCodes_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<int>("code");
+    const int none = Qt::NoModifier;
+    const int shift = Qt::ShiftModifier;
+    const int pad = Qt::KeypadModifier;
+    QTest::newRow("Shift") << int(Qt::Key_Shift) << shift << 16;
+    QTest::newRow("Ctrl") << int(Qt::Key_Control) << int(Qt::ControlModifier) << 17;
+    QTest::newRow("Alt") << int(Qt::Key_Alt) << int(Qt::AltModifier) << 18;
+    QTest::newRow("Home") << int(Qt::Key_Home) << none << 36;
+    QTest::newRow("End") << int(Qt::Key_End) << none << 35;
+    QTest::newRow("PgUp") << int(Qt::Key_PageUp) << none << 33;
+    QTest::newRow("PgDn") << int(Qt::Key_PageDown) << none << 34;
+    QTest::newRow("Insert") << int(Qt::Key_Insert) << none << 45;
+    QTest::newRow("Delete") << int(Qt::Key_Delete) << none << 46;
+    QTest::newRow("Space") << int(Qt::Key_Space) << none << 32;
+    QTest::newRow("Left") << int(Qt::Key_Left) << none << 37;
+    QTest::newRow("Down") << int(Qt::Key_Down) << none << 40;
+    QTest::newRow("comma") << int(Qt::Key_Comma) << none << 188;
+    QTest::newRow("less-than is the comma key") << int(Qt::Key_Less) << shift << 188;
+    QTest::newRow("semicolon") << int(Qt::Key_Semicolon) << none << 186;
+    QTest::newRow("minus") << int(Qt::Key_Minus) << none << 189;
+    QTest::newRow("apostrophe") << int(Qt::Key_Apostrophe) << none << 222;
+    QTest::newRow("Q") << int(Qt::Key_Q) << none << 81;
+    QTest::newRow("exclamation is the 1 key") << int(Qt::Key_Exclam) << shift << 49;
+    QTest::newRow("F5") << int(Qt::Key_F5) << none << 116;
+    QTest::newRow("number pad 7") << int(Qt::Key_7) << pad << 103;
+    QTest::newRow("number pad plus") << int(Qt::Key_Plus) << pad << 107;
+    QTest::newRow("Caps Lock") << int(Qt::Key_CapsLock) << none << 20;
+    QTest::newRow("Num Lock") << int(Qt::Key_NumLock) << none << 144;
+}
+
+void TestWinXPButton::keysCarryTheirWindowsCodes()
+{
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(int, code);
+    WinXPButton *b = m_form->button;
+    // The events pass their arguments by reference, so a direct handler reads them.
+    QList<int> down;
+    QList<int> up;
+    connect(b, &WinXPButton::KeyDown, this, [&](short &k, short &) { down << k; });
+    connect(b, &WinXPButton::KeyUp, this, [&](short &k, short &) { up << k; });
+    QKeyEvent press(QEvent::KeyPress, key, Qt::KeyboardModifiers(modifiers));
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::KeyboardModifiers(modifiers));
+    QApplication::sendEvent(b, &press);
+    QApplication::sendEvent(b, &release);
+    QCOMPARE(down, QList<int>{code});
+    QCOMPARE(up, QList<int>{code});
 }
 
 void TestWinXPButton::restoringUsesDefaultsForMissingKeys()

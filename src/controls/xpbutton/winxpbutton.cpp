@@ -1,5 +1,7 @@
 #include "winxpbutton.h"
 
+#include "platform/winkeys.h"
+
 #include "platform/numerics.h"
 
 #include <QApplication>
@@ -20,35 +22,7 @@ short shiftValue(Qt::KeyboardModifiers modifiers)
 // The Windows key code of a key, for the handlers that look at it.
 short keyCode(const QKeyEvent *event)
 {
-    const int key = event->key();
-    switch (key) {
-    case Qt::Key_Space:
-        return 32;
-    case Qt::Key_Left:
-        return 37;
-    case Qt::Key_Up:
-        return 38;
-    case Qt::Key_Right:
-        return 39;
-    case Qt::Key_Down:
-        return 40;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return 13;
-    case Qt::Key_Escape:
-        return 27;
-    case Qt::Key_Backspace:
-        return 8;
-    case Qt::Key_Delete:
-        return 46;
-    default:
-        break;
-    }
-    if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9))
-        return short(key);
-    if (key >= Qt::Key_F1 && key <= Qt::Key_F24)
-        return short(112 + key - Qt::Key_F1);
-    return 0;
+    return short(windowsKeyCode(event->key(), event->modifiers()));
 }
 
 Qt::CursorShape cursorShape(int pointer)
@@ -612,7 +586,7 @@ void WinXPButton::keyPressEvent(QKeyEvent *event)
 {
     const short code = keyCode(event);
     // Enter and Escape are the form's (its default and cancel buttons).
-    if (code == 13 || code == 27) {
+    if (code == vk::Return || code == vk::Escape) {
         event->ignore();
         return;
     }
@@ -632,7 +606,7 @@ void WinXPButton::keyReleaseEvent(QKeyEvent *event)
     if (event->isAutoRepeat())
         return;
     const short code = keyCode(event);
-    if (code == 13 || code == 27) {
+    if (code == vk::Return || code == vk::Escape) {
         event->ignore();
         return;
     }

@@ -2,6 +2,7 @@
 
 #include "platform/messagebox.h"
 #include "platform/numerics.h"
+#include "platform/winkeys.h"
 #include "settings/colorpicker/pickerstate.h"
 #include "shared/placement.h"
 #include "shared/titleband.h"
@@ -95,27 +96,11 @@ void PictureBox::mouseReleaseEvent(QMouseEvent *e)
 
 void PictureBox::keyPressEvent(QKeyEvent *e)
 {
-    int code = 0;
-    switch (e->key()) {
-    case Qt::Key_Up:
-        code = 38;
-        break;
-    case Qt::Key_Down:
-        code = 40;
-        break;
-    case Qt::Key_Left:
-        code = 37;
-        break;
-    case Qt::Key_Right:
-        code = 39;
-        break;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Escape:
+    const int code = windowsKeyCode(e->key(), e->modifiers());
+    // Enter and Escape are the dialog's (its default and cancel buttons).
+    if (code == vk::Return || code == vk::Escape) {
         e->ignore();
         return;
-    default:
-        code = e->key() & 0xFF;
     }
     Q_EMIT keyDown(code);
 }
