@@ -90,8 +90,13 @@ void GdiCanvas::drawText(const GdiRect &rect, const QString &text, const QFont &
 {
     if (text.isEmpty())
         return;
+    // DrawTextA paints whole pixels in the text colour; blended edges would wash out the one-pixel
+    // reliefs drawn from the same text.
+    QFont aliased = font;
+    aliased.setStyleStrategy(QFont::NoAntialias);
     QPainter painter(&m_image);
-    painter.setFont(font);
+    painter.setRenderHint(QPainter::TextAntialiasing, false);
+    painter.setFont(aliased);
     painter.setPen(QColor::fromRgb(toQRgb(color)));
     painter.drawText(QRect(rect.left, rect.top, rect.width(), rect.height()), kTextFlags, text);
 }
@@ -100,7 +105,9 @@ GdiRect GdiCanvas::measureText(const GdiRect &bounds, const QString &text, const
 {
     if (text.isEmpty())
         return {bounds.left, bounds.top, bounds.left, bounds.top};
-    const QFontMetrics metrics(font);
+    QFont aliased = font;
+    aliased.setStyleStrategy(QFont::NoAntialias);
+    const QFontMetrics metrics(aliased);
     const QRect measured = metrics.boundingRect(QRect(bounds.left, bounds.top, std::max(bounds.width(), 1), 100000),
                                                 Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap | Qt::TextShowMnemonic,
                                                 text);

@@ -275,6 +275,18 @@ void TestButtonLook::captionStyles()
     }
     QVERIFY(grey);
     QVERIFY(black);
+    // In whole pixels, as GDI draws text: inside the caption area every pixel is the face's own
+    // colour of its row, the black text or its grey shadow, never a blend of them.
+    const GdiRect r = face().captionRects.CaptionRect;
+    int blended = 0;
+    for (int y = r.top; y <= r.bottom && y < H; ++y) {
+        const GdiColor faceColor = at(image, 4, y);
+        for (int x = r.left; x <= r.right + 1 && x < W; ++x) {
+            const GdiColor c = at(image, x, y);
+            blended += c != faceColor && c != gdiRgb(0, 0, 0) && c != gdiRgb(200, 200, 200);
+        }
+    }
+    QCOMPARE(blended, 0);
 }
 
 namespace {
