@@ -172,36 +172,47 @@ void drawWithoutEndPoint(QPainter &painter, const QLineF &line)
     }
 }
 
+// What typing would make of any other way text enters the hex box: of the text that came in, its
+// hex digits in upper case, as many as the box has room for; the rest of the box stays as it was.
 class HexDigitsValidator : public QValidator
 {
 public:
-    HexDigitsValidator(int limit, QObject *parent)
-        : QValidator(parent)
+    HexDigitsValidator(int limit, QLineEdit *box)
+        : QValidator(box)
         , m_limit(limit)
     {
+        connect(box, &QLineEdit::textChanged, this, [this](const QString &text) { m_accepted = text; });
     }
 
     State validate(QString &input, int &pos) const override
     {
+        const QString &old = m_accepted;
+        // The cursor stands right after what came in, and what follows it was there before.
+        qsizetype suffix = input.size() - pos;
+        if (suffix < 0 || suffix > old.size() || input.right(suffix) != old.right(suffix))
+            suffix = 0;
+        qsizetype prefix = 0;
+        const qsizetype prefixLimit = std::min(input.size() - suffix, old.size() - suffix);
+        while (prefix < prefixLimit && old.at(prefix) == input.at(prefix))
+            ++prefix;
+        const QString inserted = input.mid(prefix, input.size() - prefix - suffix);
         QString kept;
-        int keptBeforeCursor = 0;
-        for (int i = 0; i < input.size(); ++i) {
-            const QChar upper = input.at(i).toUpper();
-            if ((upper >= u'0' && upper <= u'9') || (upper >= u'A' && upper <= u'F')) {
+        for (QChar c : inserted) {
+            const QChar upper = c.toUpper();
+            if ((upper >= u'0' && upper <= u'9') || (upper >= u'A' && upper <= u'F'))
                 kept += upper;
-                if (i < pos)
-                    ++keptBeforeCursor;
-            }
         }
+        const qsizetype remaining = prefix + suffix;
         if (m_limit > 0)
-            kept.truncate(m_limit);
-        input = kept;
-        pos = std::min<int>(keptBeforeCursor, int(kept.size()));
+            kept.truncate(std::max<qsizetype>(0, m_limit - remaining));
+        input = old.left(prefix) + kept + old.right(suffix);
+        pos = int(prefix + kept.size());
         return Acceptable;
     }
 
 private:
     int m_limit;
+    QString m_accepted;
 };
 
 } // namespace

@@ -535,35 +535,47 @@ void TestColorPicker::destroyedWhileShownWithAFocusedButton()
 
 void TestColorPicker::pastedHexIsFilteredAsTyping_data()
 {
+    // The box's text and cursor before the paste (-1: all of it selected).
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<int>("cursor");
     QTest::addColumn<QString>("pasted");
     QTest::addColumn<QString>("kept");
-    QTest::addColumn<int>("red");
-    QTest::addColumn<int>("green");
-    QTest::addColumn<int>("blue");
-    QTest::newRow("too many digits") << QStringLiteral("1234567890") << QStringLiteral("123456") << 18 << 52 << 86;
-    QTest::newRow("trailing blank") << QStringLiteral("3A7FC4 ") << QStringLiteral("3A7FC4") << 58 << 127 << 196;
-    QTest::newRow("with a hash") << QStringLiteral("#3A7FC4") << QStringLiteral("3A7FC4") << 58 << 127 << 196;
-    QTest::newRow("lower case") << QStringLiteral("3a7fc4") << QStringLiteral("3A7FC4") << 58 << 127 << 196;
+    const QString black = QStringLiteral("000000");
+    QTest::newRow("too many digits") << black << -1 << QStringLiteral("1234567890") << QStringLiteral("123456");
+    QTest::newRow("trailing blank") << black << -1 << QStringLiteral("3A7FC4 ") << QStringLiteral("3A7FC4");
+    QTest::newRow("with a hash") << black << -1 << QStringLiteral("#3A7FC4") << QStringLiteral("3A7FC4");
+    QTest::newRow("lower case") << black << -1 << QStringLiteral("3a7fc4") << QStringLiteral("3A7FC4");
+    // As typing: a full box takes nothing more, a box with room takes what fits.
+    QTest::newRow("into a full box") << black << 3 << QStringLiteral("3A7FC4") << black;
+    QTest::newRow("into the room left") << QStringLiteral("1234") << 4 << QStringLiteral("#ABCD") << QStringLiteral("1234AB");
+    QTest::newRow("into the middle") << QStringLiteral("1234") << 2 << QStringLiteral("x9y") << QStringLiteral("12934");
 }
 
 void TestColorPicker::pastedHexIsFilteredAsTyping()
 {
+    QFETCH(QString, before);
+    QFETCH(int, cursor);
     QFETCH(QString, pasted);
     QFETCH(QString, kept);
-    QFETCH(int, red);
-    QFETCH(int, green);
-    QFETCH(int, blue);
     auto d = open();
     QVERIFY(d);
     QGuiApplication::clipboard()->setText(pasted);
     QLineEdit *hex = d->txtHexColor();
     hex->setFocus();
     QTRY_VERIFY(hex->hasFocus());
-    hex->selectAll();
+    hex->setText(before);
+    if (cursor < 0)
+        hex->selectAll();
+    else
+        hex->setCursorPosition(cursor);
     QTest::keyClick(hex, Qt::Key_Insert, Qt::ShiftModifier);
     QCOMPARE(hex->text(), kept);
-    d->txtHexColor_LostFocus();
-    QCOMPARE(d->newColor(), rgbValue(red, green, blue));
+    // The colour follows what the box holds.
+    if (kept.size() == 6) {
+        d->txtHexColor_LostFocus();
+        const uint value = kept.toUInt(nullptr, 16);
+        QCOMPARE(d->newColor(), rgbValue(int(value >> 16), int((value >> 8) & 0xFF), int(value & 0xFF)));
+    }
 }
 
 void TestColorPicker::theCheckedModeButtonHasTheFocusAtOpening_data()
