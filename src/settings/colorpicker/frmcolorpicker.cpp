@@ -281,29 +281,33 @@ frmColorPicker::frmColorPicker(QWidget *parent)
 {
     // No caption is drawn; window lists show this.
     setWindowTitle(QStringLiteral("Color Picker"));
-    setFixedSize(kClientSize);
+    // The fixed dialog frame around the client area, which holds every control.
+    setFixedSize(kClientSize + QSize(2 * kFrameWidth, 2 * kFrameWidth));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setModal(true);
     m_band = titleBand();
+    m_client = new ClientArea(this);
+    m_client->setGeometry(QRect(QPoint(kFrameWidth, kFrameWidth), kClientSize));
+    m_client->paint = [this](QPainter &p) { paintClient(p); };
 
     // The strip's margin lies below the strip, the swatches above their frame.
-    m_margin = new MouseArea(this);
-    m_field = new PictureBox(m_core.picBigBox, this);
+    m_margin = new MouseArea(m_client);
+    m_field = new PictureBox(m_core.picBigBox, m_client);
     m_field->setGeometry(13, 31, 260, 260);
     m_field->setCursor(ringCursor());
-    m_strip = new PictureBox(m_core.picThinBox, this);
+    m_strip = new PictureBox(m_core.picThinBox, m_client);
     m_strip->setGeometry(284, 31, 19 + 2 * PictureBox::kBorder, 256 + 2 * PictureBox::kBorder);
     m_margin->setGeometry(m_strip->x() - 10, m_strip->y(), m_strip->width() + 20, m_strip->height());
 
-    m_newSwatch = new Swatch(this);
+    m_newSwatch = new Swatch(m_client);
     m_newSwatch->setGeometry(322, 33, 58, 33);
-    m_oldSwatch = new Swatch(this);
+    m_oldSwatch = new Swatch(m_client);
     m_oldSwatch->setGeometry(322, 66, 58, 33);
 
     const char *captions[] = {"H:", "S:", "B:", "R:", "G:", "B:"};
     const char *names[] = {"hue", "saturation", "brightness", "red", "green", "blue"};
     for (int i = 0; i < 6; ++i) {
-        auto *option = new QRadioButton(QString::fromLatin1(captions[i]), this);
+        auto *option = new QRadioButton(QString::fromLatin1(captions[i]), m_client);
         option->setGeometry(320, 111 + 25 * i, 33, 17);
         // The captions were laid out for an 8-point face; a larger default font would cut them.
         QFont small = option->font();
@@ -315,14 +319,14 @@ frmColorPicker::frmColorPicker(QWidget *parent)
             objOption_Click(i);
         });
         m_options[i] = option;
-        auto *box = new FilteredBox(FilteredBox::Digits, 0, this);
+        auto *box = new FilteredBox(FilteredBox::Digits, 0, m_client);
         box->setGeometry(351, 109 + 25 * i, 30, 21);
         box->setToolTip(QStringLiteral(" Numerical value for %1 ").arg(QLatin1String(names[i])));
         connect(box, &QLineEdit::textChanged, this, [this, i](const QString &text) { takeTypedNumValue(i, text); });
         connect(box, &FilteredBox::lostFocus, this, [this, i] { txtNumValue_LostFocus(i); });
         m_boxes[i] = box;
     }
-    m_hexBox = new FilteredBox(FilteredBox::HexDigits, 6, this);
+    m_hexBox = new FilteredBox(FilteredBox::HexDigits, 6, m_client);
     m_hexBox->setGeometry(336, 272, 56, 19);
     m_hexBox->setToolTip(QStringLiteral(" Hex (web) color value "));
     connect(m_hexBox, &QLineEdit::textChanged, this, [this](const QString &text) { takeTypedHexColor(text); });
@@ -338,7 +342,7 @@ frmColorPicker::frmColorPicker(QWidget *parent)
     for (int i = 0; i < 5; ++i) {
         if (suffixes[i].first.isEmpty())
             continue;
-        auto *label = new QLabel(suffixes[i].first, this);
+        auto *label = new QLabel(suffixes[i].first, m_client);
         label->setGeometry(suffixes[i].second);
         label->setAttribute(Qt::WA_TransparentForMouseEvents);
         m_suffix[i] = label;
@@ -347,9 +351,9 @@ frmColorPicker::frmColorPicker(QWidget *parent)
     degree.setPointSizeF(13.5);
     m_suffix[0]->setFont(degree);
 
-    m_ok = new WinXPButton(this, this);
+    m_ok = new WinXPButton(m_client, this);
     m_ok->ReadProperties(PropertyBag::fromText(QString::fromLatin1(kButtonDesign).arg(QStringLiteral("OK"))));
-    m_cancel = new WinXPButton(this, this);
+    m_cancel = new WinXPButton(m_client, this);
     m_cancel->ReadProperties(PropertyBag::fromText(QString::fromLatin1(kButtonDesign).arg(QStringLiteral("Cancel"))));
     // The design keeps the buttons 40 pixels apart; load puts OK level with the field.
     m_ok->setGeometry(392, 31, 105, 33);
@@ -481,7 +485,8 @@ void frmColorPicker::controlChanged(PickerControl control, int index)
         }
         break;
     case PickerControl::Triangle:
-        update(QRect(270, 0, 50, height()));
+        if (m_client)
+            m_client->update(QRect(270, 0, 50, m_client->height()));
         break;
     case PickerControl::BigBox:
         // The field shows its finished picture; hiding it while painting would only flicker.
@@ -497,8 +502,28 @@ void frmColorPicker::controlChanged(PickerControl control, int index)
 
 void frmColorPicker::paintEvent(QPaintEvent *)
 {
+    // The fixed dialog frame: a raised edge of two lines, light above and left, dark below and
+    // right, then one line of the face colour.
     QPainter p(this);
-    p.fillRect(rect(), QColor::fromRgb(kBackColor));
+    const QPalette &colours = palette();
+    const QRect outer = rect();
+    const auto edge = [&p](const QRect &r, const QColor &topLeft, const QColor &bottomRight) {
+        p.setPen(topLeft);
+        p.drawLine(r.topLeft(), r.topRight());
+        p.drawLine(r.topLeft(), r.bottomLeft());
+        p.setPen(bottomRight);
+        p.drawLine(r.bottomLeft(), r.bottomRight());
+        p.drawLine(r.topRight(), r.bottomRight());
+    };
+    edge(outer, colours.color(QPalette::Midlight), colours.color(QPalette::Shadow));
+    edge(outer.adjusted(1, 1, -1, -1), colours.color(QPalette::Light), colours.color(QPalette::Dark));
+    const QColor face = colours.color(QPalette::Button);
+    edge(outer.adjusted(2, 2, -2, -2), face, face);
+}
+
+void frmColorPicker::paintClient(QPainter &p)
+{
+    p.fillRect(m_client->rect(), QColor::fromRgb(kBackColor));
     p.drawImage(0, 0, m_band);
     // The frame around both swatches.
     p.setPen(Qt::black);
@@ -935,6 +960,13 @@ void frmColorPicker::keyPressEvent(QKeyEvent *event)
 {
     if (!WinXPButton::handleDialogKey(event, m_ok, m_cancel))
         QDialog::keyPressEvent(event);
+}
+
+void ClientArea::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    if (paint)
+        paint(p);
 }
 
 void frmColorPicker::mousePressEvent(QMouseEvent *event)

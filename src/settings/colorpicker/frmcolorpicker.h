@@ -15,6 +15,8 @@
 #include "shared/placement.h"
 
 #include <QDialog>
+
+#include <functional>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -108,11 +110,26 @@ private:
     int m_limit;
 };
 
+// The dialog's client area: every control lies on it; the dialog draws its frame around it. Mouse
+// events it does not take go on to the dialog (a drag by the background).
+class ClientArea : public QWidget
+{
+    Q_OBJECT
+public:
+    using QWidget::QWidget;
+    std::function<void(QPainter &)> paint;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+};
+
 class frmColorPicker : public QDialog, public PickerControls, public ButtonContainer
 {
     Q_OBJECT
 public:
     static constexpr QSize kClientSize{511, 309};
+    // The fixed dialog frame (border style 3) around the client area.
+    static constexpr int kFrameWidth = 3;
 
     explicit frmColorPicker(QWidget *parent = nullptr);
     ~frmColorPicker() override;
@@ -151,6 +168,7 @@ public:
     void CmdCancel_Click();
 
     // The widgets, for tests and for the caller.
+    QWidget *clientArea() const { return m_client; }
     QLineEdit *txtNumValue(int index) const { return m_boxes.at(index); }
     QLineEdit *txtHexColor() const { return m_hexBox; }
     QRadioButton *objOption(int index) const { return m_options.at(index); }
@@ -192,8 +210,10 @@ private:
     void boxError(const QString &text);
     double boxValue(int index) const;
     void applyFocusedBox();
+    void paintClient(QPainter &p);
 
     ColorPickerCore m_core{*this};
+    ClientArea *m_client = nullptr;
     std::array<QRadioButton *, 6> m_options{};
     std::array<FilteredBox *, 6> m_boxes{};
     FilteredBox *m_hexBox = nullptr;

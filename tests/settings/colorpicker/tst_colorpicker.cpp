@@ -134,7 +134,9 @@ void TestColorPicker::layoutAfterLoad()
 {
     auto d = open();
     QVERIFY(d);
-    QCOMPARE(d->size(), QSize(511, 309));
+    // The 511 x 309 client area inside the fixed dialog frame.
+    QCOMPARE(d->clientArea()->geometry(), QRect(3, 3, 511, 309));
+    QCOMPARE(d->size(), QSize(517, 315));
     QCOMPARE(d->picBigBox()->geometry(), QRect(13, 31, 260, 260));
     QCOMPARE(d->picThinBox()->geometry(), QRect(284, 31, 23, 260));
     QCOMPARE(d->lblThinContainer()->geometry(), QRect(274, 31, 43, 260));
@@ -152,10 +154,23 @@ void TestColorPicker::layoutAfterLoad()
     QCOMPARE(d->cancelButton()->geometry(), QRect(392, 71, 105, 33));
     QCOMPARE(d->lblSuffix(0)->text(), QStringLiteral("\u00B0"));
     QCOMPARE(d->lblSuffix(4)->text(), QStringLiteral("#"));
-    const QImage shot = d->grab().toImage();
+    const QImage shot = d->clientArea()->grab().toImage();
     QCOMPARE(shot.pixel(200, 0) & 0xFFFFFF, QRgb(0xEDEDED));
     QCOMPARE(shot.pixel(200, 27) & 0xFFFFFF, QRgb(0xACAFB7));
     QCOMPARE(shot.pixel(5, 300) & 0xFFFFFF, QRgb(0xD7D9DD));
+    // The frame: a raised edge (light above and left, dark below and right), then the face colour.
+    const QImage window = d->grab().toImage();
+    const QPalette &colours = d->palette();
+    const auto at = [&window](int x, int y) { return window.pixel(x, y) & 0xFFFFFF; };
+    QCOMPARE(at(200, 0), colours.color(QPalette::Midlight).rgb() & 0xFFFFFF);
+    QCOMPARE(at(0, 150), colours.color(QPalette::Midlight).rgb() & 0xFFFFFF);
+    QCOMPARE(at(200, 1), colours.color(QPalette::Light).rgb() & 0xFFFFFF);
+    QCOMPARE(at(200, 314), colours.color(QPalette::Shadow).rgb() & 0xFFFFFF);
+    QCOMPARE(at(516, 150), colours.color(QPalette::Shadow).rgb() & 0xFFFFFF);
+    QCOMPARE(at(200, 313), colours.color(QPalette::Dark).rgb() & 0xFFFFFF);
+    QCOMPARE(at(515, 150), colours.color(QPalette::Dark).rgb() & 0xFFFFFF);
+    QCOMPARE(at(2, 150), colours.color(QPalette::Button).rgb() & 0xFFFFFF);
+    QCOMPARE(at(203, 3), QRgb(0xEDEDED));
     QCOMPARE(frmColorPicker::ringCursor().hotSpot(), QPoint(7, 7));
     // OK is the default button: its blue rim shows while the focus is elsewhere than on a button.
     auto rim = [](const WinXPButton *b) { return b->surface().pixel(b->width() - 2, 16) & 0xFFFFFF; };
@@ -603,7 +618,7 @@ void TestColorPicker::trianglesSpanTenRows()
     auto d = open({}, QStringLiteral("FF0000"));
     QVERIFY(d);
     QCOMPARE(d->triangleLine(0).y1(), 283.0);
-    const QImage shot = d->grab().toImage();
+    const QImage shot = d->clientArea()->grab().toImage();
     for (int x : {277, 312}) {
         const int last = x == 277 ? 293 : 292;
         for (int y = 280; y <= 295; ++y) {
