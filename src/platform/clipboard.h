@@ -82,8 +82,9 @@ void clearClipboard();
 // Puts `text` on Qt's clipboard as plain text, marked as a secret.
 void setSecretClipboardText(const QString &text);
 
-// Publishes a password the way the platform allows, with the Part's order of clear-then-set kept
-// in effect: a helper takes the clipboard straight from its last owner. Uses `handOff` when it was
+// Publishes a password the way the platform allows. The old owner loses the clipboard to the new
+// password, never to an empty clipboard in between that a clipboard manager could record: a
+// helper takes it straight from its last owner. Uses `handOff` when it was
 // started before the window existed, else starts one now. The result says what the user is told.
 CopyResult publishSecret(const QString &text, ClipboardHandOff &handOff);
 

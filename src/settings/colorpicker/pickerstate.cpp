@@ -14,8 +14,8 @@
 namespace zimbrel::picker {
 namespace {
 
-// The whole number that ends just before a line's last character: the Part reads the digit in
-// front of the closing quote ("objOption3" in quotes -> 3), and a count of ten or more is read whole
+// The whole number that ends just before a line's last character: the digit in front of the
+// closing quote ("objOption3" in quotes -> 3), and a count of ten or more is read whole
 // ("NumberOfPaths12" -> 12). Without its quotes the character before the last is the key's own
 // ("objOption4" -> no number).
 std::optional<qint64> numberBeforeTheLast(const QString &line)
@@ -74,7 +74,7 @@ PickerStateRead readPickerState(const QString &path)
 PickerStateRead parsePickerState(const QString &text)
 {
     PickerStateRead result;
-    // Lines end with CR LF. A line also ends at a lone CR, as the Part's line reading ends one, and
+    // Lines end with CR LF. A line also ends at a lone CR, as line reading on Windows ends one, and
     // at a lone LF, which a file edited on Linux may have; every line the file holds is read.
     QStringList lines;
     QString line;

@@ -93,7 +93,7 @@ void TestPickerState::reads_data()
                                   << QStringList{QStringLiteral("p")} << QString();
     QTest::newRow("lone CR line ends") << QByteArray("5\r\"objOption2\"\r\"NumberOfPaths1\"\r\"p\"\r") << 5 << 2
                                        << QStringList{QStringLiteral("p")} << QString();
-    // Without quotes the character before the last is read, as the Part reads it.
+    // Without quotes the character before the last is still the one read.
     const QString invalidCall = QStringLiteral("Unknown error nr 5Invalid procedure call or argument");
     QTest::newRow("mode without quotes: hue") << QByteArray("1\r\nobjOption4\r\n\"NumberOfPaths0\"\r\n") << 1 << 0
                                               << QStringList() << QString();
@@ -159,7 +159,7 @@ void TestPickerState::writtenBackAsRead_data()
     QTest::addColumn<QByteArray>("written");
     const QByteArray two("123\r\n\"objOption1\"\r\n\"NumberOfPaths2\"\r\n\"C:\\Program Files\\\xE9t\xE9\"\r\n\"x \"y\"\"\r\n");
     QTest::newRow("two paths, byte for byte") << two << two;
-    // The Part's example: the count, the one path and two empty quoted lines.
+    // The count the file announced, the one path and two empty quoted lines.
     QTest::newRow("short of paths") << QByteArray("1\r\n\"objOption4\"\r\n\"NumberOfPaths3\"\r\n\"only\"\r\n")
                                     << QByteArray("1\r\n\"objOption0\"\r\n\"NumberOfPaths3\"\r\n\"only\"\r\n\"\"\r\n\"\"\r\n");
     // Lone CRs end lines: nothing the file held is lost, and it comes back with CR LF.
