@@ -186,6 +186,8 @@ void TestWinXPButton::bagTextReadsBackTheSame_data()
         << QStringLiteral("TX = \"Save\"\nFONT = font(\"DejaVu Sans\", 8.25, -1, 0, 0)\nFX = 3\n") << QStringLiteral("font");
     QTest::newRow("font of size 0 (found by fuzzing)")
         << QStringLiteral("nt = font(\"Vu Sans\", 7, 0, 0, 0)\nnt = font(\"Vu Sans\", 0, 0, 0, 0)\n") << QStringLiteral("nt");
+    QTest::newRow("font family with a CR (found by fuzzing)")
+        << QStringLiteral("f = font(\"Vu\rSans\", 7, 0, 0, 0)\n") << QStringLiteral("f");
     QTest::newRow("font size not a number") << QStringLiteral("f = font(\"x\", 1.2.3, 0, 0, 0)\n") << QStringLiteral("f");
     // A font sized in pixels has no point size and is written with -1.
     QTest::newRow("font without a point size") << QStringLiteral("f = font(\"x\", -1, 0, 0, 0)\n") << QStringLiteral("f");

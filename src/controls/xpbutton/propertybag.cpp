@@ -77,6 +77,16 @@ QString quoted(const QString &text)
     return parts.join(QStringLiteral(" & "));
 }
 
+// A font family inside font(...): plain quotes, a quote doubled inside. A line feed, which no
+// family name has, would end the line and is left out.
+QString quotedFamily(const QString &family)
+{
+    QString escaped = family;
+    escaped.remove(u'\n');
+    escaped.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + escaped + u'"';
+}
+
 // The text of a value written by quoted(); nothing when it is not one.
 std::optional<QString> unquoted(const QString &value)
 {
@@ -137,7 +147,7 @@ QString valueText(const QVariant &value)
     case QMetaType::QFont: {
         const QFont font = value.value<QFont>();
         return QStringLiteral("font(%1, %2, %3, %4, %5)")
-            .arg(quoted(font.family()), QString::number(font.pointSizeF()), QString::number(font.bold() ? -1 : 0),
+            .arg(quotedFamily(font.family()), QString::number(font.pointSizeF()), QString::number(font.bold() ? -1 : 0),
                  QString::number(font.italic() ? -1 : 0), QString::number(font.underline() ? -1 : 0));
     }
     case QMetaType::UnknownType:
