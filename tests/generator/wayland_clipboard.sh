@@ -19,7 +19,13 @@ as_user=()
 user=$(id -un)
 cleanup() {
   [ -n "$sway_pid" ] && kill "$sway_pid" 2>/dev/null || true
-  pkill -u "$user" -x wl-copy 2>/dev/null || true
+  # wl-copy ends when its compositor does; whatever else of this session is left goes too (found
+  # by the session's own runtime folder, so another run's processes are left alone).
+  for pid in $(pgrep -u "$user" 2>/dev/null); do
+    if tr '\0' '\n' < "/proc/$pid/environ" 2>/dev/null | grep -qxF "XDG_RUNTIME_DIR=$work/runtime"; then
+      kill "$pid" 2>/dev/null || true
+    fi
+  done
   rm -rf "$work"
 }
 trap cleanup EXIT
