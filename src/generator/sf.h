@@ -36,7 +36,7 @@ inline constexpr int kLongestPassword = 32767;
 
 // The length the selection must reach, when it must reach one: line 2 a whole number from 1 up
 // (above kLongestPassword counts as kLongestPassword) and a set that holds at least one character
-// a candidate can be. Every other case ends after the first round of candidates, as before.
+// a candidate can be. Every other case ends after the first round of candidates.
 std::optional<int> GuaranteedLength(const std::optional<QStringList> &lines);
 
 // Keeps, in order, the candidates that occur in the allowed set (element 0 of `lines`) until the

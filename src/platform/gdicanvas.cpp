@@ -50,6 +50,11 @@ void GdiCanvas::line(int x1, int y1, int x2, int y2, GdiColor color)
         fillRect(x1, y1 < y2 ? y1 : y2 + 1, 1, std::abs(y2 - y1), color);
         return;
     }
+    forEachLinePoint(x1, y1, x2, y2, [&](int x, int y) { setPixel(x, y, color); });
+}
+
+void GdiCanvas::forEachLinePoint(int x1, int y1, int x2, int y2, const std::function<void(int, int)> &point)
+{
     // Bresenham from the start towards the end, stopping before the end point.
     const int dx = std::abs(x2 - x1);
     const int dy = -std::abs(y2 - y1);
@@ -59,7 +64,7 @@ void GdiCanvas::line(int x1, int y1, int x2, int y2, GdiColor color)
     int x = x1;
     int y = y1;
     while (x != x2 || y != y2) {
-        setPixel(x, y, color);
+        point(x, y);
         const int twice = 2 * error;
         if (twice >= dy) {
             error += dy;

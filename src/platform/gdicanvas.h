@@ -6,6 +6,8 @@
 
 #include <QFont>
 #include <QImage>
+
+#include <functional>
 #include <QRect>
 #include <QString>
 
@@ -46,6 +48,8 @@ public:
     void frameRect(int x, int y, int width, int height, GdiColor color);
     // A one-pixel line from (x1, y1) towards (x2, y2); the end point itself is not painted.
     void line(int x1, int y1, int x2, int y2, GdiColor color);
+    // The points such a line paints, in order (for painting it elsewhere).
+    static void forEachLinePoint(int x1, int y1, int x2, int y2, const std::function<void(int, int)> &point);
     void setPixel(int x, int y, GdiColor color);
     GdiColor pixel(int x, int y) const;
 

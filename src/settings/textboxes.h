@@ -1,8 +1,8 @@
 #pragma once
 // The settings editor's two text boxes.
 //
-// Both take a character limit for typing and pasting only, as the old boxes did: text that was
-// already longer (read from a file) is shown and kept whole, and can still be shortened.
+// Both take a character limit for typing and pasting only: text that is already longer (read from
+// the file) is the user's, so it is shown and kept whole, and can still be shortened.
 
 #include <QLineEdit>
 #include <QPlainTextEdit>

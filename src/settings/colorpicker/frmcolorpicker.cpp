@@ -1,5 +1,6 @@
 #include "frmcolorpicker.h"
 
+#include "platform/gdicanvas.h"
 #include "platform/messagebox.h"
 #include "platform/numerics.h"
 #include "platform/winkeys.h"
@@ -149,27 +150,9 @@ namespace {
 
 void drawWithoutEndPoint(QPainter &painter, const QLineF &line)
 {
-    int x = int(roundHalfEven(line.x1()));
-    int y = int(roundHalfEven(line.y1()));
-    const int x2 = int(roundHalfEven(line.x2()));
-    const int y2 = int(roundHalfEven(line.y2()));
-    const int dx = std::abs(x2 - x);
-    const int dy = -std::abs(y2 - y);
-    const int sx = x < x2 ? 1 : -1;
-    const int sy = y < y2 ? 1 : -1;
-    int error = dx + dy;
-    while (x != x2 || y != y2) {
-        painter.drawPoint(x, y);
-        const int twice = 2 * error;
-        if (twice >= dy) {
-            error += dy;
-            x += sx;
-        }
-        if (twice <= dx) {
-            error += dx;
-            y += sy;
-        }
-    }
+    GdiCanvas::forEachLinePoint(int(roundHalfEven(line.x1())), int(roundHalfEven(line.y1())),
+                                int(roundHalfEven(line.x2())), int(roundHalfEven(line.y2())),
+                                [&painter](int x, int y) { painter.drawPoint(x, y); });
 }
 
 // What typing would make of any other way text enters the hex box: of the text that came in, its
