@@ -6,10 +6,12 @@
 // could be. Then it becomes zimbrel-generator-window (same process), which shows the password and
 // ends itself after five seconds.
 
+#include "launch/commandline.h"
 #include "launch/cp1252table.h"
 #include "launch/helperspawn.h"
 #include "launch/platformchoice.h"
 #include "launch/quickpassword.h"
+#include "launch/settingslocation.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -63,16 +65,27 @@ bool awaitKeeper(int statusFd, int ms)
     return owned;
 }
 
+constexpr char kHelp[] =
+    "Makes a password from the characters and the length in settings.ini, shows it for five seconds\n"
+    "and leaves it on the clipboard. settings.ini is read from the current folder, then from\n"
+    "$XDG_CONFIG_HOME/zimbrel/ (~/.config/zimbrel/), then from zimbrel/ in $XDG_CONFIG_DIRS\n"
+    "(/etc/xdg); zimbrel-settings edits it. See zimbrel-generator(1).\n";
+
 } // namespace
 
-int main(int, char **)
+int main(int argc, char **argv)
 {
+    // Looked at first: asking for help must not replace the clipboard.
+    const CommandLine commandLine = readCommandLine(argc, argv, {"zimbrel-generator", "", kHelp});
+    if (commandLine.exitCode >= 0)
+        return commandLine.exitCode;
+
     const std::string platform = applyPlatformChoiceToEnvironment();
     const ClipboardRoute route = clipboardRouteFor(platform);
 
     std::vector<std::string> arguments;
     if (route != ClipboardRoute::Qt) {
-        const std::optional<SettingsBytes> settings = readSettingsQuickly("settings.ini");
+        const std::optional<SettingsBytes> settings = readSettingsQuickly(findSettingsFile().path.c_str());
         std::optional<std::string> password = settings ? quickPassword(*settings, kernelRandomWord) : std::nullopt;
         if (password) {
             std::string utf8 = cp1252ToUtf8(*password);
@@ -96,11 +109,11 @@ int main(int, char **)
     }
 
     std::string window = helperPath("zimbrel-generator-window", ZIMBREL_LIBEXECDIR);
-    std::vector<char *> argv{window.data()};
+    std::vector<char *> windowArguments{window.data()};
     for (std::string &argument : arguments)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    execv(window.c_str(), argv.data());
+        windowArguments.push_back(argument.data());
+    windowArguments.push_back(nullptr);
+    execv(window.c_str(), windowArguments.data());
     std::fprintf(stderr, "zimbrel-generator: cannot start %s: %s\n", window.c_str(), std::strerror(errno));
     return 1;
 }

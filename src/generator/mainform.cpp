@@ -75,7 +75,7 @@ QString MainForm::makePassword(QString *candidates)
 {
     // An unreadable file leaves the line list unassigned, which the engine treats like no file.
     std::optional<QStringList> lines;
-    const FileText file = ReadFileText(QString::fromLatin1(kSettingsFileName), 2);
+    const FileText file = ReadFileText(locateSettingsFiles().read, 2);
     if (!file.failed())
         lines = splitOnCrLf(file.text);
     reseedRandom();

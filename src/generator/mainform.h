@@ -43,8 +43,8 @@ public:
     // main()): the load then shows it instead of making another.
     void usePrepared(const QString &password, ClipboardHandOff *handOff);
 
-    // Reads settings.ini in the current folder and makes a password from it (the first round of
-    // candidates goes to `candidates`).
+    // Reads settings.ini (the current folder's, the user's or the installed one) and makes a
+    // password from it (the first round of candidates goes to `candidates`).
     static QString makePassword(QString *candidates = nullptr);
 
     // Runs the whole job: read the settings, make the password, place and show the window, show

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QPainter>
 
@@ -146,7 +147,9 @@ void FormSettings::PickColor(quint32 &color)
 void FormSettings::ReadSettings()
 {
     // A file that cannot be read shows as empty boxes; short files still give both lines.
-    const FileText file = ReadFileText(QString::fromLatin1(kSettingsFileName), 2);
+    m_files = locateSettingsFiles();
+    CmdOK->setToolTip(m_files.save.isEmpty() ? QString() : QStringLiteral(" Save to %1 ").arg(m_files.save));
+    const FileText file = ReadFileText(m_files.read, 2);
     SettingsLines = splitOnCrLf(file.text + QStringLiteral("\r\n").repeated(6));
 }
 
@@ -159,12 +162,18 @@ void FormSettings::ShowSettings()
 bool FormSettings::SaveSettings()
 {
     const QString text = m_param2->rawText() + QStringLiteral("\r\n") + m_param1->text();
-    const QString name = QString::fromLatin1(kSettingsFileName);
-    const QString error = WriteFileText(name, text);
+    const QString &name = m_files.save;
+    QString error;
+    if (name.isEmpty())
+        error = QStringLiteral("Neither XDG_CONFIG_HOME nor HOME names a folder to keep settings in.");
+    else if (!QFileInfo(name).absoluteDir().exists())
+        error = makeFoldersFor(name);
+    if (error.isEmpty())
+        error = WriteFileText(name, text);
     if (error.isEmpty())
         return true;
     showMessage({QStringLiteral("The settings could not be saved to %1.\n\n%2")
-                     .arg(QDir::current().absoluteFilePath(name), error),
+                     .arg(name.isEmpty() ? QStringLiteral("settings.ini") : name, error),
                  {}, MessageIcon::Error});
     return false;
 }

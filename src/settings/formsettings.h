@@ -1,9 +1,10 @@
 #pragma once
 // The settings editor's window: the password length and the allowed character set, saved to
-// settings.ini in the working folder or left alone.
+// settings.ini (the current folder's or the user's, see launch/settingslocation.h) or left alone.
 
 #include "controls/xpbutton/winxpbutton.h"
 #include "settings/textboxes.h"
+#include "shared/settingsfile.h"
 #include "shared/placement.h"
 
 #include <QImage>
@@ -52,6 +53,8 @@ public:
     WinXPButton *saveButton() const { return CmdOK; }
     WinXPButton *cancelButton() const { return CmdCancel; }
     const QStringList &settingsLines() const { return SettingsLines; }
+    // The file read at loading, and the one Save writes.
+    const SettingsFiles &settingsFiles() const { return m_files; }
 
     // ButtonContainer
     QString ambientDisplayName(const WinXPButton *button) const override;
@@ -85,6 +88,7 @@ private:
     WinXPButton *CmdOK;
     WinXPButton *CmdCancel;
     QStringList SettingsLines;
+    SettingsFiles m_files;
     QImage m_band;
     DragSurface m_drag;
     QMetaObject::Connection m_focusWatch;

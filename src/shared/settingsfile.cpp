@@ -1,5 +1,6 @@
 #include "settingsfile.h"
 
+#include "launch/settingslocation.h"
 #include "platform/cp1252.h"
 
 #include <QFile>
@@ -20,6 +21,30 @@ QString describeErrno(const QString &path, int error)
 }
 
 } // namespace
+
+SettingsFiles locateSettingsFiles()
+{
+    const SettingsLocation found = findSettingsFile();
+    SettingsFiles files;
+    files.read = QFile::decodeName(QByteArray::fromStdString(found.path));
+    const QString save = QFile::decodeName(QByteArray::fromStdString(settingsSavePath(found)));
+    files.save = save.isEmpty() ? save : QFileInfo(save).absoluteFilePath();
+    files.readOnly = found.place == SettingsPlace::SystemConfig;
+    return files;
+}
+
+QString makeFoldersFor(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(QFileInfo(path).absolutePath());
+    // Each missing folder from the top down; one that exists is left as it is.
+    for (qsizetype slash = name.indexOf('/', 1); ; slash = name.indexOf('/', slash + 1)) {
+        const QByteArray folder = slash < 0 ? name : name.left(slash);
+        if (mkdir(folder.constData(), 0700) != 0 && errno != EEXIST)
+            return describeErrno(QFile::decodeName(folder), errno);
+        if (slash < 0)
+            return {};
+    }
+}
 
 FileText ReadFileText(const QString &path, int linesNeeded)
 {

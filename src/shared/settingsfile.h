@@ -1,7 +1,6 @@
 #pragma once
 // settings.ini: line 1 the allowed character set, line 2 the wanted password length, CR LF line
-// ends, bytes in Windows-1252. The bare name is resolved against the working directory at each
-// call, so both programs share the file when they are started in the same folder.
+// ends, bytes in Windows-1252. Where it is looked for: launch/settingslocation.h.
 
 #include <QString>
 #include <QStringList>
@@ -14,6 +13,20 @@ inline constexpr char kSettingsFileName[] = "settings.ini";
 // The most that is ever read of the file. The programs only need its first two lines; a larger
 // file is cut here rather than read into memory whole.
 inline constexpr qint64 kReadLimitBytes = 16 * 1024 * 1024;
+
+// The settings file the programs read (empty when there is none anywhere), and the one the editor
+// writes after reading it (absolute; empty without a home folder).
+struct SettingsFiles
+{
+    QString read;
+    QString save;
+    bool readOnly = false; // what was read are the installed defaults, which are never written
+};
+SettingsFiles locateSettingsFiles();
+
+// Makes the folders that writing `path` needs, as private folders (0700): the user's
+// configuration folder holds other programs' secrets too. The reason, or empty on success.
+QString makeFoldersFor(const QString &path);
 
 struct FileText
 {

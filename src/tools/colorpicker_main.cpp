@@ -1,6 +1,7 @@
 // zimbrel-colorpicker: the colour picker as a command-line colour chooser.
 //
-//   zimbrel-colorpicker [COLOR]     COLOR as RRGGBB, #RRGGBB or #RGB (any case); black without one
+//   zimbrel-colorpicker [COLOR]     COLOR as RRGGBB, #RGB, #RRGGBB, a colour name or rgb(R, G, B);
+//                                   black without one
 //
 // OK prints the chosen colour as #RRGGBB and exits 0; Cancel or closing the window prints nothing
 // and exits 1; a bad argument exits 2. The last colour and mode are remembered in zimbrel.ini, the
@@ -10,9 +11,13 @@
 #include "settings/colorpicker/colorargument.h"
 #include "settings/colorpicker/frmcolorpicker.h"
 
+#include "launch/commandline.h"
 #include "platform/clipboard.h"
+#include "settings/colorpicker/pickerstate.h"
+#include "shared/settingsfile.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QScreen>
 
 #include <cstdio>
@@ -20,41 +25,31 @@
 
 namespace {
 
-constexpr char kUsage[] = "usage: zimbrel-colorpicker [COLOR]   (COLOR: RRGGBB, #RRGGBB or #RGB)";
+constexpr char kHelp[] =
+    "Opens the colour picker seeded with COLOR (black without one). COLOR is RRGGBB, #RGB,\n"
+    "#RRGGBB, a colour name such as steelblue, or rgb(R, G, B); a colour with alpha is refused.\n"
+    "OK prints the chosen colour as #RRGGBB and exits 0; Cancel or closing the window prints\n"
+    "nothing and exits 1; a bad argument exits 2. See zimbrel-colorpicker(1).\n";
 
 } // namespace
 
 int main(int argc, char **argv)
 {
     // The arguments are looked at before any window-system work, so --help works anywhere.
+    const zimbrel::CommandLine commandLine =
+        zimbrel::readCommandLine(argc, argv, {"zimbrel-colorpicker", "[COLOR]", kHelp, 1});
+    if (commandLine.exitCode >= 0)
+        return commandLine.exitCode;
     QString seed = QStringLiteral("000000");
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-    for (const QString &argument : arguments) {
-        if (argument == QStringLiteral("--help") || argument == QStringLiteral("-h")) {
-            std::printf("%s\n\nOpens the colour picker seeded with COLOR (black without one).\n"
-                        "OK prints the chosen colour as #RRGGBB and exits 0; Cancel exits 1; a bad\n"
-                        "argument exits 2.\n",
-                        kUsage);
-            return 0;
-        }
-        if (argument == QStringLiteral("--version")) {
-            std::printf("zimbrel-colorpicker %s\n", ZIMBREL_VERSION);
-            return 0;
-        }
-    }
-    if (arguments.size() > 1) {
-        std::fprintf(stderr, "%s\n", kUsage);
-        return 2;
-    }
-    if (arguments.size() == 1) {
-        const auto color = zimbrel::parseColorArgument(arguments.first());
-        if (!color) {
-            std::fprintf(stderr, "zimbrel-colorpicker: not a colour: %s\n%s\n", qPrintable(arguments.first()), kUsage);
+    if (!commandLine.arguments.empty()) {
+        const QString argument = QString::fromLocal8Bit(commandLine.arguments.front());
+        const zimbrel::ColorArgument color = zimbrel::readColorArgument(argument);
+        if (!color.color) {
+            std::fprintf(stderr, "zimbrel-colorpicker: %s: %s\nusage: zimbrel-colorpicker [--help] [--version] [COLOR]\n",
+                         qPrintable(argument), qPrintable(color.why));
             return 2;
         }
-        seed = *color;
+        seed = *color.color;
     }
 
     // X11 (also through XWayland) wherever there is a display, so that placement and drags work.
@@ -68,6 +63,13 @@ int main(int argc, char **argv)
         zimbrel::picker::frmColorPicker dialog;
         dialog.setWindowTitle(QStringLiteral("zimbrel-colorpicker"));
         dialog.INIFileName = QStringLiteral("zimbrel.ini");
+        // A command's first run is no damaged installation: the state file starts quietly here.
+        // (Inside the editor a missing file is reported, as a file that should be there.)
+        const QString state = dialog.stateFilePath();
+        if (!QFileInfo::exists(state) && !QFileInfo(state).isSymLink()) {
+            zimbrel::makeFoldersFor(state);
+            zimbrel::picker::writePickerState(state, 0, 0, {});
+        }
         dialog.Form_Load();
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
         dialog.move(screen.center() - QPoint(dialog.width() / 2, dialog.height() / 2));

@@ -45,6 +45,8 @@ private Q_SLOTS:
     void dragsByItsSurfaceOnly();
     void opensWhereTheGeneratorWasLeft();
     void destroyedWhileShownWithAFocusedButton();
+    void savesWhereItReadOrInTheUsersFolder_data();
+    void savesWhereItReadOrInTheUsersFolder();
 
 private:
     void writeFile(const QByteArray &bytes);
@@ -61,6 +63,7 @@ void TestFormSettings::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     qputenv("XDG_CONFIG_HOME", m_dir->filePath(QStringLiteral("config")).toUtf8());
+    qputenv("XDG_CONFIG_DIRS", m_dir->filePath(QStringLiteral("xdg")).toUtf8());
     m_previousDir = QDir::currentPath();
     QDir::setCurrent(m_dir->path());
     m_messages.clear();
@@ -180,16 +183,19 @@ void TestFormSettings::cancelWritesNothing()
 
 void TestFormSettings::failedSaveIsReportedAndKeepsTheEdits()
 {
-    // A folder of that name cannot be replaced by a file.
-    QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("settings.ini")));
+    // The user's settings folder is a file, so nothing can be saved in it.
+    QDir(m_dir->path()).mkpath(QStringLiteral("config"));
+    QFile blocker(m_dir->filePath(QStringLiteral("config/zimbrel")));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
     auto form = openForm();
     QVERIFY(form);
     QSignalSpy unloaded(form.get(), &FormSettings::unloaded);
     QTest::keyClicks(form->lengthBox(), QStringLiteral("12"));
     QTest::mouseClick(form->saveButton(), Qt::LeftButton, {}, QPoint(50, 16));
     QCOMPARE(m_messages.size(), 1);
-    QVERIFY(m_messages[0].contains(m_dir->filePath(QStringLiteral("settings.ini"))));
-    QVERIFY(m_messages[0].contains(QString::fromLocal8Bit(strerror(EISDIR))));
+    QVERIFY(m_messages[0].contains(m_dir->filePath(QStringLiteral("config/zimbrel/settings.ini"))));
+    QVERIFY(m_messages[0].contains(QString::fromLocal8Bit(strerror(ENOTDIR))));
     QCOMPARE(unloaded.count(), 0);
     QVERIFY(form->isVisible());
     QCOMPARE(form->lengthBox()->text(), QStringLiteral("12"));
@@ -348,6 +354,7 @@ void TestFormSettings::setBoxLimitsAndRefusesWhatTheFileCannotHold()
 
 void TestFormSettings::enterSavesAndCtrlEnterBreaksTheLine()
 {
+    writeFile(QByteArray());
     auto form = openForm();
     QVERIFY(form);
     QSignalSpy unloaded(form.get(), &FormSettings::unloaded);
@@ -424,6 +431,51 @@ void TestFormSettings::destroyedWhileShownWithAFocusedButton()
     form->cancelButton()->setFocus();
     QTRY_VERIFY(form->cancelButton()->hasFocus());
     form.reset();
+}
+
+void TestFormSettings::savesWhereItReadOrInTheUsersFolder_data()
+{
+    QTest::addColumn<QString>("readFrom"); // where a file is before the editor opens; empty: nowhere
+    QTest::addColumn<QString>("savedTo");
+    const QString user = QStringLiteral("config/zimbrel/settings.ini");
+    QTest::newRow("the current folder's") << QStringLiteral("settings.ini") << QStringLiteral("settings.ini");
+    QTest::newRow("the user's") << user << user;
+    QTest::newRow("installed defaults: to the user's") << QStringLiteral("xdg/zimbrel/settings.ini") << user;
+    QTest::newRow("none: to the user's") << QString() << user;
+}
+
+void TestFormSettings::savesWhereItReadOrInTheUsersFolder()
+{
+    QFETCH(QString, readFrom);
+    QFETCH(QString, savedTo);
+    const QByteArray original("abc\r\n7\r\n");
+    if (!readFrom.isEmpty()) {
+        QDir(m_dir->path()).mkpath(QFileInfo(readFrom).path());
+        QFile file(m_dir->filePath(readFrom));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(original);
+    }
+    auto form = openForm();
+    QVERIFY(form);
+    if (!readFrom.isEmpty())
+        QCOMPARE(form->lengthBox()->text(), QStringLiteral("7"));
+    const QString target = m_dir->filePath(savedTo);
+    QCOMPARE(form->saveButton()->toolTip(), QStringLiteral(" Save to %1 ").arg(target));
+    form->lengthBox()->selectAll();
+    QTest::keyClicks(form->lengthBox(), QStringLiteral("16"));
+    QTest::mouseClick(form->saveButton(), Qt::LeftButton, {}, QPoint(50, 16));
+    QCOMPARE(m_messages, QStringList());
+    QFile saved(target);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QVERIFY2(saved.readAll().endsWith("\r\n16\r\n"), qPrintable(target));
+    // The file read elsewhere is left as it was; a folder made for the user's file is private.
+    if (!readFrom.isEmpty() && readFrom != savedTo) {
+        QFile read(m_dir->filePath(readFrom));
+        QVERIFY(read.open(QIODevice::ReadOnly));
+        QCOMPARE(read.readAll(), original);
+    }
+    if (readFrom.isEmpty())
+        QCOMPARE(QFileInfo(QFileInfo(target).path()).permissions() & (QFile::ReadGroup | QFile::ReadOther), QFile::Permissions());
 }
 
 QTEST_MAIN(TestFormSettings)

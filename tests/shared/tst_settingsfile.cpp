@@ -1,5 +1,7 @@
 #include "shared/settingsfile.h"
 
+#include "launch/settingslocation.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -14,6 +16,9 @@
 #include <unistd.h>
 
 using namespace zimbrel;
+
+// Which files exist (see findsTheFileWhereLinuxKeepsIt), and the folders' names.
+Q_DECLARE_METATYPE(zimbrel::SettingsPlace)
 
 namespace {
 
@@ -60,6 +65,11 @@ private Q_SLOTS:
     void reportsFailureWithFileAndReason();
     void savesOnlyWhereWritingInPlaceWould_data();
     void savesOnlyWhereWritingInPlaceWould();
+
+    // Where the file is
+    void findsTheFileWhereLinuxKeepsIt_data();
+    void findsTheFileWhereLinuxKeepsIt();
+    void makesPrivateFoldersForTheUsersFile();
 
 private:
     QString path(const char *name) const { return m_dir->filePath(QString::fromLatin1(name)); }
@@ -322,6 +332,119 @@ void TestSettingsFile::savesOnlyWhereWritingInPlaceWould()
     }
     // Nothing else is left in the folder.
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("settings.ini")});
+}
+
+void TestSettingsFile::findsTheFileWhereLinuxKeepsIt_data()
+{
+    // In the temporary folder: work/ is the current folder, home/.config the user's folder,
+    // sys1 and sys2 the $XDG_CONFIG_DIRS. "fifo" puts a FIFO of the name in the current folder,
+    // "dir" a folder of the name into the user's folder.
+    QTest::addColumn<QString>("files");          // which of cwd, user, sys1, sys2, fifo, dir exist
+    QTest::addColumn<QByteArray>("configHome");  // XDG_CONFIG_HOME, with @ for the temporary folder
+    QTest::addColumn<QByteArray>("configDirs");  // XDG_CONFIG_DIRS
+    QTest::addColumn<SettingsPlace>("place");
+    QTest::addColumn<QString>("read");           // relative to the temporary folder
+    QTest::addColumn<QString>("save");
+
+    const QByteArray home = "@/home/.config";
+    const QByteArray dirs = "@/sys1:@/sys2";
+    const QString user = QStringLiteral("home/.config/zimbrel/settings.ini");
+    QTest::newRow("current folder first") << QStringLiteral("cwd user sys1") << home << dirs
+                                          << SettingsPlace::CurrentFolder << QStringLiteral("work/settings.ini")
+                                          << QStringLiteral("work/settings.ini");
+    QTest::newRow("then the user's") << QStringLiteral("user sys1") << home << dirs << SettingsPlace::UserConfig
+                                     << user << user;
+    QTest::newRow("then the installed defaults, never written")
+        << QStringLiteral("sys2") << home << dirs << SettingsPlace::SystemConfig
+        << QStringLiteral("sys2/zimbrel/settings.ini") << user;
+    QTest::newRow("first of the system folders") << QStringLiteral("sys1 sys2") << home << dirs
+                                                 << SettingsPlace::SystemConfig
+                                                 << QStringLiteral("sys1/zimbrel/settings.ini") << user;
+    QTest::newRow("nothing anywhere") << QString() << home << dirs << SettingsPlace::None << QString() << user;
+    QTest::newRow("a FIFO in the current folder counts as absent")
+        << QStringLiteral("fifo user") << home << dirs << SettingsPlace::UserConfig << user << user;
+    QTest::newRow("a folder of the name is no file")
+        << QStringLiteral("dir sys1") << home << dirs << SettingsPlace::SystemConfig
+        << QStringLiteral("sys1/zimbrel/settings.ini") << user;
+    QTest::newRow("relative XDG_CONFIG_HOME: HOME/.config")
+        << QStringLiteral("user") << QByteArray("relative/config") << dirs << SettingsPlace::UserConfig << user << user;
+    QTest::newRow("unset XDG_CONFIG_HOME: HOME/.config")
+        << QStringLiteral("user") << QByteArray() << dirs << SettingsPlace::UserConfig << user << user;
+    QTest::newRow("relative and empty system folders are skipped")
+        << QStringLiteral("sys2") << home << QByteArray("sys1::@/sys2:") << SettingsPlace::SystemConfig
+        << QStringLiteral("sys2/zimbrel/settings.ini") << user;
+}
+
+void TestSettingsFile::findsTheFileWhereLinuxKeepsIt()
+{
+    QFETCH(QString, files);
+    QFETCH(QByteArray, configHome);
+    QFETCH(QByteArray, configDirs);
+    QFETCH(SettingsPlace, place);
+    QFETCH(QString, read);
+    QFETCH(QString, save);
+
+    const QByteArray root = QFile::encodeName(m_dir->path());
+    const QStringList present = files.split(u' ', Qt::SkipEmptyParts);
+    const QMap<QString, QString> where = {
+        {QStringLiteral("cwd"), QStringLiteral("work/settings.ini")},
+        {QStringLiteral("user"), QStringLiteral("home/.config/zimbrel/settings.ini")},
+        {QStringLiteral("sys1"), QStringLiteral("sys1/zimbrel/settings.ini")},
+        {QStringLiteral("sys2"), QStringLiteral("sys2/zimbrel/settings.ini")},
+    };
+    QDir(m_dir->path()).mkpath(QStringLiteral("work"));
+    QDir(m_dir->path()).mkpath(QStringLiteral("home/.config/zimbrel"));
+    for (const QString &name : present) {
+        if (name == QStringLiteral("fifo")) {
+            QCOMPARE(mkfifo(QFile::encodeName(path("work/settings.ini")).constData(), 0600), 0);
+        } else if (name == QStringLiteral("dir")) {
+            QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("home/.config/zimbrel/settings.ini")));
+        } else {
+            QDir(m_dir->path()).mkpath(QFileInfo(where[name]).path());
+            writeBytes(m_dir->filePath(where[name]), name.toLatin1() + "\r\n12\r\n");
+        }
+    }
+
+    const QString previous = QDir::currentPath();
+    const QByteArray oldHome = qgetenv("HOME"), oldConfig = qgetenv("XDG_CONFIG_HOME"), oldDirs = qgetenv("XDG_CONFIG_DIRS");
+    QDir::setCurrent(path("work"));
+    qputenv("HOME", root + "/home");
+    if (configHome.isNull())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", QByteArray(configHome).replace('@', root));
+    qputenv("XDG_CONFIG_DIRS", QByteArray(configDirs).replace('@', root));
+    const SettingsLocation found = findSettingsFile();
+    const SettingsFiles files2 = locateSettingsFiles();
+    QDir::setCurrent(previous);
+    qputenv("HOME", oldHome);
+    qputenv("XDG_CONFIG_HOME", oldConfig);
+    qputenv("XDG_CONFIG_DIRS", oldDirs);
+
+    QCOMPARE(found.place, place);
+    const QString expectedRead = read.isEmpty() ? QString() : QDir(m_dir->path()).absoluteFilePath(read);
+    QCOMPARE(files2.read.isEmpty() ? QString() : QDir(path("work")).absoluteFilePath(files2.read), expectedRead);
+    QCOMPARE(files2.save, QDir(m_dir->path()).absoluteFilePath(save));
+    QCOMPARE(files2.readOnly, place == SettingsPlace::SystemConfig);
+    // What is read is what the file there says.
+    if (!read.isEmpty())
+        QVERIFY(ReadFileText(expectedRead).text.endsWith(QStringLiteral("\r\n12\r\n")));
+}
+
+void TestSettingsFile::makesPrivateFoldersForTheUsersFile()
+{
+    const QString file = path("config/zimbrel/settings.ini");
+    QCOMPARE(makeFoldersFor(file), QString());
+    for (const char *folder : {"config", "config/zimbrel"}) {
+        struct stat info;
+        QCOMPARE(stat(QFile::encodeName(path(folder)).constData(), &info), 0);
+        QCOMPARE(info.st_mode & 07777, mode_t(0700));
+    }
+    QCOMPARE(WriteFileText(file, QStringLiteral("x")), QString());
+    // An existing folder is left as it is; a file in the way is reported.
+    QCOMPARE(makeFoldersFor(file), QString());
+    writeBytes(path("blocked"), "x");
+    QVERIFY(makeFoldersFor(path("blocked/zimbrel/settings.ini")).contains(QString::fromLocal8Bit(strerror(ENOTDIR))));
 }
 
 QTEST_GUILESS_MAIN(TestSettingsFile)

@@ -8,8 +8,20 @@
 
 namespace zimbrel {
 
-// RRGGBB, #RRGGBB or #RGB in any case, and nothing else: no blanks, no line end, no more digits.
-// Gives the colour as six upper-case hex digits, or nothing when the text is not such a colour.
+struct ColorArgument
+{
+    std::optional<QString> color; // six upper-case hex digits
+    QString why;                  // when there is no colour: what is wrong with the text
+};
+
+// The whole text, with nothing around it (no blanks, no line end), as one of:
+//   RRGGBB, and every form QColor reads without alpha: #RGB, #RRGGBB, #RRRGGGBBB, #RRRRGGGGBBBB
+//   and the SVG colour names (red, steelblue, any case);
+//   rgb(R, G, B) with whole numbers from 0 to 255 (blanks allowed inside the brackets).
+// A colour with alpha (#AARRGGBB, rgba(...), transparent) is refused: the picker has none.
+ColorArgument readColorArgument(QStringView text);
+
+// The colour of readColorArgument, or nothing.
 std::optional<QString> parseColorArgument(QStringView text);
 
 } // namespace zimbrel

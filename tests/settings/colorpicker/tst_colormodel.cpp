@@ -321,15 +321,38 @@ void TestColorModel::commandLineColor_data()
     QTest::newRow("full-width digits") << QStringLiteral("\uFF13\uFF13\uFF16\uFF16cc") << QString();
     QTest::newRow("empty") << QString() << QString();
     QTest::newRow("hash alone") << QStringLiteral("#") << QString();
+    QTest::newRow("name") << QStringLiteral("red") << QStringLiteral("FF0000");
+    QTest::newRow("name in any case") << QStringLiteral("SteelBlue") << QStringLiteral("4682B4");
+    QTest::newRow("unknown name") << QStringLiteral("reddish") << QString();
+    QTest::newRow("name and a blank") << QStringLiteral("red ") << QString();
+    QTest::newRow("twelve digits") << QStringLiteral("#33336666CCCC") << QStringLiteral("3366CC");
+    QTest::newRow("nine digits") << QStringLiteral("#333666CCC") << QStringLiteral("3366CC");
+    QTest::newRow("alpha digits") << QStringLiteral("#FF3366CC") << QString();
+    QTest::newRow("transparent") << QStringLiteral("transparent") << QString();
+    QTest::newRow("rgb()") << QStringLiteral("rgb(51,102,204)") << QStringLiteral("3366CC");
+    QTest::newRow("rgb() with blanks") << QStringLiteral("RGB( 51, 102 ,204 )") << QStringLiteral("3366CC");
+    QTest::newRow("rgb() above 255") << QStringLiteral("rgb(256,0,0)") << QString();
+    QTest::newRow("rgb() two numbers") << QStringLiteral("rgb(1,2)") << QString();
+    QTest::newRow("rgb() four numbers") << QStringLiteral("rgb(1,2,3,4)") << QString();
+    QTest::newRow("rgb() percent") << QStringLiteral("rgb(20%,0,0)") << QString();
+    QTest::newRow("rgb() negative") << QStringLiteral("rgb(-1,0,0)") << QString();
+    QTest::newRow("rgb() empty slot") << QStringLiteral("rgb(1,,3)") << QString();
+    QTest::newRow("rgba()") << QStringLiteral("rgba(51,102,204,1)") << QString();
+    QTest::newRow("rgb() and a line feed") << QStringLiteral("rgb(51,102,204)\n") << QString();
 }
 
 void TestColorModel::commandLineColor()
 {
     QFETCH(QString, argument);
     QFETCH(QString, color);
-    const std::optional<QString> parsed = parseColorArgument(argument);
-    QCOMPARE(parsed.value_or(QString()), color);
-    QCOMPARE(parsed.has_value(), !color.isEmpty());
+    const ColorArgument parsed = readColorArgument(argument);
+    QCOMPARE(parsed.color.value_or(QString()), color);
+    QCOMPARE(parsed.color.has_value(), !color.isEmpty());
+    // A refusal says why; alpha is named as the reason.
+    QCOMPARE(parsed.why.isEmpty(), parsed.color.has_value());
+    const QByteArray tag(QTest::currentDataTag());
+    if (tag == "alpha digits" || tag == "rgba()")
+        QVERIFY2(parsed.why.contains(QStringLiteral("alpha")), qPrintable(parsed.why));
 }
 
 QTEST_GUILESS_MAIN(TestColorModel)

@@ -87,7 +87,9 @@ void TestColorPickerX11::arguments_data()
     QTest::addColumn<QString>("printed");
     QTest::newRow("--help") << QStringList{QStringLiteral("--help")} << 0 << QStringLiteral("usage:");
     QTest::newRow("--version") << QStringList{QStringLiteral("--version")} << 0 << QStringLiteral("zimbrel-colorpicker ");
-    QTest::newRow("not a colour") << QStringList{QStringLiteral("red")} << 2 << QString();
+    QTest::newRow("not a colour") << QStringList{QStringLiteral("reddish")} << 2 << QString();
+    QTest::newRow("alpha") << QStringList{QStringLiteral("#80336699")} << 2 << QString();
+    QTest::newRow("unknown option") << QStringList{QStringLiteral("--colour")} << 2 << QString();
     QTest::newRow("five digits") << QStringList{QStringLiteral("#12345")} << 2 << QString();
     QTest::newRow("two colours") << QStringList{QStringLiteral("000000"), QStringLiteral("FFFFFF")} << 2 << QString();
 }
