@@ -74,11 +74,14 @@ private Q_SLOTS:
     void withoutItsKeeperTheWindowServesTheClipboard();
     void windows1252SettingsReachTheClipboardAsUnicode();
     void dragStoresThePlaceAndTheNextStartOpensThere();
+    void readsTheSettingsWhereLinuxKeepsThem_data();
+    void readsTheSettingsWhereLinuxKeepsThem();
+    void optionsLeaveTheClipboardAlone();
 
 private:
     void dragOnce();
     bool m_raceLost = false;
-    void startGenerator(const QByteArray &settings);
+    void startGenerator(const QByteArray &settings, const QString &where = QStringLiteral("work/settings.ini"));
     QString waitForWindow();
 
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -95,6 +98,7 @@ void TestGeneratorX11::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     qputenv("XDG_CONFIG_HOME", m_dir->filePath(QStringLiteral("config")).toUtf8());
+    qputenv("XDG_CONFIG_DIRS", m_dir->filePath(QStringLiteral("xdg")).toUtf8());
 }
 
 void TestGeneratorX11::cleanup()
@@ -110,14 +114,17 @@ void TestGeneratorX11::cleanup()
         "done");
 }
 
-void TestGeneratorX11::startGenerator(const QByteArray &settings)
+void TestGeneratorX11::startGenerator(const QByteArray &settings, const QString &where)
 {
-    QFile file(m_dir->filePath(QStringLiteral("settings.ini")));
+    // The program runs in work/, a folder of its own; the file goes where `where` says.
+    QDir(m_dir->path()).mkpath(QFileInfo(where).path());
+    QDir(m_dir->path()).mkpath(QStringLiteral("work"));
+    QFile file(m_dir->filePath(where));
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(settings);
     file.close();
     m_generator = std::make_unique<QProcess>();
-    m_generator->setWorkingDirectory(m_dir->path());
+    m_generator->setWorkingDirectory(m_dir->filePath(QStringLiteral("work")));
     m_generator->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_generator->start(generatorPath(), {});
     QVERIFY(m_generator->waitForStarted());
@@ -304,6 +311,57 @@ void TestGeneratorX11::dragOnce()
     const QString again = waitForWindow();
     QVERIFY(!again.isEmpty());
     QCOMPARE(windowPosition(again), moved);
+}
+
+void TestGeneratorX11::readsTheSettingsWhereLinuxKeepsThem_data()
+{
+    // Started from a launcher or a hotkey, the current folder holds no settings.ini.
+    QTest::addColumn<QString>("where");
+    QTest::addColumn<QByteArray>("length");
+    QTest::newRow("the user's") << QStringLiteral("config/zimbrel/settings.ini") << QByteArray("17");
+    QTest::newRow("the installed defaults") << QStringLiteral("xdg/zimbrel/settings.ini") << QByteArray("19");
+    // The length line " 19" is the full engine's to decide, after the toolkit is loaded.
+    QTest::newRow("the user's, full engine") << QStringLiteral("config/zimbrel/settings.ini") << QByteArray(" 19");
+}
+
+void TestGeneratorX11::readsTheSettingsWhereLinuxKeepsThem()
+{
+    QFETCH(QString, where);
+    QFETCH(QByteArray, length);
+    startGenerator("xyz\r\n" + length + "\r\n", where);
+    QVERIFY(!waitForWindow().isEmpty());
+    const qsizetype wanted = length.trimmed().toInt();
+    QTRY_COMPARE_WITH_TIMEOUT(clipboardText().size(), wanted, 5000);
+    for (QChar c : clipboardText())
+        QVERIFY(QStringLiteral("xyz").contains(c));
+}
+
+void TestGeneratorX11::optionsLeaveTheClipboardAlone()
+{
+    run({QStringLiteral("xclip"), QStringLiteral("-i"), QStringLiteral("-selection"), QStringLiteral("clipboard")},
+        "kept");
+    QTRY_COMPARE(clipboardText(), QStringLiteral("kept"));
+    const struct
+    {
+        QStringList arguments;
+        int exitCode;
+        const char *printed; // the start of standard output, or of standard error for exit 2
+    } rows[] = {
+        {{QStringLiteral("--help")}, 0, "usage: zimbrel-generator"},
+        {{QStringLiteral("--version")}, 0, "zimbrel-generator " ZIMBREL_VERSION "\nCopyright"},
+        {{QStringLiteral("--bogus")}, 2, "zimbrel-generator: unknown option --bogus\nusage:"},
+        {{QStringLiteral("extra")}, 2, "zimbrel-generator: unexpected argument extra\nusage:"},
+    };
+    for (const auto &row : rows) {
+        QProcess process;
+        process.start(generatorPath(), row.arguments);
+        QVERIFY(process.waitForFinished(5000));
+        QCOMPARE(process.exitCode(), row.exitCode);
+        const QByteArray printed = row.exitCode == 0 ? process.readAllStandardOutput() : process.readAllStandardError();
+        QVERIFY2(printed.startsWith(row.printed), printed.constData());
+        QCOMPARE(clipboardText(), QStringLiteral("kept"));
+        QCOMPARE(keepersOnThisDisplay(), 0);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestGeneratorX11)

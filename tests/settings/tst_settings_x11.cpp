@@ -26,6 +26,7 @@ private Q_SLOTS:
     void typeAndSave();
     void cancelLeavesTheFile();
     void opensWhereTheStoreSays();
+    void optionsOpenNoWindow();
 
 private:
     void writeSettings(const QByteArray &bytes);
@@ -41,6 +42,7 @@ void TestSettingsX11::init()
     QVERIFY(!qgetenv("DISPLAY").isEmpty());
     m_dir = std::make_unique<QTemporaryDir>();
     qputenv("XDG_CONFIG_HOME", m_dir->filePath(QStringLiteral("config")).toUtf8());
+    qputenv("XDG_CONFIG_DIRS", m_dir->filePath(QStringLiteral("xdg")).toUtf8());
 }
 
 void TestSettingsX11::cleanup()
@@ -120,6 +122,24 @@ void TestSettingsX11::opensWhereTheStoreSays()
     const QString editor = start(QStringLiteral("zimbrel-settings"), QStringLiteral("^Kavrin Password Settings$"));
     QVERIFY(!editor.isEmpty());
     QCOMPARE(windowPosition(editor), place);
+}
+
+void TestSettingsX11::optionsOpenNoWindow()
+{
+    const QList<std::pair<QStringList, int>> rows = {
+        {{QStringLiteral("--help")}, 0},
+        {{QStringLiteral("--version")}, 0},
+        {{QStringLiteral("-platform"), QStringLiteral("offscreen")}, 2},
+        {{QStringLiteral("settings.ini")}, 2},
+    };
+    for (const auto &[arguments, exitCode] : rows) {
+        QProcess process;
+        process.start(QStringLiteral(ZIMBREL_BIN_DIR "/zimbrel-settings"), arguments);
+        // An editor window would keep the program running.
+        QVERIFY2(process.waitForFinished(5000), qPrintable(arguments.join(u' ')));
+        QCOMPARE(process.exitCode(), exitCode);
+        QVERIFY((exitCode == 0 ? process.readAllStandardOutput() : process.readAllStandardError()).contains("zimbrel-settings"));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestSettingsX11)

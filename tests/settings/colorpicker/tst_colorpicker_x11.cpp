@@ -120,12 +120,20 @@ void TestColorPickerX11::okPrintsTheColour_data()
     QTest::newRow("RRGGBB") << QStringList{QStringLiteral("3366cc")} << QByteArray("#3366CC\n");
     QTest::newRow("#RRGGBB") << QStringList{QStringLiteral("#A1B2C3")} << QByteArray("#A1B2C3\n");
     QTest::newRow("#RGB") << QStringList{QStringLiteral("#f80")} << QByteArray("#FF8800\n");
+    QTest::newRow("name") << QStringList{QStringLiteral("steelblue")} << QByteArray("#4682B4\n");
+    QTest::newRow("rgb()") << QStringList{QStringLiteral("rgb(51,102,204)")} << QByteArray("#3366CC\n");
+    // The first run ever: no state file yet, and no message about it before the picker.
+    QTest::newRow("first run") << QStringList{QStringLiteral("first run")} << QByteArray("#000000\n");
 }
 
 void TestColorPickerX11::okPrintsTheColour()
 {
     QFETCH(QStringList, arguments);
     QFETCH(QByteArray, printed);
+    if (arguments == QStringList{QStringLiteral("first run")}) {
+        QVERIFY(QFile::remove(QStringLiteral(ZIMBREL_BIN_DIR "/zimbrel.ini")));
+        arguments.clear();
+    }
     QProcess process;
     QVERIFY(start(process, arguments));
     // Enter presses OK, the default button.
