@@ -13,38 +13,50 @@ SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:detect_stack_use_af
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps configure build run run-settings test test-stress test-sanitize fuzz bench install clean
+.PHONY: all deps deps-run configure build run run-settings test test-stress test-sanitize fuzz bench \
+	package install uninstall clean
 
 all: build
 
+# Everything make test needs; make run installs only what building and running the programs take.
 deps:
-	@scripts/install-deps.sh
+	@scripts/install-deps.sh test
 
-configure: deps
-	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=$(PREFIX) >/dev/null
+deps-run:
+	@scripts/install-deps.sh run
 
-build: configure
+# The install prefix is no part of the build (the programs find their files from where they lie),
+# so make install PREFIX=... never rebuilds anything.
+configure:
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+
+# The programs, their icons and man pages: what make install and make package take.
+build: deps configure
 	@cmake --build $(BUILD) -j$(JOBS)
 
-run: build
+run: deps-run configure
+	@cmake --build $(BUILD) -j$(JOBS) --target zimbrel-generator
 	@BUILD=$(BUILD) scripts/run.sh generator
 
-run-settings: build
+run-settings: deps-run configure
+	@cmake --build $(BUILD) -j$(JOBS) --target zimbrel-settings
 	@BUILD=$(BUILD) scripts/run.sh settings
 
 test: build
+	@cmake --build $(BUILD) -j$(JOBS) --target zimbrel-tests
 	@cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
 
 # The tests that drive real X servers and programs, repeated while both cores are kept busy: a
 # test whose outcome depends on timing shows up here.
 test-stress: build
+	@cmake --build $(BUILD) -j$(JOBS) --target zimbrel-tests
 	@scripts/stress.sh $(BUILD) $(STRESS_REPEAT)
 
 # The whole suite built with AddressSanitizer and UndefinedBehaviorSanitizer, leak checking on.
 test-sanitize: deps
 	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZIMBREL_SANITIZE=ON >/dev/null
-	@cmake --build $(ASAN_BUILD) -j$(JOBS)
-	@cd $(ASAN_BUILD) && $(SANITIZER_ENV) ctest --output-on-failure -j$(JOBS)
+	@cmake --build $(ASAN_BUILD) -j$(JOBS) --target all zimbrel-tests
+	@cd $(ASAN_BUILD) && $(SANITIZER_ENV) ctest --output-on-failure -j$(JOBS) -E tst_packaging
 
 # Each libFuzzer target for FUZZ_SECONDS, starting from its corpus in fuzz/corpus/.
 fuzz: deps
@@ -53,11 +65,25 @@ fuzz: deps
 	@cmake --build $(FUZZ_BUILD) -j$(JOBS) --target fuzzers
 	@$(SANITIZER_ENV) scripts/fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
-bench: build
+# Only the figures go to standard output; installing, building and Qt's warnings go to standard error.
+bench:
+	@$(MAKE) build >&2
+	@cmake --build $(BUILD) -j$(JOBS) --target zimbrel-bench >&2
 	@$(BUILD)/bin/zimbrel-bench
+
+# A .deb for /usr in $(BUILD)/: sudo apt-get install ./$(BUILD)/zimbrel_*.deb
+package: configure
+	@scripts/install-deps.sh package
+	@cmake --build $(BUILD) -j$(JOBS)
+	@cd $(BUILD) && cpack -G DEB
+	@ls $(BUILD)/zimbrel_*.deb
 
 install: build
 	@cmake --install $(BUILD) --prefix $(PREFIX)
+
+# Takes away what the last make install of this build put in place.
+uninstall:
+	@cmake -DMANIFEST=$(BUILD)/install_manifest.txt -P cmake/uninstall.cmake
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

@@ -1,25 +1,45 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing Zimbrel need, and only those
-# that are missing. Uses sudo when not run as root. On systems without apt-get it says what is
-# needed and leaves the rest to CMake, which names anything it cannot find.
+# that are missing: scripts/install-deps.sh [run|package|fuzz|test] (without one: test, which is
+# everything but fuzzing). Uses sudo when not run as root. On systems without apt-get it says
+# what is needed and leaves the rest to CMake, which names anything it cannot find.
 set -euo pipefail
 
-packages=(
+# What each command needs, in groups: make run installs the first two only.
+build=(
   g++ make cmake                       # the tool chain
-  qt6-base-dev qt6-qpa-plugins libgl-dev libxcb1-dev  # Qt 6 Widgets and its X11 platform
+  qt6-base-dev libgl-dev libxcb1-dev   # Qt 6 Widgets, and libxcb for the platform layer
   libxcb-xfixes0-dev                   # the clipboard keeper: every change of the clipboard's owner
-  qt6-wayland wl-clipboard             # Wayland sessions without XWayland, and wl-copy for the clipboard
-  fonts-dejavu-core fontconfig         # a fixed-pitch face for the password
-  xvfb xauth                           # a virtual X server for tests and display-less runs
-  xdotool xclip xsel imagemagick       # driving windows, reading and clearing the clipboard, screenshots
-  x11-utils openbox                    # tests: xprop, and a window manager for window moves
-  sway                                 # tests: a real Wayland compositor, run headless
-  pwgen                                # make bench: the shell pipe the clipboard figure is measured against
 )
-# make fuzz: clang with libFuzzer and its sanitizer run-times.
-if [ "${1:-}" = fuzz ]; then
-  packages=(clang libclang-rt-dev)
-fi
+run=(
+  qt6-qpa-plugins                      # Qt's X11 platform plugin
+  fonts-dejavu-core fontconfig         # a fixed-pitch face for the password
+)
+# A Wayland session without X: Qt's Wayland plugin, and wl-copy for the clipboard.
+wayland=(qt6-wayland wl-clipboard)
+# make run without any display: a virtual X server, a screenshot and the clipboard's content.
+headless=(xvfb xauth xdotool xclip imagemagick)
+test=(
+  "${wayland[@]}" "${headless[@]}"
+  xsel x11-utils openbox               # clearing the clipboard, xprop, a window manager for moves
+  sway                                 # a real Wayland compositor, run headless
+  pwgen                                # make bench: the shell pipe the clipboard figure is measured against
+  desktop-file-utils appstream         # checking the launchers and the AppStream metainfo
+  man-db groff-base librsvg2-bin       # checking the man pages and the scalable icon
+  dpkg-dev                             # make package: dpkg-shlibdeps works out the .deb's dependencies
+)
+
+case "${1:-test}" in
+  run)
+    packages=("${build[@]}" "${run[@]}")
+    if [ -n "${WAYLAND_DISPLAY:-}" ]; then packages+=("${wayland[@]}"); fi
+    if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then packages+=("${headless[@]}"); fi
+    ;;
+  package) packages=("${build[@]}" "${run[@]}" dpkg-dev) ;;
+  # make fuzz: clang with libFuzzer and its sanitizer run-times.
+  fuzz) packages=(clang libclang-rt-dev) ;;
+  *) packages=("${build[@]}" "${run[@]}" "${test[@]}") ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do

@@ -90,7 +90,7 @@ int main(int argc, char **argv)
         if (password) {
             std::string utf8 = cp1252ToUtf8(*password);
             const StartedHelper helper =
-                startClipboardHelper(route, utf8, helperPath("zimbrel-clipboard-keeper", ZIMBREL_LIBEXECDIR));
+                startClipboardHelper(route, utf8, helperPath("zimbrel-clipboard-keeper"));
             wipeString(utf8);
             const int passwordFd = pipeHolding(*password);
             wipeString(*password);
@@ -108,7 +108,7 @@ int main(int argc, char **argv)
         }
     }
 
-    std::string window = helperPath("zimbrel-generator-window", ZIMBREL_LIBEXECDIR);
+    std::string window = helperPath("zimbrel-generator-window");
     std::vector<char *> windowArguments{window.data()};
     for (std::string &argument : arguments)
         windowArguments.push_back(argument.data());

@@ -79,6 +79,8 @@ int main(int argc, char **argv)
 
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("zimbrel-generator"));
+    // Wayland taskbars find the launcher, and with it the icon, by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("zimbrel-generator"));
     app.setApplicationVersion(QStringLiteral(ZIMBREL_VERSION));
     app.setQuitOnLastWindowClosed(false);
 

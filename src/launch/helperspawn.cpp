@@ -6,6 +6,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -14,6 +15,19 @@ extern char **environ;
 namespace zimbrel {
 
 namespace {
+
+bool isFolder(const std::string &path)
+{
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool endsWith(const std::string &text, const std::string &end)
+{
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+} // namespace
 
 std::string programFolder()
 {
@@ -25,6 +39,21 @@ std::string programFolder()
     const size_t slash = exe.rfind('/');
     return slash == std::string::npos ? std::string(".") : exe.substr(0, slash);
 }
+
+std::string installationPrefix()
+{
+    const std::string folder = programFolder();
+    if (endsWith(folder, "/libexec/zimbrel"))
+        return folder.substr(0, folder.size() - std::string("/libexec/zimbrel").size());
+    if (endsWith(folder, "/bin")) {
+        const std::string prefix = folder.substr(0, folder.size() - 4);
+        if (isFolder(prefix + "/libexec/zimbrel"))
+            return prefix;
+    }
+    return {};
+}
+
+namespace {
 
 bool executable(const std::string &path)
 {
@@ -66,14 +95,13 @@ bool writeAll(int fd, const std::string &bytes)
 
 } // namespace
 
-std::string helperPath(const std::string &name, const std::string &installedFolder)
+std::string helperPath(const std::string &name)
 {
     const std::string folder = programFolder();
-    for (const std::string &candidate : {folder + '/' + name, folder + "/../libexec/zimbrel/" + name}) {
-        if (executable(candidate))
-            return candidate;
-    }
-    return installedFolder + '/' + name;
+    const std::string beside = folder + '/' + name;
+    const std::string libexec = folder + "/../libexec/zimbrel/" + name;
+    // Without either, the name beside the program: the error then names where it was expected.
+    return executable(beside) || !executable(libexec) ? beside : libexec;
 }
 
 StartedHelper startClipboardHelper(ClipboardRoute route, const std::string &utf8, const std::string &keeperPath)

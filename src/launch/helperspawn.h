@@ -18,9 +18,19 @@ struct StartedHelper
     bool written = false; // the whole text went into the pipe
 };
 
-// Where the program `name` of this installation lies: beside the running program, in
-// ../libexec/zimbrel next to it, then in `installedFolder`.
-std::string helperPath(const std::string &name, const std::string &installedFolder);
+// The folder of the running program.
+std::string programFolder();
+
+// Where the program `name` of this installation lies: beside the running program (the build
+// folder, and the programs in libexec/zimbrel), else in ../libexec/zimbrel next to it (an
+// installed program in bin). Every path is found from the running program, so an installation
+// can be moved, and the prefix given to make install never has to be compiled in.
+std::string helperPath(const std::string &name);
+
+// The prefix of the installation the running program belongs to (/usr, /usr/local, ~/.local),
+// found from where it lies: <prefix>/bin with <prefix>/libexec/zimbrel beside it, or
+// <prefix>/libexec/zimbrel. Empty for a program run from its build folder.
+std::string installationPrefix();
 
 // Starts the helper of `route` (Keeper or WlCopy) in a session of its own, with standard output and
 // error on /dev/null, and writes `utf8` into its standard input. pid -1 when it could not start.

@@ -1,5 +1,7 @@
 #include "settingslocation.h"
 
+#include "helperspawn.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
@@ -39,21 +41,15 @@ bool holdsSettings(const std::string &path, bool acceptUnknown)
     return acceptUnknown && errno != ENOENT && errno != ENOTDIR;
 }
 
-std::string runningProgramFolder()
+// The configuration folder of the installation the program belongs to: /etc/xdg for /usr (as
+// the packaging rules have it), <prefix>/etc/xdg for any other prefix; empty when the program
+// runs from its build folder.
+std::string installedConfigDir()
 {
-    char path[4096];
-    const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
-    if (n <= 0)
+    const std::string prefix = installationPrefix();
+    if (prefix.empty())
         return {};
-    const std::string exe(path, size_t(n));
-    const size_t slash = exe.rfind('/');
-    return slash == std::string::npos ? std::string() : exe.substr(0, slash);
-}
-
-bool runsInstalled()
-{
-    const std::string folder = runningProgramFolder();
-    return folder == ZIMBREL_BINDIR || folder == ZIMBREL_LIBEXECDIR;
+    return (prefix == "/usr" ? std::string("/etc") : prefix + "/etc") + "/xdg";
 }
 
 } // namespace
@@ -83,8 +79,8 @@ std::vector<std::string> systemConfigDirs()
     }
     if (dirs.empty())
         dirs.push_back("/etc/xdg");
-    const std::string installed = ZIMBREL_SYSCONFDIR "/xdg";
-    if (runsInstalled() && std::find(dirs.begin(), dirs.end(), installed) == dirs.end())
+    const std::string installed = installedConfigDir();
+    if (!installed.empty() && std::find(dirs.begin(), dirs.end(), installed) == dirs.end())
         dirs.push_back(installed);
     return dirs;
 }

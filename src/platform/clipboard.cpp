@@ -163,7 +163,7 @@ CopyResult publishSecret(const QString &text, ClipboardHandOff &handOff)
 
 QString clipboardKeeperPath()
 {
-    return QFile::decodeName(helperPath("zimbrel-clipboard-keeper", ZIMBREL_LIBEXECDIR).c_str());
+    return QFile::decodeName(helperPath("zimbrel-clipboard-keeper").c_str());
 }
 
 void wipe(QString &text)

@@ -28,6 +28,8 @@ int main(int argc, char **argv)
     zimbrel::applyPlatformChoice();
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("zimbrel-settings"));
+    // Wayland taskbars find the launcher, and with it the icon, by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("zimbrel-settings"));
     app.setApplicationVersion(QStringLiteral(ZIMBREL_VERSION));
 
     zimbrel::FormSettings form;

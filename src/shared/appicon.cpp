@@ -5,9 +5,8 @@
 #include <QPixmap>
 
 namespace zimbrel {
-namespace {
 
-QImage padlock(int size)
+QImage padlockImage(int size)
 {
     QImage image(size, size, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
@@ -29,13 +28,11 @@ QImage padlock(int size)
     return image;
 }
 
-} // namespace
-
 QIcon appIcon()
 {
     // Drawn once; a window asks for it each time it is made.
-    static const QImage small = padlock(16);
-    static const QImage large = padlock(32);
+    static const QImage small = padlockImage(16);
+    static const QImage large = padlockImage(32);
     QIcon icon;
     icon.addPixmap(QPixmap::fromImage(small));
     icon.addPixmap(QPixmap::fromImage(large));

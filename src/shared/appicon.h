@@ -1,11 +1,16 @@
 #pragma once
 
 #include <QIcon>
+#include <QImage>
 
 namespace zimbrel {
 
 // The programs' icon, a padlock, drawn at 16 x 16 and 32 x 32 pixels in the 16-colour palette the
 // icon has always had, so no image file needs to ship with the programs.
 QIcon appIcon();
+
+// The padlock at `size` x `size` pixels; the installed icon files are drawn from it, and
+// data/zimbrel.svg draws the same shapes on the same 16-unit grid.
+QImage padlockImage(int size);
 
 } // namespace zimbrel
