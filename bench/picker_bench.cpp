@@ -50,13 +50,13 @@ struct Picker
         const int mode = controls.checkedOption();
         switch (mode) {
         case RedMode:
-            core.opt3RedPaintPicThinBox(core.mSngGreen, core.mSngBlue);
+            core.opt3RedPaintPicThinBox(core.mSngGreen(), core.mSngBlue());
             break;
         case GreenMode:
-            core.opt4GreenPaintPicThinBox(core.mSngRed, core.mSngBlue);
+            core.opt4GreenPaintPicThinBox(core.mSngRed(), core.mSngBlue());
             break;
         case BlueMode:
-            core.opt5BluePaintPicThinBox(core.mSngRed, core.mSngGreen);
+            core.opt5BluePaintPicThinBox(core.mSngRed(), core.mSngGreen());
             break;
         default:
             core.PaintPicThinBox(mode);
@@ -69,14 +69,14 @@ struct Picker
     {
         switch (controls.checkedOption()) {
         case HueMode:
-            core.HSLToRGB(core.mIntSystemColorAngle, x, 255 - y, true);
+            core.HSLToRGB(core.mIntSystemColorAngle(), x, 255 - y, true);
             break;
         case SaturationMode:
-            core.HSLToRGB(wholeNumber(x * 6.0), core.mBteSaturation, 255 - y, true);
+            core.HSLToRGB(wholeNumber(x * 6.0), core.mBteSaturation(), 255 - y, true);
             core.PaintPicThinBox(SaturationMode);
             break;
         case BrightnessMode:
-            core.HSLToRGB(wholeNumber(x * 6.0), 255 - y, core.mBteLuminance, true);
+            core.HSLToRGB(wholeNumber(x * 6.0), 255 - y, core.mBteLuminance(), true);
             core.PaintPicThinBox(BrightnessMode);
             break;
         case RedMode:
@@ -178,8 +178,8 @@ bool writePickerImages(const QString &folder)
         picker.paintStrip();
         picker.paintField();
         const QString name = QLatin1String(kModeNames[mode]);
-        ok &= picker.core.picBigBox.image().save(folder + QStringLiteral("/field-%1.png").arg(name));
-        ok &= picker.core.picThinBox.image().save(folder + QStringLiteral("/strip-%1.png").arg(name));
+        ok &= picker.core.picBigBox().image().save(folder + QStringLiteral("/field-%1.png").arg(name));
+        ok &= picker.core.picThinBox().image().save(folder + QStringLiteral("/strip-%1.png").arg(name));
     }
     return ok;
 }

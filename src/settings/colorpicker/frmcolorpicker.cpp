@@ -7,6 +7,7 @@
 #include "settings/colorpicker/pickerstate.h"
 #include "shared/placement.h"
 #include "shared/titleband.h"
+#include "settings/colorpicker/pickerwidgets.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -32,121 +33,13 @@ constexpr char kButtonDesign[] = "TX = \"%1\"\nENAB = -1 'True\nFONT = font(\"MS
                                  "MPTR = 0\nMICON = Nothing\nUMCOL = -1 'True\nPICPOS = 0\nNGREY = 0 'False\nFX = 3\n";
 
 const QString kTitle = QStringLiteral("Color Picker");
-const QString kHueMessage = QStringLiteral("An integer between 0 and 360 i required. Closest value inserted!");
-const QString kPercentMessage = QStringLiteral("An number between 0 and 100 i required. Closest value inserted!");
 
-// The position of a mouse event, in the control's pixels, as single-precision values.
-float posX(const QMouseEvent *e, int border = 0) { return float(e->position().x() - border); }
-float posY(const QMouseEvent *e, int border = 0) { return float(e->position().y() - border); }
-
-int buttonValue(Qt::MouseButtons buttons)
+// A message from the colour routines, shown as the picker shows its notes: no title, no icon.
+void note(const QString &text)
 {
-    return WinXPButton::buttonValue(buttons);
+    if (!text.isEmpty())
+        showMessage({text, {}, MessageIcon::None});
 }
-
-// Field and strip positions are whole pixels of the drawing, floored, within 0..255.
-float clampPixel(float v)
-{
-    return std::clamp(std::floor(v), 0.0f, 255.0f);
-}
-
-} // namespace
-
-// --- Small controls ------------------------------------------------------------------------------
-
-PictureBox::PictureBox(const PixelCanvas &canvas, QWidget *parent)
-    : QWidget(parent)
-    , m_canvas(canvas)
-{
-    setFocusPolicy(Qt::StrongFocus);
-    setAttribute(Qt::WA_OpaquePaintEvent);
-}
-
-void PictureBox::paintEvent(QPaintEvent *)
-{
-    QPainter p(this);
-    // A sunken frame: dark outside top and left, light outside bottom and right.
-    const QRect r = rect();
-    p.fillRect(r, QColor(0xD7, 0xD9, 0xDD));
-    p.setPen(QColor(128, 128, 128));
-    p.drawLine(r.left(), r.top(), r.right(), r.top());
-    p.drawLine(r.left(), r.top(), r.left(), r.bottom());
-    p.setPen(Qt::white);
-    p.drawLine(r.left(), r.bottom(), r.right(), r.bottom());
-    p.drawLine(r.right(), r.top(), r.right(), r.bottom());
-    p.setPen(QColor(64, 64, 64));
-    p.drawLine(r.left() + 1, r.top() + 1, r.right() - 1, r.top() + 1);
-    p.drawLine(r.left() + 1, r.top() + 1, r.left() + 1, r.bottom() - 1);
-    p.drawImage(kBorder, kBorder, m_canvas.image());
-}
-
-void PictureBox::mousePressEvent(QMouseEvent *e)
-{
-    Q_EMIT mouseDown(buttonValue(e->button()), posX(e, kBorder), posY(e, kBorder));
-}
-
-void PictureBox::mouseMoveEvent(QMouseEvent *e)
-{
-    Q_EMIT mouseMoved(buttonValue(e->buttons()), posX(e, kBorder), posY(e, kBorder));
-}
-
-void PictureBox::mouseReleaseEvent(QMouseEvent *e)
-{
-    Q_EMIT mouseUp(buttonValue(e->button()), posX(e, kBorder), posY(e, kBorder));
-}
-
-void PictureBox::keyPressEvent(QKeyEvent *e)
-{
-    const int code = windowsKeyCode(e->key(), e->modifiers());
-    // Enter and Escape are the dialog's (its default and cancel buttons).
-    if (code == vk::Return || code == vk::Escape) {
-        e->ignore();
-        return;
-    }
-    Q_EMIT keyDown(code);
-}
-
-void MouseArea::mousePressEvent(QMouseEvent *e)
-{
-    Q_EMIT mouseDown(buttonValue(e->button()), posX(e), posY(e));
-}
-
-void MouseArea::mouseMoveEvent(QMouseEvent *e)
-{
-    Q_EMIT mouseMoved(buttonValue(e->buttons()), posX(e), posY(e));
-}
-
-void MouseArea::mouseReleaseEvent(QMouseEvent *e)
-{
-    Q_EMIT mouseUp(buttonValue(e->button()), posX(e), posY(e));
-}
-
-void Swatch::setColor(ColorValue color)
-{
-    if (color == m_color)
-        return;
-    m_color = color;
-    update();
-}
-
-void Swatch::paintEvent(QPaintEvent *)
-{
-    QPainter p(this);
-    p.fillRect(rect(), QColor::fromRgb(PixelCanvas::toArgb(m_color)));
-}
-
-void Swatch::mousePressEvent(QMouseEvent *e)
-{
-    e->accept();
-}
-
-void Swatch::mouseReleaseEvent(QMouseEvent *e)
-{
-    if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint()))
-        Q_EMIT clicked();
-}
-
-namespace {
 
 void drawWithoutEndPoint(QPainter &painter, const QLineF &line)
 {
@@ -155,107 +48,7 @@ void drawWithoutEndPoint(QPainter &painter, const QLineF &line)
                                 [&painter](int x, int y) { painter.drawPoint(x, y); });
 }
 
-// What typing would make of any other way text enters the hex box: of the text that came in, its
-// hex digits in upper case, as many as the box has room for; the rest of the box stays as it was.
-class HexDigitsValidator : public QValidator
-{
-public:
-    HexDigitsValidator(int limit, QLineEdit *box)
-        : QValidator(box)
-        , m_limit(limit)
-    {
-        connect(box, &QLineEdit::textChanged, this, [this](const QString &text) { m_accepted = text; });
-    }
-
-    State validate(QString &input, int &pos) const override
-    {
-        const QString &old = m_accepted;
-        // The cursor stands right after what came in, and what follows it was there before.
-        qsizetype suffix = input.size() - pos;
-        if (suffix < 0 || suffix > old.size() || input.right(suffix) != old.right(suffix))
-            suffix = 0;
-        qsizetype prefix = 0;
-        const qsizetype prefixLimit = std::min(input.size() - suffix, old.size() - suffix);
-        while (prefix < prefixLimit && old.at(prefix) == input.at(prefix))
-            ++prefix;
-        const QString inserted = input.mid(prefix, input.size() - prefix - suffix);
-        QString kept;
-        for (QChar c : inserted) {
-            const QChar upper = c.toUpper();
-            if ((upper >= u'0' && upper <= u'9') || (upper >= u'A' && upper <= u'F'))
-                kept += upper;
-        }
-        const qsizetype remaining = prefix + suffix;
-        if (m_limit > 0)
-            kept.truncate(std::max<qsizetype>(0, m_limit - remaining));
-        input = old.left(prefix) + kept + old.right(suffix);
-        pos = int(prefix + kept.size());
-        return Acceptable;
-    }
-
-private:
-    int m_limit;
-    QString m_accepted;
-};
-
 } // namespace
-
-FilteredBox::FilteredBox(Kind kind, int limit, QWidget *parent)
-    : QLineEdit(parent)
-    , m_kind(kind)
-    , m_limit(limit)
-{
-    // Text that comes in other than by typing (Shift+Insert, the context menu, a middle click, a
-    // drop) goes through the same filter as typing: the hex box keeps its hex digits, in upper
-    // case, and at most its limit of them. A validator sees every such change before the box
-    // takes it, so the text is never wrong in between.
-    if (kind == HexDigits)
-        setValidator(new HexDigitsValidator(limit, this));
-}
-
-void FilteredBox::keyPressEvent(QKeyEvent *e)
-{
-    switch (e->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Escape:
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-        e->ignore();
-        return;
-    default:
-        break;
-    }
-    const QString text = e->text();
-    if (text.isEmpty() || e->key() == Qt::Key_Delete) {
-        // Keys without a character (arrows, Home, End, Delete) edit as usual.
-        QLineEdit::keyPressEvent(e);
-        return;
-    }
-    // Every typed character but the box's own kind is dropped: backspace, minus, point and the
-    // control characters of cut, copy and paste included.
-    QChar c = text.at(0);
-    if (m_kind == HexDigits && c >= u'a' && c <= u'f')
-        c = c.toUpper();
-    const bool wanted = (c >= u'0' && c <= u'9') || (m_kind == HexDigits && c >= u'A' && c <= u'F');
-    if (!wanted || e->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
-        return;
-    if (m_limit > 0 && this->text().size() - selectedText().size() >= m_limit)
-        return;
-    insert(QString(c));
-}
-
-void FilteredBox::focusOutEvent(QFocusEvent *e)
-{
-    QLineEdit::focusOutEvent(e);
-    switch (e->reason()) {
-    case Qt::ActiveWindowFocusReason:
-    case Qt::PopupFocusReason:
-        break;
-    default:
-        Q_EMIT lostFocus();
-    }
-}
 
 // --- The dialog ----------------------------------------------------------------------------------
 
@@ -275,10 +68,10 @@ frmColorPicker::frmColorPicker(QWidget *parent)
 
     // The strip's margin lies below the strip, the swatches above their frame.
     m_margin = new MouseArea(m_client);
-    m_field = new PictureBox(m_core.picBigBox, m_client);
+    m_field = new PictureBox(m_core.picBigBox(), m_client);
     m_field->setGeometry(13, 31, 260, 260);
     m_field->setCursor(ringCursor());
-    m_strip = new PictureBox(m_core.picThinBox, m_client);
+    m_strip = new PictureBox(m_core.picThinBox(), m_client);
     m_strip->setGeometry(284, 31, 19 + 2 * PictureBox::kBorder, 256 + 2 * PictureBox::kBorder);
     m_margin->setGeometry(m_strip->x() - 10, m_strip->y(), m_strip->width() + 20, m_strip->height());
 
@@ -388,20 +181,19 @@ QImage frmColorPicker::titleBand()
     return titleBandImage(kBandRows);
 }
 
-QCursor frmColorPicker::ringCursor()
+QWidget *frmColorPicker::clientArea() const
 {
-    // A hollow ring about 13 pixels across around the hot spot (7, 7): black outside, white inside.
-    QPixmap pixmap(32, 32);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing, false);
-    p.setBrush(Qt::NoBrush);
-    p.setPen(Qt::black);
-    p.drawEllipse(QPoint(7, 7), 6, 6);
-    p.setPen(Qt::white);
-    p.drawEllipse(QPoint(7, 7), 5, 5);
-    p.end();
-    return QCursor(pixmap, 7, 7);
+    return m_client;
+}
+
+QLineEdit *frmColorPicker::txtNumValue(int index) const
+{
+    return m_boxes.at(index);
+}
+
+QLineEdit *frmColorPicker::txtHexColor() const
+{
+    return m_hexBox;
 }
 
 QString frmColorPicker::stateFilePath() const
@@ -571,331 +363,103 @@ void frmColorPicker::Form_QueryUnload()
         showMessage({error, {}, MessageIcon::Error});
 }
 
-// --- Mode switch ---------------------------------------------------------------------------------
+// --- Mode switch, field, strip ------------------------------------------------------------------
 
 void frmColorPicker::objOption_Click(int Index)
 {
-    const double red = boxValue(3);
-    const double green = boxValue(4);
-    const double blue = boxValue(5);
-    switch (Index) {
-    case HueMode:
-        m_core.PaintPicThinBox(0);
-        m_core.mIntMarkerX = qint16(m_core.mBteSaturation);
-        m_core.mIntMarkerY = qint16(255 - m_core.mBteLuminance);
-        break;
-    case SaturationMode:
-        m_core.PaintPicThinBox(1);
-        m_core.mIntMarkerX = qint16(wholeNumber(m_core.mIntSystemColorAngle / 6.0));
-        m_core.mIntMarkerY = qint16(255 - m_core.mBteLuminance);
-        break;
-    case BrightnessMode:
-        m_core.PaintPicThinBox(2);
-        m_core.mIntMarkerX = qint16(wholeNumber(m_core.mIntSystemColorAngle / 6.0));
-        m_core.mIntMarkerY = qint16(255 - m_core.mBteSaturation);
-        break;
-    case RedMode:
-        m_core.opt3RedPaintPicThinBox(green, blue);
-        m_core.mIntMarkerX = qint16(wholeNumber(blue));
-        m_core.mIntMarkerY = qint16(wholeNumber(255 - green));
-        break;
-    case GreenMode:
-        m_core.opt4GreenPaintPicThinBox(red, blue);
-        m_core.mIntMarkerX = qint16(wholeNumber(blue));
-        m_core.mIntMarkerY = qint16(wholeNumber(255 - red));
-        break;
-    case BlueMode:
-        m_core.opt5BluePaintPicThinBox(red, green);
-        m_core.mIntMarkerX = qint16(wholeNumber(red));
-        m_core.mIntMarkerY = qint16(wholeNumber(255 - green));
-        break;
-    default:
-        break;
-    }
-    m_core.picBigBox_Colorize();
-    m_core.PositionArrows();
-    m_strip->update();
-}
-
-// --- Colour field --------------------------------------------------------------------------------
-
-void frmColorPicker::applyFieldPoint(float x, float y)
-{
-    switch (mode()) {
-    case HueMode:
-        m_core.HSLToRGB(m_core.mIntSystemColorAngle, wholeNumber(x), wholeNumber(255 - y), true);
-        break;
-    case SaturationMode:
-        m_core.HSLToRGB(wholeNumber(x * 6.0), m_core.mBteSaturation, wholeNumber(255 - y), true);
-        break;
-    case BrightnessMode:
-        m_core.HSLToRGB(wholeNumber(x * 6.0), wholeNumber(255 - y), m_core.mBteLuminance, true);
-        break;
-    case RedMode:
-        m_core.BigBoxOpt3Reaction(int(x), int(y));
-        break;
-    case GreenMode:
-        m_core.BigBoxOpt4Reaction(int(x), int(y));
-        break;
-    case BlueMode:
-        m_core.BigBoxOpt5Reaction(int(x), int(y));
-        break;
-    default:
-        break;
-    }
+    m_core.selectMode(Index);
 }
 
 void frmColorPicker::picBigBox_MouseDown(int, float X, float Y)
 {
-    const float x = clampPixel(X);
-    const float y = clampPixel(Y);
-    mBlnMouseDown = true;
-    if (m_core.mBlnMarkerShown)
-        m_core.EraseMarker();
-    if (mode() == BrightnessMode)
-        m_core.picThinBox.fill(m_core.HSLToRGB(wholeNumber(x * 6.0), wholeNumber(255 - y), 255, false));
-    applyFieldPoint(x, y);
-    if (mode() == SaturationMode)
-        m_core.FadeThinBoxToGrey();
-    else if (mode() == BrightnessMode)
-        m_core.FadeThinBoxToBlack();
-    m_core.mIntMarkerX = qint16(wholeNumber(x));
-    m_core.mIntMarkerY = qint16(wholeNumber(y));
-    m_core.SampleMarkerBackground();
-    m_core.mBlnMarkerShown = true;
+    m_core.pressField(X, Y);
 }
 
 void frmColorPicker::picBigBox_MouseMove(int, float X, float Y)
 {
-    if (!mBlnMouseDown)
-        return;
-    const float x = clampPixel(X);
-    const float y = clampPixel(Y);
-    applyFieldPoint(x, y);
-    if (mode() == SaturationMode || mode() == BrightnessMode)
-        m_core.PaintPicThinBox(mode());
+    m_core.dragField(X, Y);
 }
 
 void frmColorPicker::picBigBox_MouseUp(int, float X, float Y)
 {
-    if (!m_core.mBlnBigBoxReady) {
-        // The drag ends all the same, so the field does not follow the mouse afterwards.
-        mBlnMouseDown = false;
-        showMessage({QStringLiteral("mBlnBigBoxReady = False!"), {}, MessageIcon::None});
-        return;
-    }
-    mBlnMouseDown = false;
-    const float x = clampPixel(X);
-    const float y = clampPixel(Y);
-    m_core.mIntMarkerX = qint16(wholeNumber(x));
-    m_core.mIntMarkerY = qint16(wholeNumber(y));
-    m_core.SampleMarkerBackground();
-    m_core.PaintMarker(int(x), int(y));
+    note(m_core.releaseField(X, Y));
 }
 
-// --- Slider strip --------------------------------------------------------------------------------
-
-void frmColorPicker::applyStripRow(float row)
+void frmColorPicker::picThinBox_MouseDown(int, float, float Y)
 {
-    const float r = std::clamp(row, 0.0f, 255.0f);
-    m_core.MoveArrows(r);
-    switch (mode()) {
-    case HueMode:
-        m_core.HSLToRGB(wholeNumber((255.0 - r) * 6.0), m_core.mBteSaturation, m_core.mBteLuminance, true);
-        break;
-    case SaturationMode:
-        m_core.HSLToRGB(m_core.mIntSystemColorAngle, wholeNumber(255.0 - r), m_core.mBteLuminance, true);
-        break;
-    case BrightnessMode:
-        m_core.HSLToRGB(m_core.mIntSystemColorAngle, m_core.mBteSaturation, wholeNumber(255.0 - r), true);
-        break;
-    case RedMode:
-    case GreenMode:
-    case BlueMode: {
-        setNumValue(mode(), singleToText(255.0f - r));
-        const ColorValue color = composeRgb(wholeNumber(boxValue(3)), wholeNumber(boxValue(4)), wholeNumber(boxValue(5)));
-        m_core.RGBToHSL(color, true);
-        setNewColor(color);
-        break;
-    }
-    default:
-        break;
-    }
-}
-
-void frmColorPicker::picThinBox_MouseDown(int Button, float X, float Y)
-{
-    mBlnMouseDown = true;
-    picThinBox_MouseMove(Button, X, Y);
+    m_core.pressStrip(Y);
 }
 
 void frmColorPicker::picThinBox_MouseMove(int, float, float Y)
 {
-    if (mBlnMouseDown)
-        applyStripRow(std::floor(Y));
+    m_core.dragStrip(Y);
 }
 
 void frmColorPicker::picThinBox_MouseUp(int, float, float)
 {
-    mBlnMouseDown = false;
-    m_core.picBigBox_Colorize();
+    m_core.releaseStrip();
 }
 
 // The margin reports heights from its own top, which is the top of the strip's border: beside
 // the strip it acts as the strip at the same height.
-void frmColorPicker::lblThinContainer_MouseDown(int Button, float X, float Y)
+void frmColorPicker::lblThinContainer_MouseDown(int, float, float Y)
 {
-    mBlnMouseDown = true;
-    picThinBox_MouseMove(Button, X, Y - PictureBox::kBorder);
+    m_core.pressStrip(Y - PictureBox::kBorder);
 }
 
-void frmColorPicker::lblThinContainer_MouseMove(int Button, float X, float Y)
+void frmColorPicker::lblThinContainer_MouseMove(int, float, float Y)
 {
-    picThinBox_MouseMove(Button, X, Y - PictureBox::kBorder);
+    m_core.dragStrip(Y - PictureBox::kBorder);
 }
 
-void frmColorPicker::lblThinContainer_MouseUp(int Button, float X, float Y)
+void frmColorPicker::lblThinContainer_MouseUp(int, float, float)
 {
-    picThinBox_MouseUp(Button, X, Y);
+    m_core.releaseStrip();
 }
 
 void frmColorPicker::picThinBox_KeyDown(int KeyCode)
 {
-    switch (mode()) {
-    case HueMode:
-        if (KeyCode == 38) {
-            m_core.NudgeHueValue(1);
-            m_core.picBigBox_Colorize();
-        } else if (KeyCode == 40) {
-            m_core.NudgeHueValue(-1);
-            m_core.picBigBox_Colorize();
-        }
-        break;
-    case SaturationMode:
-        showMessage({QStringLiteral("Add code for radio1!"), {}, MessageIcon::None});
-        break;
-    case BrightnessMode:
-        showMessage({QStringLiteral("Add code for radio2!"), {}, MessageIcon::None});
-        break;
-    default:
-        break;
-    }
+    note(m_core.stripKey(KeyCode));
 }
 
-// --- Boxes ---------------------------------------------------------------------------------------
-
-double frmColorPicker::boxValue(int index) const
-{
-    return m_core.boxNumber(index).value_or(0.0);
-}
-
-void frmColorPicker::boxError(const QString &text)
-{
-    showMessage({text, kTitle, MessageIcon::Error});
-}
+// --- Boxes and swatches ----------------------------------------------------------------------------
 
 void frmColorPicker::txtNumValue_LostFocus(int Index)
 {
+    // A message box taking the focus must not apply the box a second time.
     if (m_inLostFocus)
         return;
     m_inLostFocus = true;
-    m_core.mBlnBigBoxReady = false;
-    m_core.mBlnMarkerShown = false;
-
-    // What the box holds as a number; an empty box counts as 0, other text by its leading number.
-    const QString text = numValue(Index);
-    const std::optional<double> parsed = m_core.boxNumber(Index);
-    const bool isNumber = parsed.has_value();
-    double number = parsed.value_or(leadingNumber(text));
-
-    if (Index == 0) {
-        if (number > 360 || number < 0 || !isNumber) {
-            number = std::clamp(number, 0.0, 360.0);
-            boxError(kHueMessage);
-            setNumValue(0, QString::number(wholeNumber(number)));
-        }
-        if (numValue(0) != QString::number(wholeNumber(number))) {
-            boxError(kHueMessage);
-            setNumValue(0, QString::number(wholeNumber(number)));
-        }
-        m_core.HSLToRGB(wholeNumber(number / 360.0 * 1530.0), m_core.mBteSaturation, m_core.mBteLuminance, true);
-    } else if (Index == 1 || Index == 2) {
-        if (number > 100 || number < 0 || !isNumber) {
-            number = std::clamp(number, 0.0, 100.0);
-            boxError(kPercentMessage);
-            setNumValue(Index, QString::number(wholeNumber(number)));
-        }
-        const int value = wholeNumber(number / 100.0 * 255.0);
-        if (Index == 1)
-            m_core.HSLToRGB(m_core.mIntSystemColorAngle, value, m_core.mBteLuminance, true);
-        else
-            m_core.HSLToRGB(m_core.mIntSystemColorAngle, m_core.mBteSaturation, value, true);
-    } else {
-        // Red, green, blue: no range message. A number too big to be a channel, or no number,
-        // is put right in the box so that the composed colour never overflows.
-        for (int i = 3; i <= 5; ++i) {
-            const std::optional<double> channel = m_core.boxNumber(i);
-            if (!channel || *channel > 32767 || *channel < 0)
-                setNumValue(i, QString::number(channel && *channel > 32767 ? 255 : 0));
-        }
-        const ColorValue color = composeRgb(wholeNumber(boxValue(3)), wholeNumber(boxValue(4)), wholeNumber(boxValue(5)));
-        m_core.RGBToHSL(color, true);
-        setNewColor(color);
-    }
-    // The strip, the ring and the triangles follow the new colour as a mode switch places them.
-    objOption_Click(mode());
+    const QString message = m_core.applyBox(Index);
+    if (!message.isEmpty())
+        showMessage({message, kTitle, MessageIcon::Error});
     m_inLostFocus = false;
 }
 
 void frmColorPicker::txtHexColor_LostFocus()
 {
-    const QString s = hexColor();
-    if (s.isEmpty()) {
-        // Nothing to apply: show the colour's hex text again.
-        const ColorValue c = newColor();
-        setHexColor(hexText(redOf(c), greenOf(c), blueOf(c)));
+    if (m_inLostFocus)
         return;
-    }
-    const QString t = s.mid(4) + s.mid(2, 2) + s.mid(0, 2);
-    // The hex digits at its start, as a number (the box takes nothing else when typed into).
-    ColorValue value = 0;
-    for (QChar c : t) {
-        const char16_t u = c.toUpper().unicode();
-        const int digit = u >= u'0' && u <= u'9' ? u - u'0' : u >= u'A' && u <= u'F' ? u - u'A' + 10 : -1;
-        if (digit < 0)
-            break;
-        value = value * 16 + ColorValue(digit);
-    }
-    setNewColor(value & 0x00FFFFFFu);
-    m_core.SplitlblNewColorToRGBboxes();
-    txtNumValue_LostFocus(3);
+    m_inLostFocus = true;
+    const QString message = m_core.applyHexBox();
+    if (!message.isEmpty())
+        showMessage({message, kTitle, MessageIcon::Error});
+    m_inLostFocus = false;
 }
-
-// --- Swatches ------------------------------------------------------------------------------------
 
 void frmColorPicker::lblNewColor_Click()
 {
-    setOldColor(newColor());
-    m_core.mBlnBigBoxReady = false;
-    m_core.mBlnMarkerShown = false;
-    m_core.SplitlblNewColorToRGBboxes();
-    m_core.RGBToHSL(newColor(), true);
-    objOption_Click(mode());
+    m_core.clickSwatch(SwatchClick::KeepNew);
 }
 
 void frmColorPicker::lblOldColor_Click()
 {
-    setNewColor(oldColor());
-    m_core.mBlnBigBoxReady = false;
-    m_core.mBlnMarkerShown = false;
-    m_core.SplitlblNewColorToRGBboxes();
-    m_core.RGBToHSL(newColor(), true);
-    objOption_Click(mode());
+    m_core.clickSwatch(SwatchClick::BackToOld);
 }
 
 void frmColorPicker::lblComplementaryColor_Click()
 {
-    const double hue = boxValue(0);
+    const double hue = m_core.boxNumber(0).value_or(0.0);
     setNumValue(0, QString::number(hue < 180 ? hue + 180 : hue - 180));
     txtNumValue_LostFocus(0);
 }
@@ -943,13 +507,6 @@ void frmColorPicker::keyPressEvent(QKeyEvent *event)
 {
     if (!WinXPButton::handleDialogKey(event, m_ok, m_cancel))
         QDialog::keyPressEvent(event);
-}
-
-void ClientArea::paintEvent(QPaintEvent *)
-{
-    QPainter p(this);
-    if (paint)
-        paint(p);
 }
 
 void frmColorPicker::mousePressEvent(QMouseEvent *event)

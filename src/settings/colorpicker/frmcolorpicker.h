@@ -15,113 +15,19 @@
 #include "shared/placement.h"
 
 #include <QDialog>
-
-#include <functional>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+
 #include <array>
 
 namespace zimbrel::picker {
 
-// The colour field or the slider strip: a sunken two-pixel border around the drawing. Mouse
-// positions are reported in pixels of the drawing, floored.
-class PictureBox : public QWidget
-{
-    Q_OBJECT
-public:
-    static constexpr int kBorder = 2;
-    PictureBox(const PixelCanvas &canvas, QWidget *parent);
-
-Q_SIGNALS:
-    void mouseDown(int button, float x, float y);
-    void mouseMoved(int buttons, float x, float y);
-    void mouseUp(int button, float x, float y);
-    void keyDown(int keyCode);
-
-protected:
-    void paintEvent(QPaintEvent *event) override;
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
-
-private:
-    const PixelCanvas &m_canvas;
-};
-
-// A transparent area that reports mouse positions in its own pixels (the strip's margin).
-class MouseArea : public QWidget
-{
-    Q_OBJECT
-public:
-    using QWidget::QWidget;
-
-Q_SIGNALS:
-    void mouseDown(int button, float x, float y);
-    void mouseMoved(int buttons, float x, float y);
-    void mouseUp(int button, float x, float y);
-
-protected:
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
-};
-
-// A colour swatch that can be clicked.
-class Swatch : public QWidget
-{
-    Q_OBJECT
-public:
-    using QWidget::QWidget;
-    void setColor(ColorValue color);
-    ColorValue color() const { return m_color; }
-
-Q_SIGNALS:
-    void clicked();
-
-protected:
-    void paintEvent(QPaintEvent *event) override;
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
-
-private:
-    ColorValue m_color = kDesignNewColor;
-};
-
-// A box that takes only some typed characters: decimal digits, or hex digits (in upper case).
-class FilteredBox : public QLineEdit
-{
-    Q_OBJECT
-public:
-    enum Kind { Digits, HexDigits };
-    FilteredBox(Kind kind, int limit, QWidget *parent);
-
-Q_SIGNALS:
-    // The box lost the focus to another control of the window (not to another window).
-    void lostFocus();
-
-protected:
-    void keyPressEvent(QKeyEvent *event) override;
-    void focusOutEvent(QFocusEvent *event) override;
-
-private:
-    Kind m_kind;
-    int m_limit;
-};
-
-// The dialog's client area: every control lies on it; the dialog draws its frame around it. Mouse
-// events it does not take go on to the dialog (a drag by the background).
-class ClientArea : public QWidget
-{
-    Q_OBJECT
-public:
-    using QWidget::QWidget;
-    std::function<void(QPainter &)> paint;
-
-protected:
-    void paintEvent(QPaintEvent *event) override;
-};
+class PictureBox;
+class MouseArea;
+class Swatch;
+class FilteredBox;
+class ClientArea;
 
 class frmColorPicker : public QDialog, public PickerControls, public ButtonContainer
 {
@@ -137,7 +43,8 @@ public:
     // The state file's name, relative to the program's folder.
     QString INIFileName;
     QStringList mStrPaths;
-    bool mBlnMouseDown = false;
+    // A drag on the field or the strip is under way.
+    bool mBlnMouseDown() const { return m_core.mBlnMouseDown(); }
 
     ColorPickerCore &core() { return m_core; }
     QString stateFilePath() const;
@@ -168,9 +75,9 @@ public:
     void CmdCancel_Click();
 
     // The widgets, for tests and for the caller.
-    QWidget *clientArea() const { return m_client; }
-    QLineEdit *txtNumValue(int index) const { return m_boxes.at(index); }
-    QLineEdit *txtHexColor() const { return m_hexBox; }
+    QWidget *clientArea() const;
+    QLineEdit *txtNumValue(int index) const;
+    QLineEdit *txtHexColor() const;
     QRadioButton *objOption(int index) const { return m_options.at(index); }
     PictureBox *picBigBox() const { return m_field; }
     PictureBox *picThinBox() const { return m_strip; }
@@ -189,8 +96,6 @@ public:
 
     // The title band: 2560 x 29 pixels, one colour a row.
     static QImage titleBand();
-    // The ring cursor of the colour field.
-    static QCursor ringCursor();
 
 public Q_SLOTS:
     void reject() override;
@@ -204,11 +109,6 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    int mode() const { return checkedOption(); }
-    void applyFieldPoint(float x, float y);
-    void applyStripRow(float row);
-    void boxError(const QString &text);
-    double boxValue(int index) const;
     void applyFocusedBox();
     void paintClient(QPainter &p);
 

@@ -12,6 +12,20 @@ ColorPickerCore::ColorPickerCore(PickerControls &controls)
 {
 }
 
+void ColorPickerCore::setCurrentHsl(int angle, int saturation, int luminance)
+{
+    m_hueAngle = angle;
+    m_saturation = saturation;
+    m_luminance = luminance;
+}
+
+void ColorPickerCore::setMarker(QPoint at, bool shown)
+{
+    m_markerX = qint16(at.x());
+    m_markerY = qint16(at.y());
+    m_markerShown = shown;
+}
+
 std::optional<double> ColorPickerCore::boxNumber(int index) const
 {
     return localeNumber(m_controls.numValue(index));
@@ -19,9 +33,9 @@ std::optional<double> ColorPickerCore::boxNumber(int index) const
 
 void ColorPickerCore::keepLastConversion(const Rgb &rgb)
 {
-    mSngRed = float(rgb.red);
-    mSngGreen = float(rgb.green);
-    mSngBlue = float(rgb.blue);
+    m_red = float(rgb.red);
+    m_green = float(rgb.green);
+    m_blue = float(rgb.blue);
 }
 
 // --- Colour model ---------------------------------------------------------------------------
@@ -48,27 +62,27 @@ ColorValue ColorPickerCore::HSLToRGB(int intLocalColorAngle, int Saturation, int
     m_controls.setNumValue(5, QString::number(rgb.blue));
     m_controls.setHexColor(hexText(rgb.red, rgb.green, rgb.blue));
     m_controls.setNewColor(color);
-    mIntSystemColorAngle = angle;
-    mBteSaturation = Saturation;
-    mBteLuminance = Luminance;
+    m_hueAngle = angle;
+    m_saturation = Saturation;
+    m_luminance = Luminance;
     return color;
 }
 
 HSLColor ColorPickerCore::RGBToHSL(ColorValue color, bool update)
 {
     const HslFromRgb hsl = rgbToHsl(color);
-    mIntSystemColorAngle = hsl.angle;
+    m_hueAngle = hsl.angle;
     if (update) {
         m_controls.setHexColor(hexText(redOf(color), greenOf(color), blueOf(color)));
         // From the stored angle, not the raw hue: 10.5 degrees shows as 11 with a hue of 10.
-        m_controls.setNumValue(0, QString::number(wholeNumber(double(mIntSystemColorAngle) / 1530.0 * 360.0)));
+        m_controls.setNumValue(0, QString::number(wholeNumber(double(m_hueAngle) / 1530.0 * 360.0)));
         if (!hsl.black) {
-            mBteSaturation = hsl.saturation;
+            m_saturation = hsl.saturation;
             m_controls.setNumValue(1, QString::number(hsl.saturationPercent));
         } else {
-            mBteSaturation = 0;
+            m_saturation = 0;
         }
-        mBteLuminance = hsl.luminance;
+        m_luminance = hsl.luminance;
         m_controls.setNumValue(2, QString::number(hsl.luminancePercent));
     }
     return {qint16(hsl.hueDegrees), quint8(hsl.saturationPercent), quint8(hsl.luminancePercent)};
@@ -77,11 +91,11 @@ HSLColor ColorPickerCore::RGBToHSL(ColorValue color, bool update)
 void ColorPickerCore::SplitlblNewColorToRGBboxes()
 {
     const ColorValue color = m_controls.newColor();
-    mSngRed = float(redOf(color));
+    m_red = float(redOf(color));
     m_controls.setNumValue(3, QString::number(redOf(color)));
-    mSngGreen = float(greenOf(color));
+    m_green = float(greenOf(color));
     m_controls.setNumValue(4, QString::number(greenOf(color)));
-    mSngBlue = float(blueOf(color));
+    m_blue = float(blueOf(color));
     m_controls.setNumValue(5, QString::number(blueOf(color)));
 }
 
@@ -115,47 +129,38 @@ void ColorPickerCore::picBigBox_Colorize()
     m_controls.setBigBoxVisible(true);
     m_controls.setThinBoxVisible(true);
 
-    if (mBlnMarkerShown) {
+    if (m_markerShown) {
         SampleMarkerBackground();
-        PaintMarker(mIntMarkerX, mIntMarkerY);
+        PaintMarker(m_markerX, m_markerY);
         // The ring leaves its centre alone, so this is the field's own colour there.
-        const ColorValue centre = picBigBox.pixel(mIntMarkerX, mIntMarkerY);
+        const ColorValue centre = m_field.pixel(m_markerX, m_markerY);
         if (centre != kNoPixel)
             m_controls.setNewColor(centre);
     }
-    if (!mBlnBigBoxReady) {
-        mBlnMarkerShown = true;
-        switch (m_controls.checkedOption()) {
-        case HueMode:
-            mIntMarkerX = qint16(mBteSaturation);
-            mIntMarkerY = qint16(255 - mBteLuminance);
-            break;
-        case SaturationMode:
-            mIntMarkerX = qint16(wholeNumber(mIntSystemColorAngle / 6.0));
-            mIntMarkerY = qint16(255 - mBteLuminance);
-            break;
-        case BrightnessMode:
-            mIntMarkerX = qint16(wholeNumber(mIntSystemColorAngle / 6.0));
-            mIntMarkerY = qint16(255 - mBteSaturation);
-            break;
-        default:
-            break;
+    if (!m_bigBoxReady) {
+        m_markerShown = true;
+        // In the channel modes the ring stays where the mode switch put it.
+        const int current = m_controls.checkedOption();
+        if (current >= HueMode && current <= BrightnessMode) {
+            const QPoint marker = markerPlace(current);
+            m_markerX = qint16(marker.x());
+            m_markerY = qint16(marker.y());
         }
         SampleMarkerBackground();
-        PaintMarker(mIntMarkerX, mIntMarkerY);
-        mBlnBigBoxReady = true;
+        PaintMarker(m_markerX, m_markerY);
+        m_bigBoxReady = true;
     }
 }
 
 void ColorPickerCore::Bigbox3D()
 {
-    keepLastConversion(paintHueField(picBigBox, mIntSystemColorAngle));
+    keepLastConversion(paintHueField(m_field, m_hueAngle));
     m_controls.pixelsChanged(PickerControl::BigBox);
 }
 
 void ColorPickerCore::RainBowBigbox(bool blnFadeToGrey, bool blnFadeToBlack)
 {
-    keepLastConversion(paintRainbowField(picBigBox, blnFadeToGrey, blnFadeToBlack, mBteSaturation, mBteLuminance));
+    keepLastConversion(paintRainbowField(m_field, blnFadeToGrey, blnFadeToBlack, m_saturation, m_luminance));
     m_controls.pixelsChanged(PickerControl::BigBox);
 }
 
@@ -164,7 +169,7 @@ bool ColorPickerCore::paintChannelField(Channel channel, int box)
     const std::optional<double> fixed = boxNumber(box);
     if (!fixed)
         return false;
-    picker::paintChannelField(picBigBox, channel, float(*fixed));
+    picker::paintChannelField(m_field, channel, float(*fixed));
     m_controls.pixelsChanged(PickerControl::BigBox);
     return true;
 }
@@ -186,20 +191,20 @@ bool ColorPickerCore::opt5BluePaintPicBigBox()
 
 void ColorPickerCore::pickReaction(int x, int y, Channel channel)
 {
-    const ColorValue picked = picBigBox.pixel(x, y);
+    const ColorValue picked = m_field.pixel(x, y);
     if (picked == kNoPixel)
         return;
     m_controls.setNewColor(picked);
     SplitlblNewColorToRGBboxes();
     switch (channel) {
     case Channel::Red:
-        opt3RedPaintPicThinBox(mSngGreen, mSngBlue);
+        opt3RedPaintPicThinBox(m_green, m_blue);
         break;
     case Channel::Green:
-        opt4GreenPaintPicThinBox(mSngRed, mSngBlue);
+        opt4GreenPaintPicThinBox(m_red, m_blue);
         break;
     case Channel::Blue:
-        opt5BluePaintPicThinBox(mSngRed, mSngGreen);
+        opt5BluePaintPicThinBox(m_red, m_green);
         break;
     }
     const auto red = boxNumber(3);
@@ -226,11 +231,11 @@ void ColorPickerCore::BigBoxOpt5Reaction(int x, int y)
 
 void ColorPickerCore::SampleMarkerBackground()
 {
-    if (!mBlnMarkerShown)
+    if (!m_markerShown)
         return;
     for (int j = 0; j <= 10; ++j) {
         for (int i = 0; i <= 10; ++i)
-            mLngMarkerBackground[i][j] = picBigBox.pixel(mIntMarkerX - 5 + i, mIntMarkerY - 5 + j);
+            m_markerBackground[i][j] = m_field.pixel(m_markerX - 5 + i, m_markerY - 5 + j);
     }
 }
 
@@ -239,9 +244,9 @@ void ColorPickerCore::EraseMarker()
     // Saved pixels from outside the field go back outside it, where they change nothing.
     for (int j = 0; j <= 10; ++j) {
         for (int i = 0; i <= 10; ++i) {
-            const ColorValue saved = mLngMarkerBackground[i][j];
+            const ColorValue saved = m_markerBackground[i][j];
             if (saved != kNoPixel)
-                picBigBox.setPixel(mIntMarkerX - 5 + i, mIntMarkerY - 5 + j, saved);
+                m_field.setPixel(m_markerX - 5 + i, m_markerY - 5 + j, saved);
         }
     }
     m_controls.pixelsChanged(PickerControl::BigBox);
@@ -251,17 +256,17 @@ void ColorPickerCore::PaintMarker(int x, int y)
 {
     // A white ring on dark or strongly coloured ground; on light colours of the yellow to cyan
     // range, or pale ones, the ring inverts what lies under it.
-    bool white = mBteLuminance < 200;
+    bool white = m_luminance < 200;
     if (!white) {
         const std::optional<double> hue = boxNumber(0);
         if (!hue)
             return;
-        white = (*hue < 26 || *hue > 200) && mBteSaturation > 70;
+        white = (*hue < 26 || *hue > 200) && m_saturation > 70;
     }
     if (white)
-        paintWhiteRing(picBigBox, x, y);
+        paintWhiteRing(m_field, x, y);
     else
-        invertRing(picBigBox, x, y);
+        invertRing(m_field, x, y);
     m_controls.pixelsChanged(PickerControl::BigBox);
 }
 
@@ -277,7 +282,7 @@ void ColorPickerCore::PaintPicThinBox(int index)
         FadeThinBoxToGrey();
         break;
     case BrightnessMode:
-        picThinBox.fill(HSLToRGB(mIntSystemColorAngle, mBteSaturation, 255, false));
+        m_strip.fill(HSLToRGB(m_hueAngle, m_saturation, 255, false));
         FadeThinBoxToBlack();
         break;
     default:
@@ -288,25 +293,25 @@ void ColorPickerCore::PaintPicThinBox(int index)
 
 void ColorPickerCore::RainBowThinBox()
 {
-    keepLastConversion(paintRainbowStrip(picThinBox));
+    keepLastConversion(paintRainbowStrip(m_strip));
     m_controls.pixelsChanged(PickerControl::ThinBox);
 }
 
 void ColorPickerCore::FadeThinBoxToGrey()
 {
-    keepLastConversion(paintSaturationStrip(picThinBox, mIntSystemColorAngle, mBteLuminance));
+    keepLastConversion(paintSaturationStrip(m_strip, m_hueAngle, m_luminance));
     m_controls.pixelsChanged(PickerControl::ThinBox);
 }
 
 void ColorPickerCore::FadeThinBoxToBlack()
 {
-    fadeColumnsToBlack(picThinBox, kStripColumns);
+    fadeColumnsToBlack(m_strip, kStripColumns);
     m_controls.pixelsChanged(PickerControl::ThinBox);
 }
 
 void ColorPickerCore::paintChannelStripFor(Channel varying, double first, double second)
 {
-    paintChannelStrip(picThinBox, varying, first, second);
+    paintChannelStrip(m_strip, varying, first, second);
     m_controls.pixelsChanged(PickerControl::ThinBox);
 }
 
@@ -340,7 +345,7 @@ void ColorPickerCore::PositionArrows()
     const int mode = m_controls.checkedOption();
     std::optional<double> row;
     if (mode == HueMode) {
-        row = 255.0 - double(mIntSystemColorAngle) / 1530.0 * 255.0;
+        row = 255.0 - double(m_hueAngle) / 1530.0 * 255.0;
     } else if (mode == SaturationMode || mode == BrightnessMode) {
         if (const auto percent = boxNumber(mode))
             row = 255.0 - *percent * 2.55;
@@ -354,9 +359,9 @@ void ColorPickerCore::PositionArrows()
 
 void ColorPickerCore::NudgeHueValue(int intDirektion)
 {
-    mIntSystemColorAngle = std::clamp(mIntSystemColorAngle + intDirektion, 0, kHueSteps);
-    HSLToRGB(mIntSystemColorAngle, mBteSaturation, mBteLuminance, true);
-    MoveArrows(255.0 - double(mIntSystemColorAngle) / 1530.0 * 255.0);
+    m_hueAngle = std::clamp(m_hueAngle + intDirektion, 0, kHueSteps);
+    HSLToRGB(m_hueAngle, m_saturation, m_luminance, true);
+    MoveArrows(255.0 - double(m_hueAngle) / 1530.0 * 255.0);
 }
 
 } // namespace zimbrel::picker

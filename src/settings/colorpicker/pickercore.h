@@ -9,6 +9,8 @@
 #include "pickercontrols.h"
 #include "pixelcanvas.h"
 
+#include <QPoint>
+
 #include <array>
 #include <optional>
 
@@ -22,6 +24,9 @@ struct HSLColor
     friend bool operator==(const HSLColor &, const HSLColor &) = default;
 };
 
+// Which swatch was clicked: the new colour becomes the old one, or the old one comes back.
+enum class SwatchClick { KeepNew, BackToOld };
+
 class ColorPickerCore
 {
 public:
@@ -30,24 +35,60 @@ public:
     PickerControls &controls() { return m_controls; }
 
     // The current colour: hue 0..1530, saturation and luminance 0..255.
-    int mIntSystemColorAngle = 0;
-    int mBteSaturation = 0;
-    int mBteLuminance = 0;
+    int mIntSystemColorAngle() const { return m_hueAngle; }
+    int mBteSaturation() const { return m_saturation; }
+    int mBteLuminance() const { return m_luminance; }
     // The channels of the most recent conversion (painters convert too), not a stable copy.
-    float mSngRed = 0;
-    float mSngGreen = 0;
-    float mSngBlue = 0;
+    float mSngRed() const { return m_red; }
+    float mSngGreen() const { return m_green; }
+    float mSngBlue() const { return m_blue; }
 
     // The marker ring on the field and the pixels saved from under it, element [i][j] holding
     // the pixel at (mIntMarkerX - 5 + i, mIntMarkerY - 5 + j).
-    bool mBlnMarkerShown = false;
-    qint16 mIntMarkerX = 0;
-    qint16 mIntMarkerY = 0;
-    std::array<std::array<ColorValue, 12>, 12> mLngMarkerBackground{};
-    bool mBlnBigBoxReady = false;
+    bool mBlnMarkerShown() const { return m_markerShown; }
+    qint16 mIntMarkerX() const { return m_markerX; }
+    qint16 mIntMarkerY() const { return m_markerY; }
+    const std::array<std::array<ColorValue, 12>, 12> &mLngMarkerBackground() const { return m_markerBackground; }
+    // False from a typed value or a swatch click until the field has been painted for it; a
+    // mouse-up on the field meanwhile is refused.
+    bool mBlnBigBoxReady() const { return m_bigBoxReady; }
+    void setBigBoxReady(bool ready) { m_bigBoxReady = ready; }
+    // A drag on the field or the strip is under way.
+    bool mBlnMouseDown() const { return m_mouseDown; }
 
-    PixelCanvas picBigBox{kFieldSize, kFieldSize};
-    PixelCanvas picThinBox{kStripVisibleColumns, kStripRows};
+    const PixelCanvas &picBigBox() const { return m_field; }
+    const PixelCanvas &picThinBox() const { return m_strip; }
+    PixelCanvas &picBigBox() { return m_field; }
+    PixelCanvas &picThinBox() { return m_strip; }
+
+    // Puts the current colour, or the ring, in place without painting or updating any control:
+    // for a start from a known state.
+    void setCurrentHsl(int angle, int saturation, int luminance);
+    void setMarker(QPoint at, bool shown);
+
+    // What the dialog's controls do, for the mode that is checked. Each returns the message to
+    // show, or the empty text.
+    // A mode button: the strip, the field, the ring and the triangles for that mode.
+    void selectMode(int mode);
+    // The field: a press picks the point under it and starts a drag, a move follows it, a release
+    // ends it and puts the ring there. Positions in pixels of the field, any value.
+    void pressField(float x, float y);
+    void dragField(float x, float y);
+    QString releaseField(float x, float y);
+    // The strip (or its margin, at the same height): a press starts a drag, a move picks the row
+    // under it, a release ends it and repaints the field.
+    void pressStrip(float row);
+    void dragStrip(float row);
+    void releaseStrip();
+    // A key on the strip (Windows key code): up and down nudge the hue in hue mode.
+    QString stripKey(int keyCode);
+    // Leaving a number box (0..5) or the hex box: the value is checked, applied, and the display
+    // follows as a mode switch places it.
+    QString applyBox(int index);
+    QString applyHexBox();
+    void clickSwatch(SwatchClick click);
+    // Where the ring goes for the current colour in `mode`.
+    QPoint markerPlace(int mode) const;
 
     // Colour model. With `blnUpdateTextBoxes` the result becomes the current colour and every box,
     // the hex text and the new swatch show it. An angle outside 0..1530 is reported and gives black.
@@ -90,12 +131,32 @@ public:
     std::optional<double> boxNumber(int index) const;
 
 private:
+    int mode() const { return m_controls.checkedOption(); }
+    // A box's number, 0 when it holds none.
+    double boxValue(int index) const { return boxNumber(index).value_or(0.0); }
+    void applyFieldPoint(float x, float y);
+    void applyStripRow(float row);
+    void applyChannelBoxes();
     void keepLastConversion(const Rgb &rgb);
     bool paintChannelField(Channel channel, int box);
     void pickReaction(int x, int y, Channel channel);
     void paintChannelStripFor(Channel varying, double first, double second);
 
     PickerControls &m_controls;
+    int m_hueAngle = 0;
+    int m_saturation = 0;
+    int m_luminance = 0;
+    float m_red = 0;
+    float m_green = 0;
+    float m_blue = 0;
+    bool m_markerShown = false;
+    qint16 m_markerX = 0;
+    qint16 m_markerY = 0;
+    std::array<std::array<ColorValue, 12>, 12> m_markerBackground{};
+    bool m_bigBoxReady = false;
+    bool m_mouseDown = false;
+    PixelCanvas m_field{kFieldSize, kFieldSize};
+    PixelCanvas m_strip{kStripVisibleColumns, kStripRows};
 };
 
 } // namespace zimbrel::picker

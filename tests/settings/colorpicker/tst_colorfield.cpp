@@ -54,7 +54,7 @@ void TestColorField::hueField()
 {
     Picker p(HueMode, 0, 255, 255);
     p.core.Bigbox3D();
-    const PixelCanvas &f = p.core.picBigBox;
+    const PixelCanvas &f = p.core.picBigBox();
     QCOMPARE(f.pixel(255, 0), rgbValue(255, 0, 0));
     QCOMPARE(f.pixel(0, 0), white);
     for (int x = 0; x < 256; ++x)
@@ -62,15 +62,15 @@ void TestColorField::hueField()
     // A column fades evenly: halfway down, half the red.
     QCOMPARE(f.pixel(255, 128), rgbValue(127, 0, 0));
     // The painter converted the top row last at full saturation and luminance.
-    QCOMPARE(p.core.mSngRed, 255.0f);
-    QCOMPARE(p.core.mSngGreen, 0.0f);
+    QCOMPARE(p.core.mSngRed(), 255.0f);
+    QCOMPARE(p.core.mSngGreen(), 0.0f);
 }
 
 void TestColorField::saturationField()
 {
     Picker p(SaturationMode, 0, 255, 90);
     p.core.RainBowBigbox(false, true);
-    const PixelCanvas &f = p.core.picBigBox;
+    const PixelCanvas &f = p.core.picBigBox();
     for (int x = 0; x < 255; ++x)
         QCOMPARE(f.pixel(x, 0), picker::hslToRgb(rainbowHues()[x], 255, 255).value());
     for (int y = 0; y < 256; ++y) {
@@ -85,7 +85,7 @@ void TestColorField::brightnessField()
 {
     Picker p(BrightnessMode, 0, 40, 255);
     p.core.RainBowBigbox(true, false);
-    const PixelCanvas &f = p.core.picBigBox;
+    const PixelCanvas &f = p.core.picBigBox();
     QCOMPARE(f.pixel(0, 0), rgbValue(255, 0, 0));
     QCOMPARE(f.pixel(42, 0), rgbValue(255, 255, 0));
     for (int x = 0; x < 256; ++x)
@@ -145,9 +145,9 @@ void TestColorField::channelFields()
     ColorPickerCore core(controls);
     controls.setNumValue(mode, fixed);
     controls.setCheckedOption(mode);
-    core.mBlnBigBoxReady = true;
+    core.setBigBoxReady(true);
     core.picBigBox_Colorize();
-    const PixelCanvas &f = core.picBigBox;
+    const PixelCanvas &f = core.picBigBox();
     QCOMPARE(f.pixel(0, 0), topLeft);
     QCOMPARE(f.pixel(255, 0), topRight);
     QCOMPARE(f.pixel(0, 255), bottomLeft);
@@ -158,10 +158,10 @@ void TestColorField::channelFieldNeedsANumber()
 {
     PickerControls controls;
     ColorPickerCore core(controls);
-    core.picBigBox.fill(rgbValue(1, 2, 3));
+    core.picBigBox().fill(rgbValue(1, 2, 3));
     controls.setNumValue(3, QStringLiteral("abc"));
     QVERIFY(!core.opt3RedPaintPicBigBox());
-    QCOMPARE(core.picBigBox.pixel(100, 100), rgbValue(1, 2, 3));
+    QCOMPARE(core.picBigBox().pixel(100, 100), rgbValue(1, 2, 3));
 }
 
 void TestColorField::firstPlacementFollowsTheColour_data()
@@ -186,14 +186,14 @@ void TestColorField::firstPlacementFollowsTheColour()
     QFETCH(QPoint, centre);
     Picker p(mode, angle, saturation, luminance);
     p.core.picBigBox_Colorize();
-    QVERIFY(p.core.mBlnMarkerShown);
-    QVERIFY(p.core.mBlnBigBoxReady);
-    QCOMPARE(QPoint(p.core.mIntMarkerX, p.core.mIntMarkerY), centre);
+    QVERIFY(p.core.mBlnMarkerShown());
+    QVERIFY(p.core.mBlnBigBoxReady());
+    QCOMPARE(QPoint(p.core.mIntMarkerX(), p.core.mIntMarkerY()), centre);
     // The ring is drawn over what was sampled: white, or the complement of what lay there.
     int drawn = 0;
     for (const QPoint &d : ringOffsets()) {
-        const ColorValue saved = p.core.mLngMarkerBackground[d.x() + 5][d.y() + 5];
-        const ColorValue now = p.core.picBigBox.pixel(centre.x() + d.x(), centre.y() + d.y());
+        const ColorValue saved = p.core.mLngMarkerBackground()[d.x() + 5][d.y() + 5];
+        const ColorValue now = p.core.picBigBox().pixel(centre.x() + d.x(), centre.y() + d.y());
         if (saved == kNoPixel)
             continue;
         QVERIFY(now == white || now == (saved ^ 0x00FFFFFFu));
@@ -226,19 +226,18 @@ void TestColorField::ringFormFollowsTheColour()
     QFETCH(bool, whiteRing);
     PickerControls controls;
     ColorPickerCore core(controls);
-    core.mBteLuminance = luminance;
-    core.mBteSaturation = saturation;
+    core.setCurrentHsl(core.mIntSystemColorAngle(), saturation, luminance);
     controls.setNumValue(0, hueBox);
     const ColorValue ground = rgbValue(10, 200, 30);
-    core.picBigBox.fill(ground);
+    core.picBigBox().fill(ground);
     core.PaintMarker(100, 50);
     const ColorValue ring = whiteRing ? white : (ground ^ 0x00FFFFFFu);
     for (const QPoint &d : ringOffsets())
-        QCOMPARE(core.picBigBox.pixel(100 + d.x(), 50 + d.y()), ring);
+        QCOMPARE(core.picBigBox().pixel(100 + d.x(), 50 + d.y()), ring);
     // The centre and the rest of the 11 x 11 square stay as they were.
-    QCOMPARE(core.picBigBox.pixel(100, 50), ground);
-    QCOMPARE(core.picBigBox.pixel(95, 45), ground);
-    QCOMPARE(core.picBigBox.pixel(103, 53), ground);
+    QCOMPARE(core.picBigBox().pixel(100, 50), ground);
+    QCOMPARE(core.picBigBox().pixel(95, 45), ground);
+    QCOMPARE(core.picBigBox().pixel(103, 53), ground);
 }
 
 void TestColorField::sampleSaveAndEraseRestoreTheField_data()
@@ -258,35 +257,33 @@ void TestColorField::sampleSaveAndEraseRestoreTheField()
     QFETCH(int, luminance);
     Picker p(SaturationMode, 900, 255, luminance);
     p.core.RainBowBigbox(false, true);
-    const QImage before = p.core.picBigBox.image().copy();
-    p.core.mBlnMarkerShown = true;
-    p.core.mIntMarkerX = qint16(centre.x());
-    p.core.mIntMarkerY = qint16(centre.y());
+    const QImage before = p.core.picBigBox().image().copy();
+    p.core.setMarker(QPoint((centre.x()), (centre.y())), true);
     p.controls.setNumValue(0, QStringLiteral("100"));
     p.core.SampleMarkerBackground();
     p.core.PaintMarker(centre.x(), centre.y());
-    QVERIFY(p.core.picBigBox.image() != before);
+    QVERIFY(p.core.picBigBox().image() != before);
     p.core.EraseMarker();
-    QCOMPARE(p.core.picBigBox.image(), before);
+    QCOMPARE(p.core.picBigBox().image(), before);
 }
 
 void TestColorField::ringAtTheCornerSamplesOutsideAsNothing()
 {
     PickerControls controls;
     ColorPickerCore core(controls);
-    core.mBlnMarkerShown = true;
+    core.setMarker(QPoint(core.mIntMarkerX(), core.mIntMarkerY()), true);
     core.SampleMarkerBackground();
     int outside = 0;
     for (int j = 0; j <= 10; ++j) {
         for (int i = 0; i <= 10; ++i)
-            outside += core.mLngMarkerBackground[i][j] == kNoPixel;
+            outside += core.mLngMarkerBackground()[i][j] == kNoPixel;
     }
     QCOMPARE(outside, 85);
     // Not sampling while no marker is shown.
     PickerControls other;
     ColorPickerCore hidden(other);
     hidden.SampleMarkerBackground();
-    QCOMPARE(hidden.mLngMarkerBackground[0][0], ColorValue(0));
+    QCOMPARE(hidden.mLngMarkerBackground()[0][0], ColorValue(0));
 }
 
 void TestColorField::colorizeWithShownMarkerTakesTheSwatchFromTheField()
@@ -294,13 +291,12 @@ void TestColorField::colorizeWithShownMarkerTakesTheSwatchFromTheField()
     Picker p(HueMode, 0, 255, 255);
     p.core.picBigBox_Colorize();
     // A mode switch moves the marker and repaints with the marker shown.
-    p.core.mIntMarkerX = 200;
-    p.core.mIntMarkerY = 60;
+    p.core.setMarker(QPoint(200, 60), p.core.mBlnMarkerShown());
     p.controls.setCheckedOption(BlueMode);
     p.controls.setNumValue(5, QStringLiteral("40"));
     p.core.picBigBox_Colorize();
     QCOMPARE(p.controls.newColor(), rgbValue(200, 195, 40));
-    QCOMPARE(QPoint(p.core.mIntMarkerX, p.core.mIntMarkerY), QPoint(200, 60));
+    QCOMPARE(QPoint(p.core.mIntMarkerX(), p.core.mIntMarkerY()), QPoint(200, 60));
 }
 
 void TestColorField::pickInChannelModeFollowsThePixel()
@@ -309,7 +305,7 @@ void TestColorField::pickInChannelModeFollowsThePixel()
     ColorPickerCore core(controls);
     controls.setCheckedOption(RedMode);
     controls.setNumValue(3, QStringLiteral("200"));
-    core.mBlnBigBoxReady = true;
+    core.setBigBoxReady(true);
     core.picBigBox_Colorize();
     core.BigBoxOpt3Reaction(100, 55);
     // x is blue, y is 255 - green.
@@ -318,10 +314,10 @@ void TestColorField::pickInChannelModeFollowsThePixel()
     QCOMPARE(controls.numValue(4), QStringLiteral("200"));
     QCOMPARE(controls.numValue(5), QStringLiteral("100"));
     QCOMPARE(controls.hexColor(), QStringLiteral("C8C864"));
-    QCOMPARE(core.mIntSystemColorAngle, 255);
+    QCOMPARE(core.mIntSystemColorAngle(), 255);
     // The strip now shows red for green 200 and blue 100.
-    QCOMPARE(core.picThinBox.pixel(0, 0), rgbValue(255, 200, 100));
-    QCOMPARE(core.picThinBox.pixel(18, 255), rgbValue(0, 200, 100));
+    QCOMPARE(core.picThinBox().pixel(0, 0), rgbValue(255, 200, 100));
+    QCOMPARE(core.picThinBox().pixel(18, 255), rgbValue(0, 200, 100));
 }
 
 QTEST_GUILESS_MAIN(TestColorField)

@@ -126,7 +126,7 @@ void TestColorModel::angleOutsideTheCircleIsReportedAndBlack()
     // The boxes still follow, and the angle is kept as given.
     QCOMPARE(controls.hexColor(), QStringLiteral("000000"));
     QCOMPARE(controls.newColor(), ColorValue(0));
-    QCOMPARE(core.mIntSystemColorAngle, angle);
+    QCOMPARE(core.mIntSystemColorAngle(), angle);
 }
 
 void TestColorModel::hslToRgbWithUpdateFillsTheDialog()
@@ -140,11 +140,11 @@ void TestColorModel::hslToRgbWithUpdateFillsTheDialog()
         QCOMPARE(controls.numValue(i), boxes[i]);
     QCOMPARE(controls.hexColor(), QStringLiteral("64C8C8"));
     QCOMPARE(controls.newColor(), rgbValue(100, 200, 200));
-    QCOMPARE(core.mIntSystemColorAngle, 765);
-    QCOMPARE(core.mBteSaturation, 128);
-    QCOMPARE(core.mBteLuminance, 200);
-    QCOMPARE(core.mSngRed, 100.0f);
-    QCOMPARE(core.mSngBlue, 200.0f);
+    QCOMPARE(core.mIntSystemColorAngle(), 765);
+    QCOMPARE(core.mBteSaturation(), 128);
+    QCOMPARE(core.mBteLuminance(), 200);
+    QCOMPARE(core.mSngRed(), 100.0f);
+    QCOMPARE(core.mSngBlue(), 200.0f);
 }
 
 void TestColorModel::hslToRgbWithoutUpdateOnlyKeepsChannels()
@@ -152,10 +152,10 @@ void TestColorModel::hslToRgbWithoutUpdateOnlyKeepsChannels()
     PickerControls controls;
     ColorPickerCore core(controls);
     core.HSLToRGB(383, 255, 255, false);
-    QCOMPARE(core.mSngRed, 127.0f);
-    QCOMPARE(core.mSngGreen, 255.0f);
-    QCOMPARE(core.mSngBlue, 0.0f);
-    QCOMPARE(core.mIntSystemColorAngle, 0);
+    QCOMPARE(core.mSngRed(), 127.0f);
+    QCOMPARE(core.mSngGreen(), 255.0f);
+    QCOMPARE(core.mSngBlue(), 0.0f);
+    QCOMPARE(core.mIntSystemColorAngle(), 0);
     QCOMPARE(controls.newColor(), kDesignNewColor);
     QVERIFY(controls.numValue(0).isEmpty());
     QVERIFY(controls.hexColor().isEmpty());
@@ -211,9 +211,9 @@ void TestColorModel::rgbToHsl()
     QCOMPARE(hsl.intHueDegrees, qint16(degrees));
     QCOMPARE(hsl.bteSaturationPercent, quint8(saturationPercent));
     QCOMPARE(hsl.bteLuminancePercent, quint8(luminancePercent));
-    QCOMPARE(core.mIntSystemColorAngle, angle);
-    QCOMPARE(core.mBteSaturation, saturation);
-    QCOMPARE(core.mBteLuminance, std::max({red, green, blue}));
+    QCOMPARE(core.mIntSystemColorAngle(), angle);
+    QCOMPARE(core.mBteSaturation(), saturation);
+    QCOMPARE(core.mBteLuminance(), std::max({red, green, blue}));
     QCOMPARE(controls.numValue(0), hueBox);
     QCOMPARE(controls.numValue(1), QString::number(saturationPercent));
     QCOMPARE(controls.numValue(2), QString::number(luminancePercent));
@@ -230,8 +230,8 @@ void TestColorModel::rgbToHslOfBlackKeepsTheSaturationBox()
     core.RGBToHSL(rgbValue(200, 150, 100), true);
     const HSLColor hsl = core.RGBToHSL(0, true);
     QCOMPARE(hsl, (HSLColor{0, 0, 0}));
-    QCOMPARE(core.mBteSaturation, 0);
-    QCOMPARE(core.mBteLuminance, 0);
+    QCOMPARE(core.mBteSaturation(), 0);
+    QCOMPARE(core.mBteLuminance(), 0);
     QCOMPARE(controls.numValue(1), QStringLiteral("50"));
     QCOMPARE(controls.numValue(2), QStringLiteral("0"));
     QCOMPARE(controls.hexColor(), QStringLiteral("000000"));
@@ -241,12 +241,11 @@ void TestColorModel::rgbToHslWithoutUpdateSetsOnlyTheAngle()
 {
     PickerControls controls;
     ColorPickerCore core(controls);
-    core.mBteSaturation = 7;
-    core.mBteLuminance = 9;
+    core.setCurrentHsl(core.mIntSystemColorAngle(), 7, 9);
     core.RGBToHSL(rgbValue(18, 52, 86), false);
-    QCOMPARE(core.mIntSystemColorAngle, 892);
-    QCOMPARE(core.mBteSaturation, 7);
-    QCOMPARE(core.mBteLuminance, 9);
+    QCOMPARE(core.mIntSystemColorAngle(), 892);
+    QCOMPARE(core.mBteSaturation(), 7);
+    QCOMPARE(core.mBteLuminance(), 9);
     QVERIFY(controls.hexColor().isEmpty());
 }
 
@@ -298,9 +297,9 @@ void TestColorModel::splitSwatchIntoBoxes()
     QCOMPARE(controls.numValue(3), QStringLiteral("1"));
     QCOMPARE(controls.numValue(4), QStringLiteral("2"));
     QCOMPARE(controls.numValue(5), QStringLiteral("3"));
-    QCOMPARE(core.mSngRed, 1.0f);
-    QCOMPARE(core.mSngGreen, 2.0f);
-    QCOMPARE(core.mSngBlue, 3.0f);
+    QCOMPARE(core.mSngRed(), 1.0f);
+    QCOMPARE(core.mSngGreen(), 2.0f);
+    QCOMPARE(core.mSngBlue(), 3.0f);
 }
 
 void TestColorModel::commandLineColor_data()

@@ -1,5 +1,6 @@
 #include "platform/messagebox.h"
 #include "settings/colorpicker/frmcolorpicker.h"
+#include "settings/colorpicker/pickerwidgets.h"
 #include "settings/formsettings.h"
 
 #include <QApplication>
@@ -171,7 +172,7 @@ void TestColorPicker::layoutAfterLoad()
     QCOMPARE(at(515, 150), colours.color(QPalette::Dark).rgb() & 0xFFFFFF);
     QCOMPARE(at(2, 150), colours.color(QPalette::Button).rgb() & 0xFFFFFF);
     QCOMPARE(at(203, 3), QRgb(0xEDEDED));
-    QCOMPARE(frmColorPicker::ringCursor().hotSpot(), QPoint(7, 7));
+    QCOMPARE(ringCursor().hotSpot(), QPoint(7, 7));
     // OK is the default button: its blue rim shows while the focus is elsewhere than on a button.
     auto rim = [](const WinXPButton *b) { return b->surface().pixel(b->width() - 2, 16) & 0xFFFFFF; };
     d->txtNumValue(0)->setFocus();
@@ -189,8 +190,8 @@ void TestColorPicker::opensInTheSavedMode()
     QVERIFY(d->objOption(3)->isChecked());
     QCOMPARE(d->oldColor(), rgbValue(255, 0, 0));
     // Red mode at red 221: the top-left of the field is (221, 255, 0).
-    QCOMPARE(d->core().picBigBox.pixel(0, 0), rgbValue(221, 255, 0));
-    QCOMPARE(d->core().picThinBox.pixel(0, 0), rgbValue(255, 204, 153));
+    QCOMPARE(d->core().picBigBox().pixel(0, 0), rgbValue(221, 255, 0));
+    QCOMPARE(d->core().picThinBox().pixel(0, 0), rgbValue(255, 204, 153));
 }
 
 void TestColorPicker::seedFillsEveryBox()
@@ -204,7 +205,7 @@ void TestColorPicker::seedFillsEveryBox()
     QCOMPARE(d->newColor(), rgbValue(18, 52, 86));
     QCOMPARE(d->lblNewColor()->color(), rgbValue(18, 52, 86));
     // The ring sits where the colour is: saturation 202 across, 255 - 86 down.
-    QCOMPARE(QPoint(d->core().mIntMarkerX, d->core().mIntMarkerY), QPoint(202, 169));
+    QCOMPARE(QPoint(d->core().mIntMarkerX(), d->core().mIntMarkerY()), QPoint(202, 169));
 }
 
 void TestColorPicker::modesPaintAndPlaceTheRing_data()
@@ -231,7 +232,7 @@ void TestColorPicker::modesPaintAndPlaceTheRing()
     QTest::mouseClick(d->objOption(mode), Qt::LeftButton);
     QVERIFY(d->objOption(mode)->isChecked());
     QCOMPARE(d->checkedOption(), mode);
-    QCOMPARE(QPoint(d->core().mIntMarkerX, d->core().mIntMarkerY), ring);
+    QCOMPARE(QPoint(d->core().mIntMarkerX(), d->core().mIntMarkerY()), ring);
     QVERIFY(qAbs(d->triangleLine(0).y1() - (row + 28)) < 1e-6);
     // The swatch takes the field's colour under the ring, which is (nearly) the colour.
     const ColorValue c = d->newColor();
@@ -247,12 +248,12 @@ void TestColorPicker::fieldDragBeyondTheEdges()
     QMouseEvent move(QEvent::MouseMove, QPointF(400, -60), field->mapToGlobal(QPointF(400, -60)), Qt::NoButton,
                      Qt::LeftButton, {});
     QApplication::sendEvent(field, &move);
-    QCOMPARE(d->core().mBteSaturation, 255);
-    QCOMPARE(d->core().mBteLuminance, 255);
-    QCOMPARE(d->core().mIntSystemColorAngle, 892);
+    QCOMPARE(d->core().mBteSaturation(), 255);
+    QCOMPARE(d->core().mBteLuminance(), 255);
+    QCOMPARE(d->core().mIntSystemColorAngle(), 892);
     QTest::mouseRelease(field, Qt::LeftButton, {}, QPoint(400, -60));
-    QVERIFY(!d->mBlnMouseDown);
-    QCOMPARE(QPoint(d->core().mIntMarkerX, d->core().mIntMarkerY), QPoint(255, 0));
+    QVERIFY(!d->mBlnMouseDown());
+    QCOMPARE(QPoint(d->core().mIntMarkerX(), d->core().mIntMarkerY()), QPoint(255, 0));
     QCOMPARE(d->txtNumValue(1)->text(), QStringLiteral("100"));
     QCOMPARE(d->txtNumValue(2)->text(), QStringLiteral("100"));
 }
@@ -264,13 +265,13 @@ void TestColorPicker::stripTopAndBottomRows()
     PictureBox *strip = d->picThinBox();
     // Row 0 of the drawing is two pixels into the box, below its border.
     QTest::mouseClick(strip, Qt::LeftButton, {}, QPoint(10, 2));
-    QCOMPARE(d->core().mIntSystemColorAngle, 1530);
+    QCOMPARE(d->core().mIntSystemColorAngle(), 1530);
     QTest::mouseClick(strip, Qt::LeftButton, {}, QPoint(10, 2 + 255));
-    QCOMPARE(d->core().mIntSystemColorAngle, 0);
+    QCOMPARE(d->core().mIntSystemColorAngle(), 0);
     QCOMPARE(d->triangleLine(0).y1(), 255.0 + 28);
     // Beyond the bottom: still row 255.
     QTest::mouseClick(strip, Qt::LeftButton, {}, QPoint(10, 2 + 255));
-    QCOMPARE(d->core().mIntSystemColorAngle, 0);
+    QCOMPARE(d->core().mIntSystemColorAngle(), 0);
 }
 
 void TestColorPicker::stripMarginActsAsTheStrip()
@@ -291,13 +292,13 @@ void TestColorPicker::arrowKeysNudgeTheHue()
     PictureBox *strip = d->picThinBox();
     strip->setFocus();
     QTest::keyClick(strip, Qt::Key_Down);
-    QCOMPARE(d->core().mIntSystemColorAngle, 0);
+    QCOMPARE(d->core().mIntSystemColorAngle(), 0);
     QTest::mouseClick(strip, Qt::LeftButton, {}, QPoint(10, 2));
-    QCOMPARE(d->core().mIntSystemColorAngle, 1530);
+    QCOMPARE(d->core().mIntSystemColorAngle(), 1530);
     QTest::keyClick(strip, Qt::Key_Up);
-    QCOMPARE(d->core().mIntSystemColorAngle, 1530);
+    QCOMPARE(d->core().mIntSystemColorAngle(), 1530);
     QTest::keyClick(strip, Qt::Key_Down);
-    QCOMPARE(d->core().mIntSystemColorAngle, 1529);
+    QCOMPARE(d->core().mIntSystemColorAngle(), 1529);
     // One step is a sixth of a row.
     QVERIFY(qAbs(d->triangleLine(0).y1() - (255 - 1529 / 1530.0 * 255 + 28)) < 1e-9);
 }
@@ -423,11 +424,11 @@ void TestColorPicker::fieldMouseUpBeforeReadyEndsTheDrag()
     auto d = open({}, QStringLiteral("123456"));
     QVERIFY(d);
     m_messages.clear();
-    d->core().mBlnBigBoxReady = false;
+    d->core().setBigBoxReady(false);
     d->picBigBox_MouseDown(1, 10, 10);
     d->picBigBox_MouseUp(1, 10, 10);
     QCOMPARE(m_messages, QStringList{QStringLiteral("mBlnBigBoxReady = False!")});
-    QVERIFY(!d->mBlnMouseDown);
+    QVERIFY(!d->mBlnMouseDown());
 }
 
 void TestColorPicker::okKeepsTheBoxesCancelEmptiesTheHexBox()

@@ -60,8 +60,8 @@ void TestColorStrip::rainbowStrip()
     ColorPickerCore core(controls);
     controls.setThinBoxVisible(false);
     core.PaintPicThinBox(HueMode);
-    QCOMPARE(core.picThinBox.pixel(0, row), color);
-    verifyColumnsAlike(core.picThinBox);
+    QCOMPARE(core.picThinBox().pixel(0, row), color);
+    verifyColumnsAlike(core.picThinBox());
     QVERIFY(controls.thinBoxVisible());
 }
 
@@ -71,10 +71,10 @@ void TestColorStrip::saturationStrip()
     ColorPickerCore core(controls);
     core.HSLToRGB(0, 10, 255, true);
     core.PaintPicThinBox(SaturationMode);
-    QCOMPARE(core.picThinBox.pixel(0, 0), rgbValue(255, 0, 0));
-    QCOMPARE(core.picThinBox.pixel(0, 255), rgbValue(255, 255, 255));
-    QCOMPARE(core.picThinBox.pixel(5, 100), hslToRgb(0, 155, 255).value());
-    verifyColumnsAlike(core.picThinBox);
+    QCOMPARE(core.picThinBox().pixel(0, 0), rgbValue(255, 0, 0));
+    QCOMPARE(core.picThinBox().pixel(0, 255), rgbValue(255, 255, 255));
+    QCOMPARE(core.picThinBox().pixel(5, 100), hslToRgb(0, 155, 255).value());
+    verifyColumnsAlike(core.picThinBox());
 }
 
 void TestColorStrip::brightnessStrip()
@@ -83,12 +83,12 @@ void TestColorStrip::brightnessStrip()
     ColorPickerCore core(controls);
     core.HSLToRGB(1020, 255, 40, true);
     core.PaintPicThinBox(BrightnessMode);
-    QCOMPARE(core.picThinBox.pixel(0, 0), rgbValue(0, 0, 255));
-    QCOMPARE(core.picThinBox.pixel(0, 128), rgbValue(0, 0, 127));
-    QCOMPARE(core.picThinBox.pixel(0, 255), rgbValue(0, 0, 0));
-    verifyColumnsAlike(core.picThinBox);
+    QCOMPARE(core.picThinBox().pixel(0, 0), rgbValue(0, 0, 255));
+    QCOMPARE(core.picThinBox().pixel(0, 128), rgbValue(0, 0, 127));
+    QCOMPARE(core.picThinBox().pixel(0, 255), rgbValue(0, 0, 0));
+    verifyColumnsAlike(core.picThinBox());
     // The strip's colour is a conversion of the current colour, which it leaves alone.
-    QCOMPARE(core.mBteLuminance, 40);
+    QCOMPARE(core.mBteLuminance(), 40);
     QCOMPARE(controls.numValue(2), QStringLiteral("16"));
 }
 
@@ -120,9 +120,9 @@ void TestColorStrip::channelStrips()
         core.opt4GreenPaintPicThinBox(first, second);
     else
         core.opt5BluePaintPicThinBox(first, second);
-    QCOMPARE(core.picThinBox.pixel(0, 0), top);
-    QCOMPARE(core.picThinBox.pixel(0, 255), bottom);
-    verifyColumnsAlike(core.picThinBox);
+    QCOMPARE(core.picThinBox().pixel(0, 0), top);
+    QCOMPARE(core.picThinBox().pixel(0, 255), bottom);
+    verifyColumnsAlike(core.picThinBox());
 }
 
 void TestColorStrip::moveArrows_data()
@@ -175,7 +175,7 @@ void TestColorStrip::positionArrows()
     controls.setCheckedOption(mode);
     if (!box.isEmpty())
         controls.setNumValue(mode, box);
-    core.mIntSystemColorAngle = angle;
+    core.setCurrentHsl(angle, core.mBteSaturation(), core.mBteLuminance());
     core.PositionArrows();
     QVERIFY(qAbs(controls.triangleLine(0).y1() - (row + 28)) < 1e-9);
 
@@ -210,7 +210,7 @@ void TestColorStrip::nudgeHueStaysOnTheCircle()
     core.HSLToRGB(angle, 255, 255, true);
     controls.setHexColor(QString());
     core.NudgeHueValue(step);
-    QCOMPARE(core.mIntSystemColorAngle, result);
+    QCOMPARE(core.mIntSystemColorAngle(), result);
     // Still converted and the triangles moved, also where the hue could not change.
     QCOMPARE(controls.hexColor(), hexText(hslToRgb(result, 255, 255).red, hslToRgb(result, 255, 255).green,
                                           hslToRgb(result, 255, 255).blue));
