@@ -2,7 +2,7 @@
 
 #include "platform/messagebox.h"
 #include "platform/numerics.h"
-#include "settings/colorpicker/frmcolorpicker.h"
+#include "settings/colorpicker/runpicker.h"
 #include "shared/appicon.h"
 #include "shared/placement.h"
 #include "shared/titleband.h"
@@ -122,26 +122,9 @@ void FormSettings::Form_Load()
 
 void FormSettings::PickColor(quint32 &color)
 {
-    picker::frmColorPicker dialog(this);
-    dialog.INIFileName = QStringLiteral("zimbrel.ini");
-    dialog.Form_Load();
     // 360 twips right of and below this window.
-    dialog.move(pos() + QPoint(24, 24));
-    const int red = int(color & 0xFF);
-    const int green = int((color >> 8) & 0xFF);
-    const int blue = int((color >> 16) & 0xFF);
-    dialog.setHexColor(picker::hexText(red, green, blue));
-    QCoreApplication::processEvents();
-    dialog.txtHexColor_LostFocus();
-    dialog.exec();
-    if (!dialog.hexColor().isEmpty()) {
-        auto channel = [&](int box) {
-            const int value = picker::wholeNumber(leadingNumber(dialog.numValue(box)));
-            return std::clamp(value, 0, 255);
-        };
-        color = quint32(channel(3)) + 256u * quint32(channel(4)) + 65536u * quint32(channel(5));
-    }
-    dialog.Form_QueryUnload();
+    if (const auto chosen = picker::runColorPicker(this, color & 0x00FFFFFFu, pos() + QPoint(24, 24)))
+        color = *chosen;
 }
 
 void FormSettings::ReadSettings()

@@ -7,21 +7,21 @@
 // and exits 1; a bad argument exits 2. The last colour and mode are remembered in zimbrel.ini, the
 // editor's own state file.
 
-#include "platform/numerics.h"
-#include "settings/colorpicker/colorargument.h"
-#include "settings/colorpicker/frmcolorpicker.h"
-
 #include "launch/commandline.h"
 #include "platform/clipboard.h"
+#include "settings/colorpicker/colorargument.h"
+#include "settings/colorpicker/frmcolorpicker.h"
 #include "settings/colorpicker/pickerstate.h"
+#include "settings/colorpicker/runpicker.h"
 #include "shared/settingsfile.h"
 
 #include <QApplication>
 #include <QFileInfo>
-#include <QScreen>
 
 #include <cstdio>
 #include <optional>
+
+namespace picker = zimbrel::picker;
 
 namespace {
 
@@ -58,35 +58,21 @@ int main(int argc, char **argv)
     app.setApplicationName(QStringLiteral("zimbrel-colorpicker"));
     app.setApplicationVersion(QStringLiteral(ZIMBREL_VERSION));
 
-    int result = 1;
-    {
-        zimbrel::picker::frmColorPicker dialog;
+    const uint rrggbb = seed.toUInt(nullptr, 16);
+    const picker::ColorValue start = picker::rgbValue(int(rrggbb >> 16), int(rrggbb >> 8 & 0xFF), int(rrggbb & 0xFF));
+    const auto chosen = picker::runColorPicker(nullptr, start, std::nullopt, [](picker::frmColorPicker &dialog) {
         dialog.setWindowTitle(QStringLiteral("zimbrel-colorpicker"));
-        dialog.INIFileName = QStringLiteral("zimbrel.ini");
         // A command's first run is no damaged installation: the state file starts quietly here.
         // (Inside the editor a missing file is reported, as a file that should be there.)
         const QString state = dialog.stateFilePath();
         if (!QFileInfo::exists(state) && !QFileInfo(state).isSymLink()) {
             zimbrel::makeFoldersFor(state);
-            zimbrel::picker::writePickerState(state, 0, 0, {});
+            picker::writePickerState(state, 0, 0, {});
         }
-        dialog.Form_Load();
-        const QRect screen = QGuiApplication::primaryScreen()->geometry();
-        dialog.move(screen.center() - QPoint(dialog.width() / 2, dialog.height() / 2));
-        // Seeded as the settings editor seeds it.
-        dialog.setHexColor(seed);
-        QCoreApplication::processEvents();
-        dialog.txtHexColor_LostFocus();
-        dialog.exec();
-        if (!dialog.hexColor().isEmpty()) {
-            auto channel = [&](int box) {
-                return std::clamp(zimbrel::picker::wholeNumber(zimbrel::leadingNumber(dialog.numValue(box))), 0, 255);
-            };
-            std::printf("#%s\n", qPrintable(zimbrel::picker::hexText(channel(3), channel(4), channel(5))));
-            std::fflush(stdout);
-            result = 0;
-        }
-        dialog.Form_QueryUnload();
-    }
-    return result;
+    });
+    if (!chosen)
+        return 1;
+    std::printf("#%s\n", qPrintable(picker::hexText(picker::redOf(*chosen), picker::greenOf(*chosen), picker::blueOf(*chosen))));
+    std::fflush(stdout);
+    return 0;
 }

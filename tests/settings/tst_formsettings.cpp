@@ -1,6 +1,7 @@
 #include "platform/messagebox.h"
 #include "platform/userstore.h"
 #include "settings/formsettings.h"
+#include "settings/colorpicker/frmcolorpicker.h"
 #include "shared/placement.h"
 
 #include <QApplication>
@@ -12,6 +13,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <cerrno>
 #include <cstring>
@@ -47,6 +49,8 @@ private Q_SLOTS:
     void destroyedWhileShownWithAFocusedButton();
     void savesWhereItReadOrInTheUsersFolder_data();
     void savesWhereItReadOrInTheUsersFolder();
+    void pickColorAsTheEditorUsesIt_data();
+    void pickColorAsTheEditorUsesIt();
 
 private:
     void writeFile(const QByteArray &bytes);
@@ -73,6 +77,7 @@ void TestFormSettings::init()
 void TestFormSettings::cleanup()
 {
     setMessageHandler(m_previousHandler);
+    QFile::remove(QCoreApplication::applicationDirPath() + QStringLiteral("/zimbrel.ini"));
     QDir::setCurrent(m_previousDir);
 }
 
@@ -476,6 +481,53 @@ void TestFormSettings::savesWhereItReadOrInTheUsersFolder()
     }
     if (readFrom.isEmpty())
         QCOMPARE(QFileInfo(QFileInfo(target).path()).permissions() & (QFile::ReadGroup | QFile::ReadOther), QFile::Permissions());
+}
+
+void TestFormSettings::pickColorAsTheEditorUsesIt_data()
+{
+    QTest::addColumn<quint32>("start");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<QString>("greenTyped");
+    QTest::addColumn<quint32>("result");
+    QTest::addColumn<QString>("seeded");
+    QTest::newRow("cancel keeps it") << quint32(0x030201) << false << QString() << quint32(0x030201)
+                                     << QStringLiteral("010203");
+    QTest::newRow("ok unchanged") << quint32(0) << true << QString() << quint32(0) << QStringLiteral("000000");
+    QTest::newRow("ok 255, 128, 0") << quint32(0x0000FF) << true << QStringLiteral("128") << quint32(0x0080FF)
+                                    << QStringLiteral("FF0000");
+    QTest::newRow("top byte ignored") << quint32(0xFF030201) << false << QString() << quint32(0xFF030201)
+                                      << QStringLiteral("010203");
+}
+
+void TestFormSettings::pickColorAsTheEditorUsesIt()
+{
+    QFETCH(quint32, start);
+    QFETCH(bool, ok);
+    QFETCH(QString, greenTyped);
+    QFETCH(quint32, result);
+    QFETCH(QString, seeded);
+    FormSettings form;
+    form.show();
+    QString seenHex;
+    QTimer::singleShot(50, this, [&] {
+        auto *d = qobject_cast<picker::frmColorPicker *>(QApplication::activeModalWidget());
+        if (!d)
+            return;
+        seenHex = d->txtHexColor()->text();
+        if (!greenTyped.isEmpty()) {
+            d->txtNumValue(4)->setFocus();
+            d->txtNumValue(4)->selectAll();
+            QTest::keyClick(d->txtNumValue(4), Qt::Key_Delete);
+            QTest::keyClicks(d->txtNumValue(4), greenTyped);
+        }
+        (ok ? d->okButton() : d->cancelButton())->AccessKeyPress(13);
+    });
+    quint32 color = start;
+    form.PickColor(color);
+    QCOMPARE(seenHex, seeded);
+    QCOMPARE(color, result);
+    // The dialog wrote its state file beside the program.
+    QVERIFY(QFile::exists(QCoreApplication::applicationDirPath() + QStringLiteral("/zimbrel.ini")));
 }
 
 QTEST_MAIN(TestFormSettings)

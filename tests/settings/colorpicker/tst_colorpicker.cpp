@@ -1,7 +1,6 @@
 #include "platform/messagebox.h"
 #include "settings/colorpicker/frmcolorpicker.h"
 #include "settings/colorpicker/pickerwidgets.h"
-#include "settings/formsettings.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -50,8 +49,6 @@ private Q_SLOTS:
     void okKeepsTheBoxesCancelEmptiesTheHexBox();
     void enterAppliesTheFocusedBox();
     void unloadWritesTheState();
-    void pickColorAsTheEditorUsesIt_data();
-    void pickColorAsTheEditorUsesIt();
 
 private:
     std::unique_ptr<frmColorPicker> open(const QByteArray &state = {}, const QString &seed = QString());
@@ -489,53 +486,6 @@ void TestColorPicker::unloadWritesTheState()
     QCOMPARE(m_messages.size(), 1);
     QVERIFY(m_messages[0].startsWith(QStringLiteral("Unknown error")));
     QDir().rmdir(statePath());
-}
-
-void TestColorPicker::pickColorAsTheEditorUsesIt_data()
-{
-    QTest::addColumn<quint32>("start");
-    QTest::addColumn<bool>("ok");
-    QTest::addColumn<QString>("greenTyped");
-    QTest::addColumn<quint32>("result");
-    QTest::addColumn<QString>("seeded");
-    QTest::newRow("cancel keeps it") << quint32(0x030201) << false << QString() << quint32(0x030201)
-                                     << QStringLiteral("010203");
-    QTest::newRow("ok unchanged") << quint32(0) << true << QString() << quint32(0) << QStringLiteral("000000");
-    QTest::newRow("ok 255, 128, 0") << quint32(0x0000FF) << true << QStringLiteral("128") << quint32(0x0080FF)
-                                    << QStringLiteral("FF0000");
-    QTest::newRow("top byte ignored") << quint32(0xFF030201) << false << QString() << quint32(0xFF030201)
-                                      << QStringLiteral("010203");
-}
-
-void TestColorPicker::pickColorAsTheEditorUsesIt()
-{
-    QFETCH(quint32, start);
-    QFETCH(bool, ok);
-    QFETCH(QString, greenTyped);
-    QFETCH(quint32, result);
-    QFETCH(QString, seeded);
-    FormSettings form;
-    form.show();
-    QString seenHex;
-    QTimer::singleShot(50, this, [&] {
-        auto *d = qobject_cast<frmColorPicker *>(QApplication::activeModalWidget());
-        if (!d)
-            return;
-        seenHex = d->txtHexColor()->text();
-        if (!greenTyped.isEmpty()) {
-            d->txtNumValue(4)->setFocus();
-            d->txtNumValue(4)->selectAll();
-            QTest::keyClick(d->txtNumValue(4), Qt::Key_Delete);
-            QTest::keyClicks(d->txtNumValue(4), greenTyped);
-        }
-        (ok ? d->okButton() : d->cancelButton())->AccessKeyPress(13);
-    });
-    quint32 color = start;
-    form.PickColor(color);
-    QCOMPARE(seenHex, seeded);
-    QCOMPARE(color, result);
-    // The dialog wrote its state file beside the program.
-    QVERIFY(QFile::exists(QCoreApplication::applicationDirPath() + QStringLiteral("/zimbrel.ini")));
 }
 
 void TestColorPicker::destroyedWhileShownWithAFocusedButton()
