@@ -3,6 +3,7 @@
 #include "platform/messagebox.h"
 #include "platform/numerics.h"
 #include "settings/colorpicker/runpicker.h"
+#include "controls/xpbutton/dialogbuttons.h"
 #include "shared/appicon.h"
 #include "shared/placement.h"
 #include "shared/titleband.h"
@@ -19,21 +20,6 @@
 
 namespace zimbrel {
 namespace {
-
-// The buttons' design data, as the form has always stored it.
-constexpr char kCmdOKDesign[] = "_ExtentX = 2778\n_ExtentY = 873\nTX = \"Save\"\nENAB = -1 'True\n"
-                                "FONT = font(\"MS Sans Serif\", 8.25, 0, 0, 0)\nMPTR = 0\nMICON = Nothing\n"
-                                "UMCOL = -1 'True\nPICPOS = 0\nNGREY = 0 'False\nFX = 3\n";
-constexpr char kCmdCancelDesign[] = "_ExtentX = 2778\n_ExtentY = 873\nTX = \"Cancel\"\nENAB = -1 'True\n"
-                                    "FONT = font(\"MS Sans Serif\", 8.25, 0, 0, 0)\nMPTR = 0\nMICON = Nothing\n"
-                                    "UMCOL = -1 'True\nPICPOS = 0\nNGREY = 0 'False\nFX = 3\n";
-
-// The title band's rows, top to bottom.
-constexpr std::array<QRgb, 29> kBandRows = {
-    0xE9E8E8, 0xE9E8E8, 0xDADCDF, 0xD4D6DA, 0xCFD1D5, 0xCACDD1, 0xBAC1CA, 0xBAC1CA, 0xBAC2CB, 0xBCC4CC,
-    0xBFC6CE, 0xC3C9D1, 0xC3C9D1, 0xC7CCD3, 0xCBD0D6, 0xCFD3D9, 0xD3D7DC, 0xD7DADF, 0xD7DADF, 0xDADDE1,
-    0xDDE0E4, 0xE1E3E7, 0xE5E8ED, 0xE5E8ED, 0xE8EBF2, 0xE9EEF6, 0xE9EEF7, 0xACAFB7, 0xD0D4DD,
-};
 
 constexpr int kLengthLimit = 3;
 constexpr int kSetLimit = 255;
@@ -82,11 +68,11 @@ FormSettings::FormSettings(QWidget *parent)
 
     CmdOK = new WinXPButton(this, this);
     CmdOK->setObjectName(QStringLiteral("CmdOK"));
-    CmdOK->ReadProperties(PropertyBag::fromText(QString::fromLatin1(kCmdOKDesign)));
+    CmdOK->ReadProperties(dialogButtonDesign(QStringLiteral("Save")));
     CmdOK->setGeometry(272, 40, 105, 33);
     CmdCancel = new WinXPButton(this, this);
     CmdCancel->setObjectName(QStringLiteral("CmdCancel"));
-    CmdCancel->ReadProperties(PropertyBag::fromText(QString::fromLatin1(kCmdCancelDesign)));
+    CmdCancel->ReadProperties(dialogButtonDesign(QStringLiteral("Cancel")));
     CmdCancel->setGeometry(272, 78, 105, 33);
     connect(CmdOK, &WinXPButton::Click, this, &FormSettings::CmdOK_Click);
     connect(CmdCancel, &WinXPButton::Click, this, &FormSettings::CmdCancel_Click);
@@ -94,19 +80,15 @@ FormSettings::FormSettings(QWidget *parent)
     setTabOrder(m_param1, m_param2);
     setTabOrder(m_param2, CmdOK);
     setTabOrder(CmdOK, CmdCancel);
-
-    // The default button's rim follows the focus: it steps back while the other button has it.
-    m_focusWatch = connect(qApp, &QApplication::focusChanged, this, [this] { focusMoved(); });
+    // Enter saves, also from the set box; Escape cancels, which writes nothing.
+    m_buttons = new DialogButtons(this, CmdOK, CmdCancel);
 }
 
-FormSettings::~FormSettings()
-{
-    disconnect(m_focusWatch);
-}
+FormSettings::~FormSettings() = default;
 
 QImage FormSettings::titleBand()
 {
-    return titleBandImage(kBandRows);
+    return titleBandImage(0xE9E8E8, 0xE9E8E8);
 }
 
 void FormSettings::Form_Load()
@@ -178,11 +160,6 @@ void FormSettings::unload()
     Q_EMIT unloaded();
 }
 
-void FormSettings::focusMoved()
-{
-    CmdOK->AmbientChanged(QStringLiteral("DisplayAsDefault"));
-}
-
 QString FormSettings::ambientDisplayName(const WinXPButton *button) const
 {
     return button->objectName();
@@ -195,7 +172,7 @@ QFont FormSettings::ambientFont() const
 
 bool FormSettings::ambientDisplayAsDefault(const WinXPButton *button) const
 {
-    return WinXPButton::displaysAsDefault(button, CmdOK);
+    return m_buttons->displaysAsDefault(button);
 }
 
 void FormSettings::propertyChanged(WinXPButton *, const QString &)
@@ -208,13 +185,6 @@ void FormSettings::paintEvent(QPaintEvent *)
     QPainter painter(this);
     painter.fillRect(rect(), QColor::fromRgb(kBackColor));
     painter.drawImage(0, 0, m_band);
-}
-
-void FormSettings::keyPressEvent(QKeyEvent *event)
-{
-    // Escape is Cancel here too, which writes nothing.
-    if (!WinXPButton::handleDialogKey(event, CmdOK, CmdCancel))
-        QWidget::keyPressEvent(event);
 }
 
 void FormSettings::mousePressEvent(QMouseEvent *event)

@@ -2,6 +2,7 @@
 // The settings editor's window: the password length and the allowed character set, saved to
 // settings.ini (the current folder's or the user's, see launch/settingslocation.h) or left alone.
 
+#include "controls/xpbutton/dialogbuttons.h"
 #include "controls/xpbutton/winxpbutton.h"
 #include "settings/textboxes.h"
 #include "shared/settingsfile.h"
@@ -68,7 +69,6 @@ Q_SIGNALS:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -80,7 +80,6 @@ private:
     void CmdOK_Click();
     void CmdCancel_Click();
     void unload();
-    void focusMoved();
 
     std::array<InfoLabel *, 2> lblInfo{};
     LimitedLineEdit *m_param1;
@@ -91,7 +90,7 @@ private:
     SettingsFiles m_files;
     QImage m_band;
     DragSurface m_drag;
-    QMetaObject::Connection m_focusWatch;
+    DialogButtons *m_buttons = nullptr;
 };
 
 } // namespace zimbrel

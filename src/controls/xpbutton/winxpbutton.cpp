@@ -85,33 +85,6 @@ short WinXPButton::buttonValue(Qt::MouseButtons buttons)
                  | (buttons & Qt::MiddleButton ? 4 : 0));
 }
 
-bool WinXPButton::displaysAsDefault(const WinXPButton *button, const WinXPButton *defaultButton)
-{
-    if (!button || button != defaultButton)
-        return false;
-    const auto *focused = qobject_cast<const WinXPButton *>(QApplication::focusWidget());
-    return !focused || focused == defaultButton;
-}
-
-bool WinXPButton::handleDialogKey(const QKeyEvent *event, WinXPButton *defaultButton, WinXPButton *cancelButton)
-{
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter: {
-        auto *focused = qobject_cast<WinXPButton *>(QApplication::focusWidget());
-        if (WinXPButton *target = focused ? focused : defaultButton)
-            target->AccessKeyPress(13);
-        return true;
-    }
-    case Qt::Key_Escape:
-        if (cancelButton)
-            cancelButton->AccessKeyPress(27);
-        return true;
-    default:
-        return false;
-    }
-}
-
 // --- Persistence -----------------------------------------------------------------------------
 
 void WinXPButton::InitProperties()

@@ -131,12 +131,6 @@ public:
     // The window-system mouse buttons of the events, as button values: 1 left, 2 right, 4 middle.
     static short buttonValue(Qt::MouseButtons buttons);
 
-    // For forms with a default and a cancel button. Whether `button` shows the default button's
-    // rim: it is the default button and no other button has the focus.
-    static bool displaysAsDefault(const WinXPButton *button, const WinXPButton *defaultButton);
-    // Enter presses the focused button, else the default one; Escape the cancel button. Returns
-    // whether the key was one of them.
-    static bool handleDialogKey(const QKeyEvent *event, WinXPButton *defaultButton, WinXPButton *cancelButton);
 
 Q_SIGNALS:
     void Click();

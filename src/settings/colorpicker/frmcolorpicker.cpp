@@ -1,5 +1,6 @@
 #include "frmcolorpicker.h"
 
+#include "controls/xpbutton/dialogbuttons.h"
 #include "platform/gdicanvas.h"
 #include "platform/messagebox.h"
 #include "platform/numerics.h"
@@ -22,15 +23,6 @@ namespace zimbrel::picker {
 namespace {
 
 constexpr QRgb kBackColor = 0xFFD7D9DD; // RGB(215, 217, 221)
-
-constexpr std::array<QRgb, 29> kBandRows = {
-    0xEDEDED, 0xEDECEC, 0xDADCDF, 0xD4D6DA, 0xCFD1D5, 0xCACDD1, 0xBAC1CA, 0xBAC1CA, 0xBAC2CB, 0xBCC4CC,
-    0xBFC6CE, 0xC3C9D1, 0xC3C9D1, 0xC7CCD3, 0xCBD0D6, 0xCFD3D9, 0xD3D7DC, 0xD7DADF, 0xD7DADF, 0xDADDE1,
-    0xDDE0E4, 0xE1E3E7, 0xE5E8ED, 0xE5E8ED, 0xE8EBF2, 0xE9EEF6, 0xE9EEF7, 0xACAFB7, 0xD0D4DD,
-};
-
-constexpr char kButtonDesign[] = "TX = \"%1\"\nENAB = -1 'True\nFONT = font(\"MS Sans Serif\", 8.25, 0, 0, 0)\n"
-                                 "MPTR = 0\nMICON = Nothing\nUMCOL = -1 'True\nPICPOS = 0\nNGREY = 0 'False\nFX = 3\n";
 
 const QString kTitle = QStringLiteral("Color Picker");
 
@@ -128,9 +120,9 @@ frmColorPicker::frmColorPicker(QWidget *parent)
     m_suffix[0]->setFont(degree);
 
     m_ok = new WinXPButton(m_client, this);
-    m_ok->ReadProperties(PropertyBag::fromText(QString::fromLatin1(kButtonDesign).arg(QStringLiteral("OK"))));
+    m_ok->ReadProperties(dialogButtonDesign(QStringLiteral("OK")));
     m_cancel = new WinXPButton(m_client, this);
-    m_cancel->ReadProperties(PropertyBag::fromText(QString::fromLatin1(kButtonDesign).arg(QStringLiteral("Cancel"))));
+    m_cancel->ReadProperties(dialogButtonDesign(QStringLiteral("Cancel")));
     // The design keeps the buttons 40 pixels apart; load puts OK level with the field.
     m_ok->setGeometry(392, 31, 105, 33);
     m_cancel->setGeometry(392, 71, 105, 33);
@@ -164,21 +156,18 @@ frmColorPicker::frmColorPicker(QWidget *parent)
     setTabOrder(m_strip, m_field);
     setTabOrder(m_field, m_ok);
     setTabOrder(m_ok, m_cancel);
-    // The default button's rim follows the focus.
-    m_focusWatch = connect(qApp, &QApplication::focusChanged, this,
-                           [this] { m_ok->AmbientChanged(QStringLiteral("DisplayAsDefault")); });
+    m_buttons = new DialogButtons(this, m_ok, m_cancel);
 }
 
 frmColorPicker::~frmColorPicker()
 {
-    disconnect(m_focusWatch);
     if (m_loaded)
         Form_QueryUnload();
 }
 
 QImage frmColorPicker::titleBand()
 {
-    return titleBandImage(kBandRows);
+    return titleBandImage(0xEDEDED, 0xEDECEC);
 }
 
 QWidget *frmColorPicker::clientArea() const
@@ -213,7 +202,7 @@ QFont frmColorPicker::ambientFont() const
 
 bool frmColorPicker::ambientDisplayAsDefault(const WinXPButton *button) const
 {
-    return WinXPButton::displaysAsDefault(button, m_ok);
+    return m_buttons->displaysAsDefault(button);
 }
 
 // --- The controls mirrored onto the widgets ------------------------------------------------------
@@ -501,12 +490,6 @@ void frmColorPicker::closeEvent(QCloseEvent *event)
 {
     setHexColor(QString());
     QDialog::closeEvent(event);
-}
-
-void frmColorPicker::keyPressEvent(QKeyEvent *event)
-{
-    if (!WinXPButton::handleDialogKey(event, m_ok, m_cancel))
-        QDialog::keyPressEvent(event);
 }
 
 void frmColorPicker::mousePressEvent(QMouseEvent *event)

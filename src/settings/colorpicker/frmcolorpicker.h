@@ -9,6 +9,7 @@
 // hex box means Cancel. Form_QueryUnload writes the state file; it runs once, at the latest when
 // the dialog is destroyed.
 
+#include "controls/xpbutton/dialogbuttons.h"
 #include "controls/xpbutton/winxpbutton.h"
 #include "settings/colorpicker/pickercontrols.h"
 #include "settings/colorpicker/pickercore.h"
@@ -103,7 +104,6 @@ public Q_SLOTS:
 protected:
     void controlChanged(PickerControl control, int index) override;
     void paintEvent(QPaintEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -130,7 +130,7 @@ private:
     bool m_loaded = false;
     bool m_unloaded = false;
     bool m_inLostFocus = false;
-    QMetaObject::Connection m_focusWatch;
+    DialogButtons *m_buttons = nullptr;
 };
 
 } // namespace zimbrel::picker
