@@ -119,7 +119,7 @@ void benchColorPicker(void (*print)(const char *, const QString &))
     // The floor: filling the same 256 x 256 image once.
     PixelCanvas canvas(kFieldSize, kFieldSize);
     int shade = 0;
-    const double fill = medianMicroseconds(201, [&] { canvas.fill(rgbValue(++shade & 0xFF, 0, 0)); });
+    const double fill = medianMicroseconds(201, [&] { canvas.fill(bgr(++shade & 0xFF, 0, 0)); });
     print("field_repaint_us_max", us(fieldMax));
     print("strip_repaint_us_max", us(stripMax));
     print("drag_step_us_max", us(dragMax));

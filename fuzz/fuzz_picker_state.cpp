@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (!path.contains(u'\r'))
             paths << path;
     }
-    const ColorValue color = state.oldColor.value_or(0x00123456u);
+    const BgrColor color = state.oldColor.value_or(0x00123456u);
     const PickerStateRead back = parsePickerState(pickerStateText(color, state.mode, paths) + QStringLiteral("\r\n"));
     FUZZ_CHECK(back.message.isEmpty());
     FUZZ_CHECK(back.state.oldColor == color);

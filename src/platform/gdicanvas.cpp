@@ -13,12 +13,12 @@ constexpr int kTextFlags = Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextWordWra
 
 } // namespace
 
-void GdiCanvas::fill(GdiColor color)
+void GdiCanvas::fill(BgrColor color)
 {
     m_image.fill(toQRgb(color));
 }
 
-void GdiCanvas::fillRect(int x, int y, int width, int height, GdiColor color)
+void GdiCanvas::fillRect(int x, int y, int width, int height, BgrColor color)
 {
     const QRect area = QRect(x, y, width, height).normalized() & m_image.rect();
     const QRgb value = toQRgb(color);
@@ -28,7 +28,7 @@ void GdiCanvas::fillRect(int x, int y, int width, int height, GdiColor color)
     }
 }
 
-void GdiCanvas::frameRect(int x, int y, int width, int height, GdiColor color)
+void GdiCanvas::frameRect(int x, int y, int width, int height, BgrColor color)
 {
     if (width <= 0 || height <= 0)
         return;
@@ -38,7 +38,7 @@ void GdiCanvas::frameRect(int x, int y, int width, int height, GdiColor color)
     fillRect(x + width - 1, y, 1, height, color);
 }
 
-void GdiCanvas::line(int x1, int y1, int x2, int y2, GdiColor color)
+void GdiCanvas::line(int x1, int y1, int x2, int y2, BgrColor color)
 {
     // Straight lines, which are nearly all the controls draw, as spans.
     if (y1 == y2) {
@@ -77,21 +77,20 @@ void GdiCanvas::forEachLinePoint(int x1, int y1, int x2, int y2, const std::func
     }
 }
 
-void GdiCanvas::setPixel(int x, int y, GdiColor color)
+void GdiCanvas::setPixel(int x, int y, BgrColor color)
 {
     if (m_image.rect().contains(x, y))
         reinterpret_cast<QRgb *>(m_image.scanLine(y))[x] = toQRgb(color);
 }
 
-GdiColor GdiCanvas::pixel(int x, int y) const
+BgrColor GdiCanvas::pixel(int x, int y) const
 {
     if (!m_image.rect().contains(x, y))
-        return 0xFFFFFFFFu;
-    const QRgb p = m_image.pixel(x, y);
-    return gdiRgb(qRed(p), qGreen(p), qBlue(p));
+        return kNoPixel;
+    return fromQRgb(m_image.pixel(x, y));
 }
 
-void GdiCanvas::drawText(const GdiRect &rect, const QString &text, const QFont &font, GdiColor color)
+void GdiCanvas::drawText(const GdiRect &rect, const QString &text, const QFont &font, BgrColor color)
 {
     if (text.isEmpty())
         return;
@@ -102,7 +101,7 @@ void GdiCanvas::drawText(const GdiRect &rect, const QString &text, const QFont &
     QPainter painter(&m_image);
     painter.setRenderHint(QPainter::TextAntialiasing, false);
     painter.setFont(aliased);
-    painter.setPen(QColor::fromRgb(toQRgb(color)));
+    painter.setPen(toQColor(color));
     painter.drawText(QRect(rect.left, rect.top, rect.width(), rect.height()), kTextFlags, text);
 }
 

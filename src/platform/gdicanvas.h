@@ -4,6 +4,8 @@
 // edges outside, lines whose end point is not painted, single pixels, and text laid out with word
 // breaks and "&" access-key markers. Colours are 0x00BBGGRR values.
 
+#include "platform/bgrcolor.h"
+
 #include <QFont>
 #include <QImage>
 
@@ -12,17 +14,6 @@
 #include <QString>
 
 namespace zimbrel {
-
-using GdiColor = quint32;
-
-constexpr GdiColor gdiRgb(int red, int green, int blue)
-{
-    return GdiColor(red) | GdiColor(green) << 8 | GdiColor(blue) << 16;
-}
-constexpr QRgb toQRgb(GdiColor c)
-{
-    return qRgb(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
-}
 
 // A rectangle as Windows keeps it: right and bottom are just outside.
 struct GdiRect
@@ -42,20 +33,20 @@ class GdiCanvas
 public:
     explicit GdiCanvas(QImage &image) : m_image(image) {}
 
-    void fill(GdiColor color);
+    void fill(BgrColor color);
     // FillRect and FrameRect of the rectangle (x, y, x + width, y + height).
-    void fillRect(int x, int y, int width, int height, GdiColor color);
-    void frameRect(int x, int y, int width, int height, GdiColor color);
+    void fillRect(int x, int y, int width, int height, BgrColor color);
+    void frameRect(int x, int y, int width, int height, BgrColor color);
     // A one-pixel line from (x1, y1) towards (x2, y2); the end point itself is not painted.
-    void line(int x1, int y1, int x2, int y2, GdiColor color);
+    void line(int x1, int y1, int x2, int y2, BgrColor color);
     // The points such a line paints, in order (for painting it elsewhere).
     static void forEachLinePoint(int x1, int y1, int x2, int y2, const std::function<void(int, int)> &point);
-    void setPixel(int x, int y, GdiColor color);
-    GdiColor pixel(int x, int y) const;
+    void setPixel(int x, int y, BgrColor color);
+    BgrColor pixel(int x, int y) const;
 
     // Text centred in `rect` (horizontally, and vertically as a block), broken at words, with "&"
     // underlining the next character and "&&" showing one ampersand; transparent background.
-    void drawText(const GdiRect &rect, const QString &text, const QFont &font, GdiColor color);
+    void drawText(const GdiRect &rect, const QString &text, const QFont &font, BgrColor color);
 
     // The rectangle the text takes when broken at words within `bounds`: the left and top edges
     // stay, the right edge becomes that of the widest line and the bottom that of the last line.

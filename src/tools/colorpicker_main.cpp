@@ -59,7 +59,7 @@ int main(int argc, char **argv)
     app.setApplicationVersion(QStringLiteral(ZIMBREL_VERSION));
 
     const uint rrggbb = seed.toUInt(nullptr, 16);
-    const picker::ColorValue start = picker::rgbValue(int(rrggbb >> 16), int(rrggbb >> 8 & 0xFF), int(rrggbb & 0xFF));
+    const picker::BgrColor start = picker::bgr(int(rrggbb >> 16), int(rrggbb >> 8 & 0xFF), int(rrggbb & 0xFF));
     const auto chosen = picker::runColorPicker(nullptr, start, std::nullopt, [](picker::frmColorPicker &dialog) {
         dialog.setWindowTitle(QStringLiteral("zimbrel-colorpicker"));
         // A command's first run is no damaged installation: the state file starts quietly here.

@@ -18,7 +18,7 @@ QImage blank()
     return image;
 }
 
-GdiColor at(const QImage &image, int x, int y)
+BgrColor at(const QImage &image, int x, int y)
 {
     return GdiCanvas(const_cast<QImage &>(image)).pixel(x, y);
 }
@@ -73,69 +73,69 @@ private Q_SLOTS:
 
 void TestButtonLook::shiftColor_data()
 {
-    QTest::addColumn<GdiColor>("color");
+    QTest::addColumn<BgrColor>("color");
     QTest::addColumn<int>("amount");
     QTest::addColumn<bool>("relative");
-    QTest::addColumn<GdiColor>("result");
-    const GdiColor L = gdiRgb(240, 240, 240);
-    QTest::newRow("light from face") << gdiRgb(192, 192, 192) << 48 << true << L;
-    QTest::newRow("-32 relative") << L << -32 << true << gdiRgb(208, 208, 200);
-    QTest::newRow("-48") << L << -48 << true << gdiRgb(192, 192, 180);
-    QTest::newRow("-36") << L << -36 << true << gdiRgb(204, 204, 195);
-    QTest::newRow("+16 caps at 255") << L << 16 << true << gdiRgb(255, 255, 255);
-    QTest::newRow("+10") << L << 10 << true << gdiRgb(250, 250, 252);
-    QTest::newRow("-5") << L << -5 << true << gdiRgb(235, 235, 234);
-    QTest::newRow("-104 disabled text") << L << -104 << true << gdiRgb(136, 136, 110);
-    QTest::newRow("-84 disabled frame") << L << -84 << true << gdiRgb(156, 156, 135);
-    QTest::newRow("-40 absolute") << L << -40 << false << gdiRgb(200, 200, 200);
-    QTest::newRow("+40 absolute") << L << 40 << false << gdiRgb(255, 255, 255);
-    QTest::newRow("below 0 stops at 0") << gdiRgb(10, 20, 30) << -25 << false << gdiRgb(0, 0, 5);
-    QTest::newRow("zero changes nothing") << gdiRgb(1, 2, 3) << 0 << true << gdiRgb(1, 2, 3);
-    QTest::newRow("only blue is scaled") << gdiRgb(100, 100, 96) << -96 << true << gdiRgb(4, 4, 48);
+    QTest::addColumn<BgrColor>("result");
+    const BgrColor L = bgr(240, 240, 240);
+    QTest::newRow("light from face") << bgr(192, 192, 192) << 48 << true << L;
+    QTest::newRow("-32 relative") << L << -32 << true << bgr(208, 208, 200);
+    QTest::newRow("-48") << L << -48 << true << bgr(192, 192, 180);
+    QTest::newRow("-36") << L << -36 << true << bgr(204, 204, 195);
+    QTest::newRow("+16 caps at 255") << L << 16 << true << bgr(255, 255, 255);
+    QTest::newRow("+10") << L << 10 << true << bgr(250, 250, 252);
+    QTest::newRow("-5") << L << -5 << true << bgr(235, 235, 234);
+    QTest::newRow("-104 disabled text") << L << -104 << true << bgr(136, 136, 110);
+    QTest::newRow("-84 disabled frame") << L << -84 << true << bgr(156, 156, 135);
+    QTest::newRow("-40 absolute") << L << -40 << false << bgr(200, 200, 200);
+    QTest::newRow("+40 absolute") << L << 40 << false << bgr(255, 255, 255);
+    QTest::newRow("below 0 stops at 0") << bgr(10, 20, 30) << -25 << false << bgr(0, 0, 5);
+    QTest::newRow("zero changes nothing") << bgr(1, 2, 3) << 0 << true << bgr(1, 2, 3);
+    QTest::newRow("only blue is scaled") << bgr(100, 100, 96) << -96 << true << bgr(4, 4, 48);
 }
 
 void TestButtonLook::shiftColor()
 {
-    QFETCH(GdiColor, color);
+    QFETCH(BgrColor, color);
     QFETCH(int, amount);
     QFETCH(bool, relative);
-    QFETCH(GdiColor, result);
+    QFETCH(BgrColor, result);
     QCOMPARE(ShiftColor(color, amount, relative), result);
 }
 
 void TestButtonLook::translateColor()
 {
-    QCOMPARE(TranslateColor(gdiRgb(192, 192, 192)), gdiRgb(192, 192, 192));
+    QCOMPARE(TranslateColor(bgr(192, 192, 192)), bgr(192, 192, 192));
     // The top byte of a plain colour is not part of it.
-    QCOMPARE(TranslateColor(0x01123456u), GdiColor(0x123456u));
+    QCOMPARE(TranslateColor(0x01123456u), BgrColor(0x123456u));
     const QColor buttonText = QGuiApplication::palette().color(QPalette::Active, QPalette::ButtonText);
-    QCOMPARE(TranslateColor(0x80000012u), gdiRgb(buttonText.red(), buttonText.green(), buttonText.blue()));
+    QCOMPARE(TranslateColor(0x80000012u), bgr(buttonText.red(), buttonText.green(), buttonText.blue()));
     const QColor face = QGuiApplication::palette().color(QPalette::Active, QPalette::Button);
-    QCOMPARE(TranslateColor(0x8000000Fu), gdiRgb(face.red(), face.green(), face.blue()));
-    QCOMPARE(TranslateColor(0x800000FFu), GdiColor(0));
-    QCOMPARE(TranslateColor(0x80010005u), GdiColor(0));
+    QCOMPARE(TranslateColor(0x8000000Fu), bgr(face.red(), face.green(), face.blue()));
+    QCOMPARE(TranslateColor(0x800000FFu), BgrColor(0));
+    QCOMPARE(TranslateColor(0x80010005u), BgrColor(0));
 }
 
 void TestButtonLook::shadingRows_data()
 {
     QTest::addColumn<int>("state");
     QTest::addColumn<int>("row");
-    QTest::addColumn<GdiColor>("color");
-    QTest::newRow("normal row 1") << int(StateNormal) << 1 << gdiRgb(239, 239, 239);
-    QTest::newRow("normal row 16") << int(StateNormal) << 16 << gdiRgb(228, 228, 225);
-    QTest::newRow("normal row 32") << int(StateNormal) << 32 << gdiRgb(216, 216, 210);
-    QTest::newRow("pressed row 0") << int(StatePressed) << 0 << gdiRgb(183, 183, 174);
-    QTest::newRow("pressed row 32") << int(StatePressed) << 32 << gdiRgb(207, 207, 199);
+    QTest::addColumn<BgrColor>("color");
+    QTest::newRow("normal row 1") << int(StateNormal) << 1 << bgr(239, 239, 239);
+    QTest::newRow("normal row 16") << int(StateNormal) << 16 << bgr(228, 228, 225);
+    QTest::newRow("normal row 32") << int(StateNormal) << 32 << bgr(216, 216, 210);
+    QTest::newRow("pressed row 0") << int(StatePressed) << 0 << bgr(183, 183, 174);
+    QTest::newRow("pressed row 32") << int(StatePressed) << 32 << bgr(207, 207, 199);
 }
 
 void TestButtonLook::shadingRows()
 {
     QFETCH(int, state);
     QFETCH(int, row);
-    QFETCH(GdiColor, color);
+    QFETCH(BgrColor, color);
     QImage image = blank();
     GdiCanvas canvas(image);
-    paintShading(canvas, W, H, gdiRgb(240, 240, 240), state);
+    paintShading(canvas, W, H, bgr(240, 240, 240), state);
     for (int x : {0, 52, W - 1})
         QCOMPARE(at(image, x, row), color);
 }
@@ -160,51 +160,51 @@ void TestButtonLook::statePixels_data()
     QTest::addColumn<bool>("over");
     QTest::addColumn<bool>("focus");
     QTest::addColumn<QPoint>("where");
-    QTest::addColumn<GdiColor>("color");
-    auto row = [](const char *name, int state, bool enabled, bool over, bool focus, QPoint where, GdiColor color) {
+    QTest::addColumn<BgrColor>("color");
+    auto row = [](const char *name, int state, bool enabled, bool over, bool focus, QPoint where, BgrColor color) {
         QTest::newRow(name) << state << enabled << over << focus << where << color;
     };
     // Frame and corners, whatever the rim.
-    row("frame left", 0, true, false, false, {0, 16}, gdiRgb(0, 60, 115));
-    row("frame bottom", 0, true, true, false, {52, H - 1}, gdiRgb(0, 60, 115));
-    row("corner", 0, true, false, false, {1, 1}, gdiRgb(16, 77, 123));
-    row("corner pressed", 2, true, false, false, {W - 2, H - 2}, gdiRgb(16, 77, 123));
+    row("frame left", 0, true, false, false, {0, 16}, bgr(0, 60, 115));
+    row("frame bottom", 0, true, true, false, {52, H - 1}, bgr(0, 60, 115));
+    row("corner", 0, true, false, false, {1, 1}, bgr(16, 77, 123));
+    row("corner pressed", 2, true, false, false, {W - 2, H - 2}, bgr(16, 77, 123));
     // Plain edges.
-    row("plain bottom", 0, true, false, false, {52, H - 2}, gdiRgb(192, 192, 180));
-    row("plain second bottom", 0, true, false, false, {52, H - 3}, gdiRgb(208, 208, 200));
-    row("plain right", 0, true, false, false, {W - 2, 16}, gdiRgb(204, 204, 195));
-    row("plain second right", 0, true, false, false, {W - 3, 16}, gdiRgb(216, 216, 210));
-    row("plain top", 0, true, false, false, {52, 1}, gdiRgb(255, 255, 255));
-    row("plain second top", 0, true, false, false, {52, 2}, gdiRgb(250, 250, 252));
-    row("plain left", 0, true, false, false, {1, 16}, gdiRgb(235, 235, 234));
-    row("plain second left", 0, true, false, false, {2, 16}, gdiRgb(230, 230, 228));
-    row("shading beside the caption", 0, true, false, false, {10, 20}, gdiRgb(225, 225, 222));
+    row("plain bottom", 0, true, false, false, {52, H - 2}, bgr(192, 192, 180));
+    row("plain second bottom", 0, true, false, false, {52, H - 3}, bgr(208, 208, 200));
+    row("plain right", 0, true, false, false, {W - 2, 16}, bgr(204, 204, 195));
+    row("plain second right", 0, true, false, false, {W - 3, 16}, bgr(216, 216, 210));
+    row("plain top", 0, true, false, false, {52, 1}, bgr(255, 255, 255));
+    row("plain second top", 0, true, false, false, {52, 2}, bgr(250, 250, 252));
+    row("plain left", 0, true, false, false, {1, 16}, bgr(235, 235, 234));
+    row("plain second left", 0, true, false, false, {2, 16}, bgr(230, 230, 228));
+    row("shading beside the caption", 0, true, false, false, {10, 20}, bgr(225, 225, 222));
     // Hot rim, ahead of the focus rim.
-    row("hot frame", 0, true, true, true, {1, 16}, gdiRgb(255, 178, 49));
-    row("hot bottom", 0, true, true, false, {52, H - 2}, gdiRgb(231, 150, 0));
-    row("hot top", 0, true, true, false, {52, 1}, gdiRgb(255, 243, 206));
-    row("hot second top", 0, true, true, false, {52, 2}, gdiRgb(255, 219, 140));
-    row("hot sides", 0, true, true, false, {W - 3, 16}, gdiRgb(255, 203, 107));
+    row("hot frame", 0, true, true, true, {1, 16}, bgr(255, 178, 49));
+    row("hot bottom", 0, true, true, false, {52, H - 2}, bgr(231, 150, 0));
+    row("hot top", 0, true, true, false, {52, 1}, bgr(255, 243, 206));
+    row("hot second top", 0, true, true, false, {52, 2}, bgr(255, 219, 140));
+    row("hot sides", 0, true, true, false, {W - 3, 16}, bgr(255, 203, 107));
     // Focus or default rim.
-    row("focus frame", 0, true, false, true, {W - 2, 16}, gdiRgb(140, 174, 231));
-    row("focus bottom", 0, true, false, true, {52, H - 2}, gdiRgb(107, 130, 239));
-    row("focus top", 0, true, false, true, {52, 1}, gdiRgb(206, 231, 255));
-    row("focus second top", 0, true, false, true, {52, 2}, gdiRgb(189, 215, 247));
-    row("focus sides", 0, true, false, true, {2, 16}, gdiRgb(181, 209, 240));
+    row("focus frame", 0, true, false, true, {W - 2, 16}, bgr(140, 174, 231));
+    row("focus bottom", 0, true, false, true, {52, H - 2}, bgr(107, 130, 239));
+    row("focus top", 0, true, false, true, {52, 1}, bgr(206, 231, 255));
+    row("focus second top", 0, true, false, true, {52, 2}, bgr(189, 215, 247));
+    row("focus sides", 0, true, false, true, {2, 16}, bgr(181, 209, 240));
     // Pressed edges: no rim, even hot and focused.
-    row("pressed bottom", 2, true, true, true, {52, H - 2}, gdiRgb(224, 224, 216));
-    row("pressed second bottom", 2, true, false, false, {52, H - 3}, gdiRgb(218, 218, 210));
-    row("pressed right", 2, true, false, false, {W - 2, 16}, gdiRgb(213, 213, 205));
-    row("pressed second right", 2, true, false, false, {W - 3, 16}, gdiRgb(240, 240, 240));
-    row("pressed top", 2, true, false, false, {52, 1}, gdiRgb(176, 176, 167));
-    row("pressed second top", 2, true, false, false, {52, 2}, gdiRgb(184, 184, 175));
-    row("pressed left", 2, true, false, false, {1, 16}, gdiRgb(176, 176, 167));
-    row("pressed second left", 2, true, false, false, {2, 16}, gdiRgb(186, 186, 178));
+    row("pressed bottom", 2, true, true, true, {52, H - 2}, bgr(224, 224, 216));
+    row("pressed second bottom", 2, true, false, false, {52, H - 3}, bgr(218, 218, 210));
+    row("pressed right", 2, true, false, false, {W - 2, 16}, bgr(213, 213, 205));
+    row("pressed second right", 2, true, false, false, {W - 3, 16}, bgr(240, 240, 240));
+    row("pressed top", 2, true, false, false, {52, 1}, bgr(176, 176, 167));
+    row("pressed second top", 2, true, false, false, {52, 2}, bgr(184, 184, 175));
+    row("pressed left", 2, true, false, false, {1, 16}, bgr(176, 176, 167));
+    row("pressed second left", 2, true, false, false, {2, 16}, bgr(186, 186, 178));
     // Disabled: flat, no rims.
-    row("disabled face", 0, false, true, true, {10, 16}, gdiRgb(216, 216, 210));
-    row("disabled frame", 0, false, true, true, {0, 16}, gdiRgb(156, 156, 135));
-    row("disabled corner", 0, false, false, false, {W - 2, 1}, gdiRgb(168, 168, 150));
-    row("disabled pressed", 2, false, false, false, {52, H - 2}, gdiRgb(216, 216, 210));
+    row("disabled face", 0, false, true, true, {10, 16}, bgr(216, 216, 210));
+    row("disabled frame", 0, false, true, true, {0, 16}, bgr(156, 156, 135));
+    row("disabled corner", 0, false, false, false, {W - 2, 1}, bgr(168, 168, 150));
+    row("disabled pressed", 2, false, false, false, {52, H - 2}, bgr(216, 216, 210));
 }
 
 void TestButtonLook::statePixels()
@@ -214,7 +214,7 @@ void TestButtonLook::statePixels()
     QFETCH(bool, over);
     QFETCH(bool, focus);
     QFETCH(QPoint, where);
-    QFETCH(GdiColor, color);
+    QFETCH(BgrColor, color);
     QImage image = blank();
     renderButton(image, face(enabled, over, focus), state, nullptr);
     QCOMPARE(at(image, where.x(), where.y()), color);
@@ -226,8 +226,8 @@ void TestButtonLook::unknownStateDrawsFaceOnly()
     int style = -7;
     QCOMPARE(renderButton(image, face(), 1, &style), -1);
     QCOMPARE(style, -7);
-    QCOMPARE(at(image, 0, 0), gdiRgb(192, 192, 192));
-    QCOMPARE(at(image, 52, 16), gdiRgb(192, 192, 192));
+    QCOMPARE(at(image, 0, 0), bgr(192, 192, 192));
+    QCOMPARE(at(image, 52, 16), bgr(192, 192, 192));
 }
 
 void TestButtonLook::captionIsCentred()
@@ -269,8 +269,8 @@ void TestButtonLook::captionStyles()
     bool black = false;
     for (int y = 0; y < H; ++y) {
         for (int x = 0; x < W; ++x) {
-            grey |= at(image, x, y) == gdiRgb(200, 200, 200);
-            black |= at(image, x, y) == gdiRgb(0, 0, 0);
+            grey |= at(image, x, y) == bgr(200, 200, 200);
+            black |= at(image, x, y) == bgr(0, 0, 0);
         }
     }
     QVERIFY(grey);
@@ -280,10 +280,10 @@ void TestButtonLook::captionStyles()
     const GdiRect r = face().captionRects.CaptionRect;
     int blended = 0;
     for (int y = r.top; y <= r.bottom && y < H; ++y) {
-        const GdiColor faceColor = at(image, 4, y);
+        const BgrColor faceColor = at(image, 4, y);
         for (int x = r.left; x <= r.right + 1 && x < W; ++x) {
-            const GdiColor c = at(image, x, y);
-            blended += c != faceColor && c != gdiRgb(0, 0, 0) && c != gdiRgb(200, 200, 200);
+            const BgrColor c = at(image, x, y);
+            blended += c != faceColor && c != bgr(0, 0, 0) && c != bgr(200, 200, 200);
         }
     }
     QCOMPARE(blended, 0);
@@ -308,7 +308,7 @@ ButtonFace pictureFace(PicturePtr normal, PicturePtr over = {}, const QString &c
     ButtonFace f = face();
     f.caption = caption;
     f.specialEffect = 0;
-    f.palette = InitColors(gdiRgb(192, 192, 192));
+    f.palette = InitColors(bgr(192, 192, 192));
     f.pictureNormal = std::move(normal);
     f.pictureOver = std::move(over);
     f.picturePosition = position;
@@ -323,7 +323,7 @@ QImage shadingOnly(int state)
 {
     QImage image = blank();
     GdiCanvas canvas(image);
-    paintShading(canvas, W, H, gdiRgb(240, 240, 240), state);
+    paintShading(canvas, W, H, bgr(240, 240, 240), state);
     return image;
 }
 
@@ -385,7 +385,7 @@ void TestButtonLook::maskColourLetsTheFaceThrough()
     const int x = f.picture.PictureLeft;
     const int y = f.picture.PictureTop;
     QCOMPARE(at(image, x + 1, y + 1), at(face, x + 1, y + 1));
-    QCOMPARE(at(image, x + 6, y + 6), gdiRgb(255, 0, 0));
+    QCOMPARE(at(image, x + 6, y + 6), bgr(255, 0, 0));
 }
 
 void TestButtonLook::withoutMaskTheWholeSquareIsPainted()
@@ -396,9 +396,9 @@ void TestButtonLook::withoutMaskTheWholeSquareIsPainted()
     renderButton(image, f, StateNormal, nullptr);
     const int x = f.picture.PictureLeft;
     const int y = f.picture.PictureTop;
-    QCOMPARE(at(image, x, y), gdiRgb(192, 192, 192));
-    QCOMPARE(at(image, x + 15, y + 15), gdiRgb(192, 192, 192));
-    QCOMPARE(at(image, x + 6, y + 6), gdiRgb(255, 0, 0));
+    QCOMPARE(at(image, x, y), bgr(192, 192, 192));
+    QCOMPARE(at(image, x + 15, y + 15), bgr(192, 192, 192));
+    QCOMPARE(at(image, x + 6, y + 6), bgr(255, 0, 0));
 }
 
 void TestButtonLook::oddWidthPaintsWithoutSkew()
@@ -415,8 +415,8 @@ void TestButtonLook::oddWidthPaintsWithoutSkew()
     const int y = f.picture.PictureTop;
     QCOMPARE(f.picture.PictureWidth, 15);
     for (int i = 0; i < 15; ++i) {
-        QCOMPARE(at(image, x + i, y + i), gdiRgb(0, 0, 255));
-        QCOMPARE(at(image, x + (i + 1) % 15, y + i), gdiRgb(255, 255, 255));
+        QCOMPARE(at(image, x + i, y + i), bgr(0, 0, 255));
+        QCOMPARE(at(image, x + (i + 1) % 15, y + i), bgr(255, 255, 255));
     }
 }
 
@@ -429,13 +429,13 @@ void TestButtonLook::greyOnlyInTheNormalState()
     const int x = f.picture.PictureLeft + 6;
     const int y = f.picture.PictureTop + 6;
     // round(round(255 x 0.3) + 0) = 76 (76.5 goes to the even 76).
-    QCOMPARE(at(image, x, y), gdiRgb(76, 76, 76));
+    QCOMPARE(at(image, x, y), bgr(76, 76, 76));
     f.mouseOver = true;
     renderButton(image, f, StateNormal, nullptr);
-    QCOMPARE(at(image, x, y), gdiRgb(255, 0, 0));
+    QCOMPARE(at(image, x, y), bgr(255, 0, 0));
     f.mouseOver = false;
     renderButton(image, f, StatePressed, nullptr);
-    QCOMPARE(at(image, x + 1, y + 1), gdiRgb(255, 0, 0));
+    QCOMPARE(at(image, x + 1, y + 1), bgr(255, 0, 0));
 }
 
 void TestButtonLook::disabledIsGreyAndShifted()
@@ -448,11 +448,11 @@ void TestButtonLook::disabledIsGreyAndShifted()
     const int x = f.picture.PictureLeft;
     const int y = f.picture.PictureTop;
     // The red square lies at 4..11, one pixel down and right: 5..12.
-    QCOMPARE(at(image, x + 5, y + 5), gdiRgb(76, 76, 76));
-    QCOMPARE(at(image, x + 12, y + 12), gdiRgb(76, 76, 76));
-    QCOMPARE(at(image, x + 4, y + 4), gdiRgb(216, 216, 210));
+    QCOMPARE(at(image, x + 5, y + 5), bgr(76, 76, 76));
+    QCOMPARE(at(image, x + 12, y + 12), bgr(76, 76, 76));
+    QCOMPARE(at(image, x + 4, y + 4), bgr(216, 216, 210));
     // No relief: the pixel just beyond the square is the disabled face.
-    QCOMPARE(at(image, x + 13, y + 13), gdiRgb(216, 216, 210));
+    QCOMPARE(at(image, x + 13, y + 13), bgr(216, 216, 210));
 }
 
 void TestButtonLook::reliefSilhouetteBehindThePicture()
@@ -464,13 +464,13 @@ void TestButtonLook::reliefSilhouetteBehindThePicture()
     const int x = f.picture.PictureLeft;
     const int y = f.picture.PictureTop;
     // The shadow silhouette, RGB(200, 200, 200), shows one pixel beyond the red square's corner.
-    QCOMPARE(at(image, x + 12, y + 12), gdiRgb(200, 200, 200));
-    QCOMPARE(at(image, x + 11, y + 11), gdiRgb(255, 0, 0));
+    QCOMPARE(at(image, x + 12, y + 12), bgr(200, 200, 200));
+    QCOMPARE(at(image, x + 11, y + 11), bgr(255, 0, 0));
     // Raised: also a light one up and left.
     f.specialEffect = 1;
     renderButton(image, f, StateNormal, nullptr);
-    QCOMPARE(at(image, x + 3, y + 3), gdiRgb(255, 255, 255));
-    QCOMPARE(at(image, x + 12, y + 12), gdiRgb(200, 200, 200));
+    QCOMPARE(at(image, x + 3, y + 3), bgr(255, 255, 255));
+    QCOMPARE(at(image, x + 12, y + 12), bgr(200, 200, 200));
 }
 
 void TestButtonLook::captionOverAPictureBehindIt()
@@ -500,7 +500,7 @@ void TestButtonLook::noPictureWithoutPictureNormal()
             renderButton(image, f, state, nullptr);
             for (int y = 0; y < H; ++y) {
                 for (int x = 0; x < W; ++x)
-                    QVERIFY(at(image, x, y) != gdiRgb(255, 0, 0));
+                    QVERIFY(at(image, x, y) != bgr(255, 0, 0));
             }
         }
     }

@@ -39,15 +39,15 @@ public:
     bool isDefault = false;
 };
 
-GdiColor pixel(const WinXPButton *b, int x, int y)
+BgrColor pixel(const WinXPButton *b, int x, int y)
 {
     return GdiCanvas(const_cast<QImage &>(b->surface())).pixel(x, y);
 }
 
-constexpr GdiColor kHotFrame = gdiRgb(255, 178, 49);
-constexpr GdiColor kFocusFrame = gdiRgb(140, 174, 231);
-constexpr GdiColor kPressedTop = gdiRgb(176, 176, 167);
-constexpr GdiColor kPlainTop = gdiRgb(255, 255, 255);
+constexpr BgrColor kHotFrame = bgr(255, 178, 49);
+constexpr BgrColor kFocusFrame = bgr(140, 174, 231);
+constexpr BgrColor kPressedTop = bgr(176, 176, 167);
+constexpr BgrColor kPlainTop = bgr(255, 255, 255);
 
 } // namespace
 
@@ -138,7 +138,7 @@ void TestWinXPButton::newButtonTakesItsNameAndDefaults()
     QVERIFY(b->Enabled());
     QVERIFY(b->UseMaskColor());
     QCOMPARE(b->SpecialEffect(), 0);
-    QCOMPARE(b->TransparentColor(), gdiRgb(192, 192, 192));
+    QCOMPARE(b->TransparentColor(), bgr(192, 192, 192));
     QCOMPARE(b->FontName(), QStringLiteral("DejaVu Sans"));
     QCOMPARE(WinXPButton(nullptr).size(), QSize(320, 240));
 }
@@ -160,7 +160,7 @@ void TestWinXPButton::restoresAndSavesItsProperties()
     QVERIFY(b.UseMaskColor());
     QVERIFY(!b.UseGreyscale());
     // Not stored, so a restored button treats black as transparent.
-    QCOMPARE(b.TransparentColor(), GdiColor(0));
+    QCOMPARE(b.TransparentColor(), BgrColor(0));
 
     PropertyBag saved;
     b.WriteProperties(saved);
@@ -636,26 +636,26 @@ void TestWinXPButton::accessKeyClicksOnlyWhenEnabled()
     b->AccessKeyPress(13);
     QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(20, 10));
     QCOMPARE(click.count(), 2);
-    QCOMPARE(pixel(b, 0, 16), gdiRgb(156, 156, 135));
+    QCOMPARE(pixel(b, 0, 16), bgr(156, 156, 135));
 }
 
 void TestWinXPButton::focusAndDefaultShowTheBlueRim()
 {
     WinXPButton *b = m_form->button;
-    QCOMPARE(pixel(b, b->width() - 2, 16), gdiRgb(204, 204, 195));
+    QCOMPARE(pixel(b, b->width() - 2, 16), bgr(204, 204, 195));
     m_form->isDefault = true;
     b->AmbientChanged(QStringLiteral("DisplayAsDefault"));
     QCOMPARE(pixel(b, b->width() - 2, 16), kFocusFrame);
     m_form->isDefault = false;
     b->AmbientChanged(QStringLiteral("DisplayAsDefault"));
-    QCOMPARE(pixel(b, b->width() - 2, 16), gdiRgb(204, 204, 195));
+    QCOMPARE(pixel(b, b->width() - 2, 16), bgr(204, 204, 195));
     m_form->activateWindow();
     b->setFocus();
     QTRY_VERIFY(b->hasFocusFlag());
     QCOMPARE(pixel(b, b->width() - 2, 16), kFocusFrame);
     m_form->after->setFocus();
     QTRY_VERIFY(!b->hasFocusFlag());
-    QCOMPARE(pixel(b, b->width() - 2, 16), gdiRgb(204, 204, 195));
+    QCOMPARE(pixel(b, b->width() - 2, 16), bgr(204, 204, 195));
 }
 
 void TestWinXPButton::formDestroyedWhileTheButtonHasTheFocus()

@@ -273,10 +273,10 @@ void TestPlatform::linesLeaveTheirEndPoint()
     QImage image(12, 12, QImage::Format_RGB32);
     image.fill(Qt::white);
     GdiCanvas canvas(image);
-    canvas.line(from_to.left(), from_to.top(), from_to.right(), from_to.bottom(), gdiRgb(1, 2, 3));
+    canvas.line(from_to.left(), from_to.top(), from_to.right(), from_to.bottom(), bgr(1, 2, 3));
     QCOMPARE(painted(image), points);
     if (!points.isEmpty())
-        QCOMPARE(canvas.pixel(points[0].section(u',', 0, 0).toInt(), points[0].section(u',', 1).toInt()), gdiRgb(1, 2, 3));
+        QCOMPARE(canvas.pixel(points[0].section(u',', 0, 0).toInt(), points[0].section(u',', 1).toInt()), bgr(1, 2, 3));
 }
 
 void TestPlatform::rectanglesExcludeRightAndBottom()

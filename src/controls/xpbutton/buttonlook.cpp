@@ -10,19 +10,16 @@ namespace {
 
 struct RimColors
 {
-    GdiColor frame, bottom, top, secondTop, sides;
+    BgrColor frame, bottom, top, secondTop, sides;
 };
 
-constexpr RimColors kHotRim{gdiRgb(255, 178, 49), gdiRgb(231, 150, 0), gdiRgb(255, 243, 206), gdiRgb(255, 219, 140),
-                            gdiRgb(255, 203, 107)};
-constexpr RimColors kFocusRim{gdiRgb(140, 174, 231), gdiRgb(107, 130, 239), gdiRgb(206, 231, 255),
-                              gdiRgb(189, 215, 247), gdiRgb(181, 209, 240)};
-constexpr GdiColor kFrame = gdiRgb(0, 60, 115);
-constexpr GdiColor kFrameCorner = gdiRgb(16, 77, 123);
+constexpr RimColors kHotRim{bgr(255, 178, 49), bgr(231, 150, 0), bgr(255, 243, 206), bgr(255, 219, 140),
+                            bgr(255, 203, 107)};
+constexpr RimColors kFocusRim{bgr(140, 174, 231), bgr(107, 130, 239), bgr(206, 231, 255),
+                              bgr(189, 215, 247), bgr(181, 209, 240)};
+constexpr BgrColor kFrame = bgr(0, 60, 115);
+constexpr BgrColor kFrameCorner = bgr(16, 77, 123);
 
-int red(GdiColor c) { return int(c & 0xFF); }
-int green(GdiColor c) { return int((c >> 8) & 0xFF); }
-int blue(GdiColor c) { return int((c >> 16) & 0xFF); }
 
 void drawRim(GdiCanvas &c, int w, int h, const RimColors &rim)
 {
@@ -34,7 +31,7 @@ void drawRim(GdiCanvas &c, int w, int h, const RimColors &rim)
     c.line(w - 3, 3, w - 3, h - 3, rim.sides);
 }
 
-void drawFrame(GdiCanvas &c, int w, int h, GdiColor frame, GdiColor corner)
+void drawFrame(GdiCanvas &c, int w, int h, BgrColor frame, BgrColor corner)
 {
     c.frameRect(0, 0, w, h, frame);
     c.setPixel(1, 1, corner);
@@ -47,7 +44,7 @@ void drawCaptionEffect(GdiCanvas &c, const ButtonFace &face, const GdiRect &rect
 {
     if (face.specialEffect <= 0)
         return;
-    const GdiColor light = face.palette.LightColor;
+    const BgrColor light = face.palette.LightColor;
     c.drawText(rect.offset(1, 1), face.caption, face.font, ShiftColor(light, face.specialEffect == 2 ? 40 : -40, false));
     if (face.specialEffect < 3)
         c.drawText(rect.offset(-1, -1), face.caption, face.font, ShiftColor(light, face.specialEffect == 2 ? -40 : 40, false));
@@ -81,11 +78,11 @@ int paintFace(QImage &image, const ButtonFace &face, int state, int *captionStyl
 
 } // namespace
 
-GdiColor ShiftColor(GdiColor color, int amount, bool relative)
+BgrColor ShiftColor(BgrColor color, int amount, bool relative)
 {
-    int r = red(color) + amount;
-    int g = green(color) + amount;
-    int b = relative ? blue(color) + (blue(color) * amount) / 192 : blue(color) + amount;
+    int r = redOf(color) + amount;
+    int g = greenOf(color) + amount;
+    int b = relative ? blueOf(color) + (blueOf(color) * amount) / 192 : blueOf(color) + amount;
     auto limit = [amount](int &v) {
         if (amount > 0 && v > 255)
             v = 255;
@@ -95,10 +92,10 @@ GdiColor ShiftColor(GdiColor color, int amount, bool relative)
     limit(r);
     limit(g);
     limit(b);
-    return GdiColor(r) + GdiColor(g) * 256 + GdiColor(b) * 65536;
+    return BgrColor(r) + BgrColor(g) * 256 + BgrColor(b) * 65536;
 }
 
-GdiColor TranslateColor(quint32 oleColor)
+BgrColor TranslateColor(quint32 oleColor)
 {
     if (!(oleColor & 0x80000000u))
         return oleColor & 0x00FFFFFFu;
@@ -129,16 +126,16 @@ GdiColor TranslateColor(quint32 oleColor)
     for (const SystemColor &entry : table) {
         if (entry.index == index) {
             const QColor c = palette.color(entry.group, entry.role);
-            return gdiRgb(c.red(), c.green(), c.blue());
+            return bgr(c.red(), c.green(), c.blue());
         }
     }
     return 0;
 }
 
-ButtonPalette InitColors(GdiColor transparentRgb)
+ButtonPalette InitColors(BgrColor transparentRgb)
 {
     ButtonPalette palette;
-    palette.FaceColor = gdiRgb(192, 192, 192);
+    palette.FaceColor = bgr(192, 192, 192);
     palette.TextColor = 0;
     palette.HotTextColor = 0;
     palette.TransparentRGB = transparentRgb;
@@ -205,10 +202,10 @@ CaptionRects CalcCaptionRect(int w, int h, int position, int pw, int ph, const Q
     return {r, r.offset(1, 1)};
 }
 
-void paintShading(GdiCanvas &c, int w, int h, GdiColor light, int state)
+void paintShading(GdiCanvas &c, int w, int h, BgrColor light, int state)
 {
     const float step = float(25.0 / double(h));
-    const GdiColor base = state == StatePressed ? ShiftColor(light, -32, true) : light;
+    const BgrColor base = state == StatePressed ? ShiftColor(light, -32, true) : light;
     for (int i = 1; i <= h; ++i) {
         const int k = int(roundHalfEven(double(-step * float(i))));
         const int y = state == StatePressed ? h - i : i;
@@ -261,8 +258,8 @@ void DrawPictureEffect(QImage &image, const ButtonFace &face, int offset, const 
     if (face.specialEffect <= 0)
         return;
     const PictureLayout &p = face.picture;
-    const GdiColor L = face.palette.LightColor;
-    const GdiColor T = face.palette.TransparentRGB;
+    const BgrColor L = face.palette.LightColor;
+    const BgrColor T = face.palette.TransparentRGB;
     PaintTransparentPicture(image, p.PictureLeft + offset + 1, p.PictureTop + offset + 1, p.PictureWidth,
                             p.PictureHeight, picture, T, ShiftColor(L, face.specialEffect == 2 ? 40 : -40, false),
                             false, face.useMaskColor, kMaskColor);
@@ -280,7 +277,7 @@ void DrawPicture(QImage &image, const ButtonFace &face, int style, int captionSt
     const ButtonPicture &normal = *face.pictureNormal;
     const ButtonPicture &over = face.pictureOver ? *face.pictureOver : normal;
     const PictureLayout &p = face.picture;
-    const GdiColor T = face.palette.TransparentRGB;
+    const BgrColor T = face.palette.TransparentRGB;
     auto paint = [&](const ButtonPicture &picture, int dx, bool grey) {
         PaintTransparentPicture(image, p.PictureLeft + dx, p.PictureTop + dx, p.PictureWidth, p.PictureHeight,
                                 picture, T, -1, grey, face.useMaskColor, kMaskColor);
@@ -332,7 +329,7 @@ int paintFace(QImage &image, const ButtonFace &face, int state, int *captionStyl
 {
     const int w = face.width;
     const int h = face.height;
-    const GdiColor L = face.palette.LightColor;
+    const BgrColor L = face.palette.LightColor;
     GdiCanvas c(image);
     c.fill(kBackColor);
     c.fillRect(0, 0, w, h, face.palette.FaceColor);
@@ -370,7 +367,7 @@ int paintFace(QImage &image, const ButtonFace &face, int state, int *captionStyl
         return 0;
     }
     if (state == StatePressed) {
-        const GdiColor B = ShiftColor(L, -32, true);
+        const BgrColor B = ShiftColor(L, -32, true);
         paintShading(c, w, h, L, StatePressed);
         caption(CaptionPressed);
         drawFrame(c, w, h, kFrame, kFrameCorner);

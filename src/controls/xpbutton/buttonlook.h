@@ -20,26 +20,26 @@ enum CaptionStyle : int { CaptionNormal = 0, CaptionHot = 1, CaptionPressed = 2,
 
 // Lightens (amount > 0) or darkens a colour; relative scales only the blue channel, by
 // blue x amount / 192 truncated, so a darkened grey keeps a little less blue.
-GdiColor ShiftColor(GdiColor color, int amount, bool relative);
+BgrColor ShiftColor(BgrColor color, int amount, bool relative);
 
-inline constexpr GdiColor kBackColor = gdiRgb(215, 217, 221);
+inline constexpr BgrColor kBackColor = bgr(215, 217, 221);
 
 // An OLE colour as RGB: values with the top bit set name system colours (0x80000000 + the
 // Windows colour index) and become the nearest colour of the desktop's palette; unknown system
 // colours give 0, as a failed translation does.
-GdiColor TranslateColor(quint32 oleColor);
+BgrColor TranslateColor(quint32 oleColor);
 
 struct ButtonPalette
 {
-    GdiColor FaceColor = gdiRgb(192, 192, 192);
-    GdiColor LightColor = gdiRgb(240, 240, 240);
-    GdiColor TextColor = 0;
-    GdiColor HotTextColor = 0;
-    GdiColor TransparentRGB = 0;
+    BgrColor FaceColor = bgr(192, 192, 192);
+    BgrColor LightColor = bgr(240, 240, 240);
+    BgrColor TextColor = 0;
+    BgrColor HotTextColor = 0;
+    BgrColor TransparentRGB = 0;
 };
 
 // The palette for a translated transparent colour.
-ButtonPalette InitColors(GdiColor transparentRgb);
+ButtonPalette InitColors(BgrColor transparentRgb);
 
 // The window shape: the rectangle with three pixels cut from each corner.
 QRegion CreateButtonRegion(int width, int height);
@@ -57,7 +57,7 @@ CaptionRects CalcCaptionRect(int width, int height, int picturePosition, int pic
                              const QString &caption, const QFont &font, const GdiRect &previousDown);
 
 // The face shading alone, one line a row: darkening downwards (normal) or upwards (pressed).
-void paintShading(GdiCanvas &canvas, int width, int height, GdiColor light, int state);
+void paintShading(GdiCanvas &canvas, int width, int height, BgrColor light, int state);
 
 // Where the picture goes and how big it is, in pixels.
 struct PictureLayout
@@ -77,7 +77,7 @@ void CalcPicturePos(PictureLayout &layout, bool hasPicture, const QString &capti
                     const GdiRect &captionRect, int width, int height);
 
 // The colour an icon's transparent parts take before the blit.
-inline constexpr GdiColor kMaskColor = gdiRgb(192, 192, 192);
+inline constexpr BgrColor kMaskColor = bgr(192, 192, 192);
 
 struct ButtonFace
 {

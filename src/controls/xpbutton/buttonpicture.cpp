@@ -37,7 +37,7 @@ PicturePtr ButtonPicture::load(const QString &path)
     return std::make_shared<const ButtonPicture>(image, icon ? Icon : Bitmap);
 }
 
-QImage ButtonPicture::opaque(GdiColor maskColor) const
+QImage ButtonPicture::opaque(BgrColor maskColor) const
 {
     QImage result(m_image.size(), QImage::Format_RGB32);
     if (m_type == Bitmap) {
@@ -80,12 +80,12 @@ PicturePtr ButtonPicture::fromText(const QString &text)
 }
 
 void PaintTransparentPicture(QImage &surface, int x, int y, int w, int h, const ButtonPicture &picture,
-                             GdiColor transparent, qint64 brush, bool grey, bool useMaskColor, GdiColor maskColor)
+                             BgrColor transparent, qint64 brush, bool grey, bool useMaskColor, BgrColor maskColor)
 {
     if (w <= 0 || h <= 0)
         return;
     const QImage source = picture.opaque(maskColor);
-    const QRgb silhouette = brush > 0 ? toQRgb(GdiColor(brush)) : qRgb(0, 0, 0);
+    const QRgb silhouette = brush > 0 ? toQRgb(BgrColor(brush)) : qRgb(0, 0, 0);
     const QRgb transparentRgb = toQRgb(transparent);
     for (int row = 0; row < h; ++row) {
         const int dy = y + row;

@@ -31,7 +31,7 @@ public:
     const QImage &image() const { return m_image; }
 
     // The pixels as the button blits them: an icon drawn over `maskColor`, a bitmap as it is.
-    QImage opaque(GdiColor maskColor) const;
+    QImage opaque(BgrColor maskColor) const;
 
     // A text form for property bags: picture(type, width, height, "base64 PNG").
     QString toText() const;
@@ -54,7 +54,7 @@ int pixelsToHimetric(int pixels);
 // when `useMaskColor`; the rest are copied, turned grey (0.3 red + 0.59 green + 0.11 blue), or,
 // with a brush of 0 or more, painted in that one colour.
 void PaintTransparentPicture(QImage &surface, int x, int y, int w, int h, const ButtonPicture &picture,
-                             GdiColor transparent, qint64 brush, bool grey, bool useMaskColor, GdiColor maskColor);
+                             BgrColor transparent, qint64 brush, bool grey, bool useMaskColor, BgrColor maskColor);
 
 } // namespace zimbrel
 

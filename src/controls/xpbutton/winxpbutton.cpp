@@ -97,7 +97,7 @@ void WinXPButton::InitProperties()
     if (form)
         setFont(form->ambientFont());
     InitColors();
-    m_transparentColor = gdiRgb(192, 192, 192);
+    m_transparentColor = bgr(192, 192, 192);
     m_palette.TransparentRGB = m_transparentColor;
     CalcCaptionRect();
 }

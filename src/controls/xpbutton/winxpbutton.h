@@ -102,7 +102,7 @@ public:
     int SpecialEffect() const { return m_specialEffect; }
     void setSpecialEffect(int effect);
     quint32 TransparentColor() const { return m_transparentColor; }
-    GdiColor TransparentRGB() const { return m_palette.TransparentRGB; }
+    BgrColor TransparentRGB() const { return m_palette.TransparentRGB; }
     // The window handle of the button's surface.
     WId hWnd() const { return winId(); }
 

@@ -38,7 +38,7 @@ Rgb HueSweep::at(int angle) const
     return {m_max, m_min, falling(angle - 1275)};
 }
 
-HslFromRgb rgbToHsl(ColorValue color)
+HslFromRgb rgbToHsl(BgrColor color)
 {
     const int r = redOf(color);
     const int g = greenOf(color);

@@ -4,6 +4,7 @@
 // value model; the boxes call it brightness). These are the pure conversions; the picker's state
 // and boxes are kept by ColorPickerCore.
 
+#include "platform/bgrcolor.h"
 #include "platform/numerics.h"
 
 #include <QString>
@@ -11,22 +12,16 @@
 
 namespace zimbrel::picker {
 
-// A colour as 0x00BBGGRR: red in the lowest byte.
-using ColorValue = quint32;
-
-// What reading a pixel outside an image gives (-1 as a 32-bit value).
-inline constexpr ColorValue kNoPixel = 0xFFFFFFFFu;
+// Colours are the programs' own 0x00BBGGRR values.
+using zimbrel::BgrColor;
+using zimbrel::bgr;
+using zimbrel::blueOf;
+using zimbrel::greenOf;
+using zimbrel::kNoPixel;
+using zimbrel::redOf;
 
 inline constexpr int kHueSteps = 1530;
 inline constexpr int kSectorSteps = 255;
-
-constexpr ColorValue rgbValue(int red, int green, int blue)
-{
-    return ColorValue(red) | ColorValue(green) << 8 | ColorValue(blue) << 16;
-}
-constexpr int redOf(ColorValue c) { return int(c & 0xFF); }
-constexpr int greenOf(ColorValue c) { return int((c >> 8) & 0xFF); }
-constexpr int blueOf(ColorValue c) { return int((c >> 16) & 0xFF); }
 
 // The nearest whole number, halves to even.
 inline int wholeNumber(double value)
@@ -44,9 +39,9 @@ inline int channelByte(double value)
 }
 
 // A colour from three channel values, each as channelByte takes it.
-inline ColorValue composeRgb(double red, double green, double blue)
+inline BgrColor composeRgb(double red, double green, double blue)
 {
-    return rgbValue(channelByte(red), channelByte(green), channelByte(blue));
+    return bgr(channelByte(red), channelByte(green), channelByte(blue));
 }
 
 struct Rgb
@@ -54,7 +49,7 @@ struct Rgb
     int red = 0;
     int green = 0;
     int blue = 0;
-    ColorValue value() const { return rgbValue(red, green, blue); }
+    BgrColor value() const { return bgr(red, green, blue); }
     friend bool operator==(const Rgb &, const Rgb &) = default;
 };
 
@@ -98,7 +93,7 @@ struct HslFromRgb
     int luminance = 0;          // the largest channel
     bool black = false;         // the largest channel is 0
 };
-HslFromRgb rgbToHsl(ColorValue color);
+HslFromRgb rgbToHsl(BgrColor color);
 
 // Six upper-case hex digits, red first (RRGGBB), always six.
 QString hexText(int red, int green, int blue);

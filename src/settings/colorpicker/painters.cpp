@@ -27,7 +27,7 @@ void fadeColumnsToBlack(PixelCanvas &canvas, int columns)
 {
     const int rows = canvas.height();
     for (int x = columns - 1; x >= 0; --x) {
-        const ColorValue top = canvas.pixel(x, 0);
+        const BgrColor top = canvas.pixel(x, 0);
         float r = float(redOf(top));
         float g = float(greenOf(top));
         float b = float(blueOf(top));
@@ -88,16 +88,16 @@ void paintChannelField(PixelCanvas &field, Channel fixed, float value)
     const int v = channelByte(value);
     for (int p = 255; p >= 0; --p) {
         for (int q = 255; q >= 0; --q) {
-            ColorValue color = 0;
+            BgrColor color = 0;
             switch (fixed) {
             case Channel::Red:
-                color = rgbValue(v, q, p);
+                color = bgr(v, q, p);
                 break;
             case Channel::Green:
-                color = rgbValue(q, v, p);
+                color = bgr(q, v, p);
                 break;
             case Channel::Blue:
-                color = rgbValue(p, q, v);
+                color = bgr(p, q, v);
                 break;
             }
             field.setPixel(p, 255 - q, color);
@@ -141,7 +141,7 @@ void paintChannelStrip(PixelCanvas &strip, Channel varying, double first, double
     for (int x = 0; x < kStripColumns; ++x) {
         for (int y = 0; y < kStripRows; ++y) {
             const int v = 255 - y;
-            ColorValue color = 0;
+            BgrColor color = 0;
             switch (varying) {
             case Channel::Red:
                 color = composeRgb(v, a, b);
@@ -190,13 +190,13 @@ const std::array<QPoint, 32> &ringOffsets()
 void paintWhiteRing(PixelCanvas &field, int x, int y)
 {
     for (const QPoint &d : ringOffsets())
-        field.setPixel(x + d.x(), y + d.y(), rgbValue(255, 255, 255));
+        field.setPixel(x + d.x(), y + d.y(), bgr(255, 255, 255));
 }
 
 void invertRing(PixelCanvas &field, int x, int y)
 {
     for (const QPoint &d : ringOffsets()) {
-        const ColorValue under = field.pixel(x + d.x(), y + d.y());
+        const BgrColor under = field.pixel(x + d.x(), y + d.y());
         if (under != kNoPixel)
             field.setPixel(x + d.x(), y + d.y(), under ^ 0x00FFFFFFu);
     }

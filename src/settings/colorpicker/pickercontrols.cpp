@@ -20,13 +20,13 @@ void PickerControls::setHexColor(const QString &text)
     controlChanged(PickerControl::HexColor, 0);
 }
 
-void PickerControls::setNewColor(ColorValue color)
+void PickerControls::setNewColor(BgrColor color)
 {
     m_newColor = color;
     controlChanged(PickerControl::NewColor, 0);
 }
 
-void PickerControls::setOldColor(ColorValue color)
+void PickerControls::setOldColor(BgrColor color)
 {
     m_oldColor = color;
     controlChanged(PickerControl::OldColor, 0);

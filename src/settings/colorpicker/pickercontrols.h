@@ -26,7 +26,7 @@ enum class PickerControl {
 enum PickerMode : int { HueMode = 0, SaturationMode, BrightnessMode, RedMode, GreenMode, BlueMode };
 
 // The colour the new-colour swatch has before anything sets it.
-inline constexpr ColorValue kDesignNewColor = rgbValue(221, 204, 153);
+inline constexpr BgrColor kDesignNewColor = bgr(221, 204, 153);
 
 class PickerControls
 {
@@ -43,10 +43,10 @@ public:
     const QString &hexColor() const { return m_hexColor; }
     void setHexColor(const QString &text);
 
-    ColorValue newColor() const { return m_newColor; }
-    void setNewColor(ColorValue color);
-    ColorValue oldColor() const { return m_oldColor; }
-    void setOldColor(ColorValue color);
+    BgrColor newColor() const { return m_newColor; }
+    void setNewColor(BgrColor color);
+    BgrColor oldColor() const { return m_oldColor; }
+    void setOldColor(BgrColor color);
 
     // The index of the checked mode button, or -1 when none is checked.
     int checkedOption() const { return m_checkedOption; }
@@ -74,8 +74,8 @@ protected:
 private:
     std::array<QString, kNumValueCount> m_numValue;
     QString m_hexColor;
-    ColorValue m_newColor = kDesignNewColor;
-    ColorValue m_oldColor = kDesignNewColor;
+    BgrColor m_newColor = kDesignNewColor;
+    BgrColor m_oldColor = kDesignNewColor;
     int m_checkedOption = -1;
     std::array<QLineF, kTriangleLineCount> m_lines;
     bool m_bigBoxVisible = true;

@@ -40,7 +40,7 @@ void ColorPickerCore::keepLastConversion(const Rgb &rgb)
 
 // --- Colour model ---------------------------------------------------------------------------
 
-ColorValue ColorPickerCore::HSLToRGB(int intLocalColorAngle, int Saturation, int Luminance, bool blnUpdateTextBoxes)
+BgrColor ColorPickerCore::HSLToRGB(int intLocalColorAngle, int Saturation, int Luminance, bool blnUpdateTextBoxes)
 {
     const int angle = intLocalColorAngle;
     if (!isHueAngle(angle)) {
@@ -50,7 +50,7 @@ ColorValue ColorPickerCore::HSLToRGB(int intLocalColorAngle, int Saturation, int
     }
     const Rgb rgb = hslToRgb(angle, Saturation, Luminance);
     keepLastConversion(rgb);
-    const ColorValue color = rgb.value();
+    const BgrColor color = rgb.value();
     if (!blnUpdateTextBoxes)
         return color;
 
@@ -68,7 +68,7 @@ ColorValue ColorPickerCore::HSLToRGB(int intLocalColorAngle, int Saturation, int
     return color;
 }
 
-HSLColor ColorPickerCore::RGBToHSL(ColorValue color, bool update)
+HSLColor ColorPickerCore::RGBToHSL(BgrColor color, bool update)
 {
     const HslFromRgb hsl = rgbToHsl(color);
     m_hueAngle = hsl.angle;
@@ -90,7 +90,7 @@ HSLColor ColorPickerCore::RGBToHSL(ColorValue color, bool update)
 
 void ColorPickerCore::SplitlblNewColorToRGBboxes()
 {
-    const ColorValue color = m_controls.newColor();
+    const BgrColor color = m_controls.newColor();
     m_red = float(redOf(color));
     m_controls.setNumValue(3, QString::number(redOf(color)));
     m_green = float(greenOf(color));
@@ -133,7 +133,7 @@ void ColorPickerCore::picBigBox_Colorize()
         SampleMarkerBackground();
         PaintMarker(m_markerX, m_markerY);
         // The ring leaves its centre alone, so this is the field's own colour there.
-        const ColorValue centre = m_field.pixel(m_markerX, m_markerY);
+        const BgrColor centre = m_field.pixel(m_markerX, m_markerY);
         if (centre != kNoPixel)
             m_controls.setNewColor(centre);
     }
@@ -191,7 +191,7 @@ bool ColorPickerCore::opt5BluePaintPicBigBox()
 
 void ColorPickerCore::pickReaction(int x, int y, Channel channel)
 {
-    const ColorValue picked = m_field.pixel(x, y);
+    const BgrColor picked = m_field.pixel(x, y);
     if (picked == kNoPixel)
         return;
     m_controls.setNewColor(picked);
@@ -244,7 +244,7 @@ void ColorPickerCore::EraseMarker()
     // Saved pixels from outside the field go back outside it, where they change nothing.
     for (int j = 0; j <= 10; ++j) {
         for (int i = 0; i <= 10; ++i) {
-            const ColorValue saved = m_markerBackground[i][j];
+            const BgrColor saved = m_markerBackground[i][j];
             if (saved != kNoPixel)
                 m_field.setPixel(m_markerX - 5 + i, m_markerY - 5 + j, saved);
         }

@@ -48,7 +48,7 @@ public:
     bool mBlnMarkerShown() const { return m_markerShown; }
     qint16 mIntMarkerX() const { return m_markerX; }
     qint16 mIntMarkerY() const { return m_markerY; }
-    const std::array<std::array<ColorValue, 12>, 12> &mLngMarkerBackground() const { return m_markerBackground; }
+    const std::array<std::array<BgrColor, 12>, 12> &mLngMarkerBackground() const { return m_markerBackground; }
     // False from a typed value or a swatch click until the field has been painted for it; a
     // mouse-up on the field meanwhile is refused.
     bool mBlnBigBoxReady() const { return m_bigBoxReady; }
@@ -92,10 +92,10 @@ public:
 
     // Colour model. With `blnUpdateTextBoxes` the result becomes the current colour and every box,
     // the hex text and the new swatch show it. An angle outside 0..1530 is reported and gives black.
-    ColorValue HSLToRGB(int intLocalColorAngle, int Saturation, int Luminance, bool blnUpdateTextBoxes);
+    BgrColor HSLToRGB(int intLocalColorAngle, int Saturation, int Luminance, bool blnUpdateTextBoxes);
     // Sets hue, and with `update` saturation, luminance, the hue, saturation, brightness and hex
     // boxes from a colour; leaves the red, green and blue boxes and the swatch alone.
-    HSLColor RGBToHSL(ColorValue color, bool update);
+    HSLColor RGBToHSL(BgrColor color, bool update);
     // The new swatch's red, green and blue into the last-converted channels and boxes 3..5.
     void SplitlblNewColorToRGBboxes();
 
@@ -152,7 +152,7 @@ private:
     bool m_markerShown = false;
     qint16 m_markerX = 0;
     qint16 m_markerY = 0;
-    std::array<std::array<ColorValue, 12>, 12> m_markerBackground{};
+    std::array<std::array<BgrColor, 12>, 12> m_markerBackground{};
     bool m_bigBoxReady = false;
     bool m_mouseDown = false;
     PixelCanvas m_field{kFieldSize, kFieldSize};

@@ -218,7 +218,7 @@ QString ColorPickerCore::stripKey(int keyCode)
 
 void ColorPickerCore::applyChannelBoxes()
 {
-    const ColorValue color = composeRgb(wholeNumber(boxValue(3)), wholeNumber(boxValue(4)), wholeNumber(boxValue(5)));
+    const BgrColor color = composeRgb(wholeNumber(boxValue(3)), wholeNumber(boxValue(4)), wholeNumber(boxValue(5)));
     RGBToHSL(color, true);
     m_controls.setNewColor(color);
 }
@@ -278,20 +278,20 @@ QString ColorPickerCore::applyHexBox()
     const QString s = m_controls.hexColor();
     if (s.isEmpty()) {
         // Nothing to apply: show the colour's hex text again.
-        const ColorValue c = m_controls.newColor();
+        const BgrColor c = m_controls.newColor();
         m_controls.setHexColor(hexText(redOf(c), greenOf(c), blueOf(c)));
         return {};
     }
     // The box holds RRGGBB; the colour value is BBGGRR.
     const QString t = s.mid(4) + s.mid(2, 2) + s.mid(0, 2);
     // The hex digits at its start, as a number (the box takes nothing else when typed into).
-    ColorValue value = 0;
+    BgrColor value = 0;
     for (QChar c : t) {
         const char16_t u = c.toUpper().unicode();
         const int digit = u >= u'0' && u <= u'9' ? u - u'0' : u >= u'A' && u <= u'F' ? u - u'A' + 10 : -1;
         if (digit < 0)
             break;
-        value = value * 16 + ColorValue(digit);
+        value = value * 16 + BgrColor(digit);
     }
     m_controls.setNewColor(value & 0x00FFFFFFu);
     SplitlblNewColorToRGBboxes();

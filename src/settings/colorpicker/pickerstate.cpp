@@ -107,7 +107,7 @@ PickerStateRead parsePickerState(const QString &text)
             result.message = QStringLiteral("Unknown error nr 13Type mismatch");
             return result;
         }
-        result.state.oldColor = ColorValue(qint32(*color)) & 0x00FFFFFFu;
+        result.state.oldColor = BgrColor(qint32(*color)) & 0x00FFFFFFu;
     }
     if (lines.size() < 3) {
         result.message = kInputPastEnd;
@@ -148,7 +148,7 @@ PickerStateRead parsePickerState(const QString &text)
     return result;
 }
 
-QString pickerStateText(ColorValue newColor, int mode, const QStringList &paths)
+QString pickerStateText(BgrColor newColor, int mode, const QStringList &paths)
 {
     QStringList lines;
     lines << QString::number(newColor);
@@ -159,7 +159,7 @@ QString pickerStateText(ColorValue newColor, int mode, const QStringList &paths)
     return lines.join(QStringLiteral("\r\n"));
 }
 
-QString writePickerState(const QString &path, ColorValue newColor, int mode, const QStringList &paths)
+QString writePickerState(const QString &path, BgrColor newColor, int mode, const QStringList &paths)
 {
     QDir().mkpath(QFileInfo(path).path());
     const QString error = WriteFileText(path, pickerStateText(newColor, mode, paths));

@@ -20,7 +20,7 @@ namespace zimbrel::picker {
 
 struct PickerState
 {
-    std::optional<ColorValue> oldColor; // from line 1, when it holds a number
+    std::optional<BgrColor> oldColor; // from line 1, when it holds a number
     int mode = 0;                       // 0..5; anything else read falls back to hue (0)
     QStringList paths;                  // in order, without their quotes
 };
@@ -45,9 +45,9 @@ PickerStateRead readPickerState(const QString &path);
 PickerStateRead parsePickerState(const QString &text);
 
 // The file's text for a new colour, the selected mode (0..8, 9 for none) and the paths.
-QString pickerStateText(ColorValue newColor, int mode, const QStringList &paths);
+QString pickerStateText(BgrColor newColor, int mode, const QStringList &paths);
 
 // Writes the file; returns the message to show ("Unknown error" and the reason) or empty.
-QString writePickerState(const QString &path, ColorValue newColor, int mode, const QStringList &paths);
+QString writePickerState(const QString &path, BgrColor newColor, int mode, const QStringList &paths);
 
 } // namespace zimbrel::picker

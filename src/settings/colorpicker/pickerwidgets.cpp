@@ -90,7 +90,7 @@ void MouseArea::mouseReleaseEvent(QMouseEvent *e)
     Q_EMIT mouseUp(buttonValue(e->button()), posX(e), posY(e));
 }
 
-void Swatch::setColor(ColorValue color)
+void Swatch::setColor(BgrColor color)
 {
     if (color == m_color)
         return;
@@ -101,7 +101,7 @@ void Swatch::setColor(ColorValue color)
 void Swatch::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
-    p.fillRect(rect(), QColor::fromRgb(PixelCanvas::toArgb(m_color)));
+    p.fillRect(rect(), toQColor(m_color));
 }
 
 void Swatch::mousePressEvent(QMouseEvent *e)

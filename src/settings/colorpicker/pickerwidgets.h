@@ -65,8 +65,8 @@ class Swatch : public QWidget
     Q_OBJECT
 public:
     using QWidget::QWidget;
-    void setColor(ColorValue color);
-    ColorValue color() const { return m_color; }
+    void setColor(BgrColor color);
+    BgrColor color() const { return m_color; }
 
 Q_SIGNALS:
     void clicked();
@@ -77,7 +77,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
-    ColorValue m_color = kDesignNewColor;
+    BgrColor m_color = kDesignNewColor;
 };
 
 // A box that takes only some typed characters: decimal digits, or hex digits (in upper case).

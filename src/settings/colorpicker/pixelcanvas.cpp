@@ -8,9 +8,9 @@ PixelCanvas::PixelCanvas(int width, int height)
     m_image.fill(Qt::white);
 }
 
-void PixelCanvas::fill(ColorValue color)
+void PixelCanvas::fill(BgrColor color)
 {
-    m_image.fill(toArgb(color));
+    m_image.fill(toQRgb(color));
 }
 
 } // namespace zimbrel::picker

@@ -18,22 +18,19 @@ public:
     int height() const { return m_image.height(); }
     bool contains(int x, int y) const { return x >= 0 && y >= 0 && x < width() && y < height(); }
 
-    ColorValue pixel(int x, int y) const
+    BgrColor pixel(int x, int y) const
     {
-        return contains(x, y) ? fromArgb(reinterpret_cast<const QRgb *>(m_image.constScanLine(y))[x]) : kNoPixel;
+        return contains(x, y) ? fromQRgb(reinterpret_cast<const QRgb *>(m_image.constScanLine(y))[x]) : kNoPixel;
     }
-    void setPixel(int x, int y, ColorValue color)
+    void setPixel(int x, int y, BgrColor color)
     {
         if (contains(x, y))
-            reinterpret_cast<QRgb *>(m_image.scanLine(y))[x] = toArgb(color);
+            reinterpret_cast<QRgb *>(m_image.scanLine(y))[x] = toQRgb(color);
     }
-    void fill(ColorValue color);
+    void fill(BgrColor color);
 
     // The drawing as an image (for showing it, and for tests and screenshots).
     const QImage &image() const { return m_image; }
-
-    static constexpr QRgb toArgb(ColorValue c) { return qRgb(redOf(c), greenOf(c), blueOf(c)); }
-    static constexpr ColorValue fromArgb(QRgb p) { return rgbValue(qRed(p), qGreen(p), qBlue(p)); }
 
 private:
     QImage m_image;

@@ -11,7 +11,7 @@
 
 namespace zimbrel::picker {
 
-std::optional<ColorValue> runColorPicker(QWidget *parent, ColorValue seed, std::optional<QPoint> where,
+std::optional<BgrColor> runColorPicker(QWidget *parent, BgrColor seed, std::optional<QPoint> where,
                                          const std::function<void(frmColorPicker &)> &prepare)
 {
     frmColorPicker dialog(parent);
@@ -28,11 +28,11 @@ std::optional<ColorValue> runColorPicker(QWidget *parent, ColorValue seed, std::
     QCoreApplication::processEvents();
     dialog.txtHexColor_LostFocus();
     dialog.exec();
-    std::optional<ColorValue> chosen;
+    std::optional<BgrColor> chosen;
     // Cancel empties the hex box; OK leaves the boxes as the user left them.
     if (!dialog.hexColor().isEmpty()) {
         auto channel = [&](int box) { return std::clamp(wholeNumber(leadingNumber(dialog.numValue(box))), 0, 255); };
-        chosen = rgbValue(channel(3), channel(4), channel(5));
+        chosen = bgr(channel(3), channel(4), channel(5));
     }
     dialog.Form_QueryUnload();
     return chosen;

@@ -19,7 +19,7 @@ class frmColorPicker;
 // (0x00BBGGRR; a top byte is ignored), and waits for the user. The colour chosen with OK, or
 // nothing on Cancel, Escape or a close. `prepare` runs on the dialog before it loads, after its
 // state file's name (zimbrel.ini) is set.
-std::optional<ColorValue> runColorPicker(QWidget *parent, ColorValue seed, std::optional<QPoint> where = {},
+std::optional<BgrColor> runColorPicker(QWidget *parent, BgrColor seed, std::optional<QPoint> where = {},
                                          const std::function<void(frmColorPicker &)> &prepare = {});
 
 } // namespace zimbrel::picker

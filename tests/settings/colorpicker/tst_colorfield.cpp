@@ -21,7 +21,7 @@ struct Picker
     }
 };
 
-ColorValue white = rgbValue(255, 255, 255);
+BgrColor white = bgr(255, 255, 255);
 
 } // namespace
 
@@ -55,12 +55,12 @@ void TestColorField::hueField()
     Picker p(HueMode, 0, 255, 255);
     p.core.Bigbox3D();
     const PixelCanvas &f = p.core.picBigBox();
-    QCOMPARE(f.pixel(255, 0), rgbValue(255, 0, 0));
+    QCOMPARE(f.pixel(255, 0), bgr(255, 0, 0));
     QCOMPARE(f.pixel(0, 0), white);
     for (int x = 0; x < 256; ++x)
-        QCOMPARE(f.pixel(x, 255), ColorValue(0));
+        QCOMPARE(f.pixel(x, 255), BgrColor(0));
     // A column fades evenly: halfway down, half the red.
-    QCOMPARE(f.pixel(255, 128), rgbValue(127, 0, 0));
+    QCOMPARE(f.pixel(255, 128), bgr(127, 0, 0));
     // The painter converted the top row last at full saturation and luminance.
     QCOMPARE(p.core.mSngRed(), 255.0f);
     QCOMPARE(p.core.mSngGreen(), 0.0f);
@@ -75,10 +75,10 @@ void TestColorField::saturationField()
         QCOMPARE(f.pixel(x, 0), picker::hslToRgb(rainbowHues()[x], 255, 255).value());
     for (int y = 0; y < 256; ++y) {
         QCOMPARE(f.pixel(255, y), f.pixel(0, y));
-        QCOMPARE(f.pixel(255, y), rgbValue(255 - y, 0, 0));
+        QCOMPARE(f.pixel(255, y), bgr(255 - y, 0, 0));
     }
     for (int x = 0; x < 256; ++x)
-        QCOMPARE(f.pixel(x, 255), ColorValue(0));
+        QCOMPARE(f.pixel(x, 255), BgrColor(0));
 }
 
 void TestColorField::brightnessField()
@@ -86,8 +86,8 @@ void TestColorField::brightnessField()
     Picker p(BrightnessMode, 0, 40, 255);
     p.core.RainBowBigbox(true, false);
     const PixelCanvas &f = p.core.picBigBox();
-    QCOMPARE(f.pixel(0, 0), rgbValue(255, 0, 0));
-    QCOMPARE(f.pixel(42, 0), rgbValue(255, 255, 0));
+    QCOMPARE(f.pixel(0, 0), bgr(255, 0, 0));
+    QCOMPARE(f.pixel(42, 0), bgr(255, 255, 0));
     for (int x = 0; x < 256; ++x)
         QCOMPARE(f.pixel(x, 255), white);
     // Saturation 255 - y down the rows at full luminance.
@@ -116,31 +116,31 @@ void TestColorField::channelFields_data()
 {
     QTest::addColumn<int>("mode");
     QTest::addColumn<QString>("fixed");
-    QTest::addColumn<ColorValue>("topLeft");
-    QTest::addColumn<ColorValue>("topRight");
-    QTest::addColumn<ColorValue>("bottomLeft");
-    QTest::addColumn<ColorValue>("bottomRight");
-    QTest::newRow("red 255") << int(RedMode) << QStringLiteral("255") << rgbValue(255, 255, 0)
-                             << rgbValue(255, 255, 255) << rgbValue(255, 0, 0) << rgbValue(255, 0, 255);
-    QTest::newRow("green 10") << int(GreenMode) << QStringLiteral("10") << rgbValue(255, 10, 0)
-                              << rgbValue(255, 10, 255) << rgbValue(0, 10, 0) << rgbValue(0, 10, 255);
-    QTest::newRow("blue 0") << int(BlueMode) << QStringLiteral("0") << rgbValue(0, 255, 0)
-                            << rgbValue(255, 255, 0) << rgbValue(0, 0, 0) << rgbValue(255, 0, 0);
-    QTest::newRow("above 255 counts as 255") << int(RedMode) << QStringLiteral("300") << rgbValue(255, 255, 0)
-                                             << rgbValue(255, 255, 255) << rgbValue(255, 0, 0)
-                                             << rgbValue(255, 0, 255);
-    QTest::newRow("fraction rounds to even") << int(BlueMode) << QStringLiteral("2.5") << rgbValue(0, 255, 2)
-                                             << rgbValue(255, 255, 2) << rgbValue(0, 0, 2) << rgbValue(255, 0, 2);
+    QTest::addColumn<BgrColor>("topLeft");
+    QTest::addColumn<BgrColor>("topRight");
+    QTest::addColumn<BgrColor>("bottomLeft");
+    QTest::addColumn<BgrColor>("bottomRight");
+    QTest::newRow("red 255") << int(RedMode) << QStringLiteral("255") << bgr(255, 255, 0)
+                             << bgr(255, 255, 255) << bgr(255, 0, 0) << bgr(255, 0, 255);
+    QTest::newRow("green 10") << int(GreenMode) << QStringLiteral("10") << bgr(255, 10, 0)
+                              << bgr(255, 10, 255) << bgr(0, 10, 0) << bgr(0, 10, 255);
+    QTest::newRow("blue 0") << int(BlueMode) << QStringLiteral("0") << bgr(0, 255, 0)
+                            << bgr(255, 255, 0) << bgr(0, 0, 0) << bgr(255, 0, 0);
+    QTest::newRow("above 255 counts as 255") << int(RedMode) << QStringLiteral("300") << bgr(255, 255, 0)
+                                             << bgr(255, 255, 255) << bgr(255, 0, 0)
+                                             << bgr(255, 0, 255);
+    QTest::newRow("fraction rounds to even") << int(BlueMode) << QStringLiteral("2.5") << bgr(0, 255, 2)
+                                             << bgr(255, 255, 2) << bgr(0, 0, 2) << bgr(255, 0, 2);
 }
 
 void TestColorField::channelFields()
 {
     QFETCH(int, mode);
     QFETCH(QString, fixed);
-    QFETCH(ColorValue, topLeft);
-    QFETCH(ColorValue, topRight);
-    QFETCH(ColorValue, bottomLeft);
-    QFETCH(ColorValue, bottomRight);
+    QFETCH(BgrColor, topLeft);
+    QFETCH(BgrColor, topRight);
+    QFETCH(BgrColor, bottomLeft);
+    QFETCH(BgrColor, bottomRight);
     PickerControls controls;
     ColorPickerCore core(controls);
     controls.setNumValue(mode, fixed);
@@ -158,10 +158,10 @@ void TestColorField::channelFieldNeedsANumber()
 {
     PickerControls controls;
     ColorPickerCore core(controls);
-    core.picBigBox().fill(rgbValue(1, 2, 3));
+    core.picBigBox().fill(bgr(1, 2, 3));
     controls.setNumValue(3, QStringLiteral("abc"));
     QVERIFY(!core.opt3RedPaintPicBigBox());
-    QCOMPARE(core.picBigBox().pixel(100, 100), rgbValue(1, 2, 3));
+    QCOMPARE(core.picBigBox().pixel(100, 100), bgr(1, 2, 3));
 }
 
 void TestColorField::firstPlacementFollowsTheColour_data()
@@ -192,8 +192,8 @@ void TestColorField::firstPlacementFollowsTheColour()
     // The ring is drawn over what was sampled: white, or the complement of what lay there.
     int drawn = 0;
     for (const QPoint &d : ringOffsets()) {
-        const ColorValue saved = p.core.mLngMarkerBackground()[d.x() + 5][d.y() + 5];
-        const ColorValue now = p.core.picBigBox().pixel(centre.x() + d.x(), centre.y() + d.y());
+        const BgrColor saved = p.core.mLngMarkerBackground()[d.x() + 5][d.y() + 5];
+        const BgrColor now = p.core.picBigBox().pixel(centre.x() + d.x(), centre.y() + d.y());
         if (saved == kNoPixel)
             continue;
         QVERIFY(now == white || now == (saved ^ 0x00FFFFFFu));
@@ -228,10 +228,10 @@ void TestColorField::ringFormFollowsTheColour()
     ColorPickerCore core(controls);
     core.setCurrentHsl(core.mIntSystemColorAngle(), saturation, luminance);
     controls.setNumValue(0, hueBox);
-    const ColorValue ground = rgbValue(10, 200, 30);
+    const BgrColor ground = bgr(10, 200, 30);
     core.picBigBox().fill(ground);
     core.PaintMarker(100, 50);
-    const ColorValue ring = whiteRing ? white : (ground ^ 0x00FFFFFFu);
+    const BgrColor ring = whiteRing ? white : (ground ^ 0x00FFFFFFu);
     for (const QPoint &d : ringOffsets())
         QCOMPARE(core.picBigBox().pixel(100 + d.x(), 50 + d.y()), ring);
     // The centre and the rest of the 11 x 11 square stay as they were.
@@ -283,7 +283,7 @@ void TestColorField::ringAtTheCornerSamplesOutsideAsNothing()
     PickerControls other;
     ColorPickerCore hidden(other);
     hidden.SampleMarkerBackground();
-    QCOMPARE(hidden.mLngMarkerBackground()[0][0], ColorValue(0));
+    QCOMPARE(hidden.mLngMarkerBackground()[0][0], BgrColor(0));
 }
 
 void TestColorField::colorizeWithShownMarkerTakesTheSwatchFromTheField()
@@ -295,7 +295,7 @@ void TestColorField::colorizeWithShownMarkerTakesTheSwatchFromTheField()
     p.controls.setCheckedOption(BlueMode);
     p.controls.setNumValue(5, QStringLiteral("40"));
     p.core.picBigBox_Colorize();
-    QCOMPARE(p.controls.newColor(), rgbValue(200, 195, 40));
+    QCOMPARE(p.controls.newColor(), bgr(200, 195, 40));
     QCOMPARE(QPoint(p.core.mIntMarkerX(), p.core.mIntMarkerY()), QPoint(200, 60));
 }
 
@@ -309,15 +309,15 @@ void TestColorField::pickInChannelModeFollowsThePixel()
     core.picBigBox_Colorize();
     core.BigBoxOpt3Reaction(100, 55);
     // x is blue, y is 255 - green.
-    QCOMPARE(controls.newColor(), rgbValue(200, 200, 100));
+    QCOMPARE(controls.newColor(), bgr(200, 200, 100));
     QCOMPARE(controls.numValue(3), QStringLiteral("200"));
     QCOMPARE(controls.numValue(4), QStringLiteral("200"));
     QCOMPARE(controls.numValue(5), QStringLiteral("100"));
     QCOMPARE(controls.hexColor(), QStringLiteral("C8C864"));
     QCOMPARE(core.mIntSystemColorAngle(), 255);
     // The strip now shows red for green 200 and blue 100.
-    QCOMPARE(core.picThinBox().pixel(0, 0), rgbValue(255, 200, 100));
-    QCOMPARE(core.picThinBox().pixel(18, 255), rgbValue(0, 200, 100));
+    QCOMPARE(core.picThinBox().pixel(0, 0), bgr(255, 200, 100));
+    QCOMPARE(core.picThinBox().pixel(18, 255), bgr(0, 200, 100));
 }
 
 QTEST_GUILESS_MAIN(TestColorField)

@@ -121,11 +121,11 @@ void TestColorModel::angleOutsideTheCircleIsReportedAndBlack()
     QFETCH(QString, message);
     PickerControls controls;
     ColorPickerCore core(controls);
-    QCOMPARE(core.HSLToRGB(angle, 255, 255, true), ColorValue(0));
+    QCOMPARE(core.HSLToRGB(angle, 255, 255, true), BgrColor(0));
     QCOMPARE(m_messages, QStringList{message});
     // The boxes still follow, and the angle is kept as given.
     QCOMPARE(controls.hexColor(), QStringLiteral("000000"));
-    QCOMPARE(controls.newColor(), ColorValue(0));
+    QCOMPARE(controls.newColor(), BgrColor(0));
     QCOMPARE(core.mIntSystemColorAngle(), angle);
 }
 
@@ -133,13 +133,13 @@ void TestColorModel::hslToRgbWithUpdateFillsTheDialog()
 {
     PickerControls controls;
     ColorPickerCore core(controls);
-    QCOMPARE(core.HSLToRGB(765, 128, 200, true), rgbValue(100, 200, 200));
+    QCOMPARE(core.HSLToRGB(765, 128, 200, true), bgr(100, 200, 200));
     const QStringList boxes{QStringLiteral("180"), QStringLiteral("50"), QStringLiteral("78"),
                             QStringLiteral("100"), QStringLiteral("200"), QStringLiteral("200")};
     for (int i = 0; i < 6; ++i)
         QCOMPARE(controls.numValue(i), boxes[i]);
     QCOMPARE(controls.hexColor(), QStringLiteral("64C8C8"));
-    QCOMPARE(controls.newColor(), rgbValue(100, 200, 200));
+    QCOMPARE(controls.newColor(), bgr(100, 200, 200));
     QCOMPARE(core.mIntSystemColorAngle(), 765);
     QCOMPARE(core.mBteSaturation(), 128);
     QCOMPARE(core.mBteLuminance(), 200);
@@ -207,7 +207,7 @@ void TestColorModel::rgbToHsl()
     ColorPickerCore core(controls);
     for (int i = 3; i < 6; ++i)
         controls.setNumValue(i, QStringLiteral("keep"));
-    const HSLColor hsl = core.RGBToHSL(rgbValue(red, green, blue), true);
+    const HSLColor hsl = core.RGBToHSL(bgr(red, green, blue), true);
     QCOMPARE(hsl.intHueDegrees, qint16(degrees));
     QCOMPARE(hsl.bteSaturationPercent, quint8(saturationPercent));
     QCOMPARE(hsl.bteLuminancePercent, quint8(luminancePercent));
@@ -227,7 +227,7 @@ void TestColorModel::rgbToHslOfBlackKeepsTheSaturationBox()
 {
     PickerControls controls;
     ColorPickerCore core(controls);
-    core.RGBToHSL(rgbValue(200, 150, 100), true);
+    core.RGBToHSL(bgr(200, 150, 100), true);
     const HSLColor hsl = core.RGBToHSL(0, true);
     QCOMPARE(hsl, (HSLColor{0, 0, 0}));
     QCOMPARE(core.mBteSaturation(), 0);
@@ -242,7 +242,7 @@ void TestColorModel::rgbToHslWithoutUpdateSetsOnlyTheAngle()
     PickerControls controls;
     ColorPickerCore core(controls);
     core.setCurrentHsl(core.mIntSystemColorAngle(), 7, 9);
-    core.RGBToHSL(rgbValue(18, 52, 86), false);
+    core.RGBToHSL(bgr(18, 52, 86), false);
     QCOMPARE(core.mIntSystemColorAngle(), 892);
     QCOMPARE(core.mBteSaturation(), 7);
     QCOMPARE(core.mBteLuminance(), 9);
@@ -255,7 +255,7 @@ void TestColorModel::rgbToHslToRgbRoundTrips()
     for (int r = 0; r < 256; r += 15) {
         for (int g = 0; g < 256; g += 15) {
             for (int b = 0; b < 256; b += 15) {
-                const HslFromRgb hsl = picker::rgbToHsl(rgbValue(r, g, b));
+                const HslFromRgb hsl = picker::rgbToHsl(bgr(r, g, b));
                 const Rgb back = picker::hslToRgb(hsl.angle, hsl.saturation, hsl.luminance);
                 const QString where = QStringLiteral("%1,%2,%3 -> %4,%5,%6")
                                           .arg(r).arg(g).arg(b).arg(back.red).arg(back.green).arg(back.blue);
@@ -292,7 +292,7 @@ void TestColorModel::splitSwatchIntoBoxes()
 {
     PickerControls controls;
     ColorPickerCore core(controls);
-    controls.setNewColor(rgbValue(1, 2, 3));
+    controls.setNewColor(bgr(1, 2, 3));
     core.SplitlblNewColorToRGBboxes();
     QCOMPARE(controls.numValue(3), QStringLiteral("1"));
     QCOMPARE(controls.numValue(4), QStringLiteral("2"));

@@ -113,8 +113,8 @@ void TestColorPicker::firstOpeningWithoutStateFile()
     QCOMPARE(m_messages, QStringList{QStringLiteral("A file is missing, please reinstall!")});
     QCOMPARE(d->checkedOption(), int(HueMode));
     QVERIFY(d->objOption(0)->isChecked());
-    QCOMPARE(d->newColor(), rgbValue(221, 204, 153));
-    QCOMPARE(d->oldColor(), rgbValue(221, 204, 153));
+    QCOMPARE(d->newColor(), bgr(221, 204, 153));
+    QCOMPARE(d->oldColor(), bgr(221, 204, 153));
     QCOMPARE(d->txtHexColor()->text(), QStringLiteral("DDCC99"));
     QCOMPARE(d->txtNumValue(3)->text(), QStringLiteral("221"));
     QCOMPARE(d->txtNumValue(0)->text(), QStringLiteral("45"));
@@ -125,7 +125,7 @@ void TestColorPicker::firstOpeningWithoutStateFile()
     auto again = open({}, QStringLiteral("102030"));
     QVERIFY(again);
     QVERIFY(m_messages.isEmpty());
-    QCOMPARE(again->oldColor(), rgbValue(221, 204, 153));
+    QCOMPARE(again->oldColor(), bgr(221, 204, 153));
 }
 
 void TestColorPicker::layoutAfterLoad()
@@ -185,10 +185,10 @@ void TestColorPicker::opensInTheSavedMode()
     QVERIFY(d);
     QVERIFY(m_messages.isEmpty());
     QVERIFY(d->objOption(3)->isChecked());
-    QCOMPARE(d->oldColor(), rgbValue(255, 0, 0));
+    QCOMPARE(d->oldColor(), bgr(255, 0, 0));
     // Red mode at red 221: the top-left of the field is (221, 255, 0).
-    QCOMPARE(d->core().picBigBox().pixel(0, 0), rgbValue(221, 255, 0));
-    QCOMPARE(d->core().picThinBox().pixel(0, 0), rgbValue(255, 204, 153));
+    QCOMPARE(d->core().picBigBox().pixel(0, 0), bgr(221, 255, 0));
+    QCOMPARE(d->core().picThinBox().pixel(0, 0), bgr(255, 204, 153));
 }
 
 void TestColorPicker::seedFillsEveryBox()
@@ -199,8 +199,8 @@ void TestColorPicker::seedFillsEveryBox()
                             QStringLiteral("18"),  QStringLiteral("52"), QStringLiteral("86")};
     for (int i = 0; i < 6; ++i)
         QCOMPARE(d->txtNumValue(i)->text(), boxes[i]);
-    QCOMPARE(d->newColor(), rgbValue(18, 52, 86));
-    QCOMPARE(d->lblNewColor()->color(), rgbValue(18, 52, 86));
+    QCOMPARE(d->newColor(), bgr(18, 52, 86));
+    QCOMPARE(d->lblNewColor()->color(), bgr(18, 52, 86));
     // The ring sits where the colour is: saturation 202 across, 255 - 86 down.
     QCOMPARE(QPoint(d->core().mIntMarkerX(), d->core().mIntMarkerY()), QPoint(202, 169));
 }
@@ -232,7 +232,7 @@ void TestColorPicker::modesPaintAndPlaceTheRing()
     QCOMPARE(QPoint(d->core().mIntMarkerX(), d->core().mIntMarkerY()), ring);
     QVERIFY(qAbs(d->triangleLine(0).y1() - (row + 28)) < 1e-6);
     // The swatch takes the field's colour under the ring, which is (nearly) the colour.
-    const ColorValue c = d->newColor();
+    const BgrColor c = d->newColor();
     QVERIFY(qAbs(redOf(c) - 18) <= 2 && qAbs(greenOf(c) - 52) <= 2 && qAbs(blueOf(c) - 86) <= 2);
 }
 
@@ -279,7 +279,7 @@ void TestColorPicker::stripMarginActsAsTheStrip()
     // Five pixels left of the strip, level with its row 55: green 200.
     QTest::mouseClick(d->lblThinContainer(), Qt::LeftButton, {}, QPoint(5, 55 + PictureBox::kBorder));
     QCOMPARE(d->txtNumValue(4)->text(), QStringLiteral("200"));
-    QCOMPARE(d->newColor(), rgbValue(18, 200, 86));
+    QCOMPARE(d->newColor(), bgr(18, 200, 86));
 }
 
 void TestColorPicker::arrowKeysNudgeTheHue()
@@ -395,7 +395,7 @@ void TestColorPicker::hexTextIsReorderedAndPadded()
     d->setHexColor(QString());
     d->txtHexColor_LostFocus();
     QCOMPARE(d->txtHexColor()->text(), QStringLiteral("AB0C00"));
-    QCOMPARE(d->newColor(), rgbValue(171, 12, 0));
+    QCOMPARE(d->newColor(), bgr(171, 12, 0));
 }
 
 void TestColorPicker::swatchClicksSwapColours()
@@ -403,12 +403,12 @@ void TestColorPicker::swatchClicksSwapColours()
     auto d = open({}, QStringLiteral("123456"));
     QVERIFY(d);
     QTest::mouseClick(d->lblNewColor(), Qt::LeftButton);
-    QCOMPARE(d->oldColor(), rgbValue(18, 52, 86));
+    QCOMPARE(d->oldColor(), bgr(18, 52, 86));
     d->setHexColor(QStringLiteral("FF8000"));
     d->txtHexColor_LostFocus();
     QCOMPARE(d->txtNumValue(0)->text(), QStringLiteral("30"));
     QTest::mouseClick(d->lblOldColor(), Qt::LeftButton);
-    QCOMPARE(d->newColor(), rgbValue(18, 52, 86));
+    QCOMPARE(d->newColor(), bgr(18, 52, 86));
     QCOMPARE(d->txtHexColor()->text(), QStringLiteral("123456"));
     const QStringList boxes{QStringLiteral("210"), QStringLiteral("79"), QStringLiteral("34"),
                             QStringLiteral("18"),  QStringLiteral("52"), QStringLiteral("86")};
@@ -464,7 +464,7 @@ void TestColorPicker::enterAppliesTheFocusedBox()
     QTest::keyClick(green, Qt::Key_Return);
     QVERIFY(!d->isVisible());
     QCOMPARE(d->txtHexColor()->text(), QStringLiteral("12C856"));
-    QCOMPARE(d->newColor(), rgbValue(18, 200, 86));
+    QCOMPARE(d->newColor(), bgr(18, 200, 86));
 }
 
 void TestColorPicker::unloadWritesTheState()
@@ -473,7 +473,7 @@ void TestColorPicker::unloadWritesTheState()
     QVERIFY(d);
     QTest::mouseClick(d->objOption(5), Qt::LeftButton);
     QTest::mouseClick(d->cancelButton(), Qt::LeftButton, {}, QPoint(50, 16));
-    const ColorValue shown = d->newColor();
+    const BgrColor shown = d->newColor();
     d->Form_QueryUnload();
     QCOMPARE(stateBytes(), QByteArray::number(shown) + "\r\n\"objOption5\"\r\n\"NumberOfPaths2\"\r\n\"a\"\r\n\"b\"\r\n");
     // A failed save is reported, and nothing else happens.
@@ -540,7 +540,7 @@ void TestColorPicker::pastedHexIsFilteredAsTyping()
     if (kept.size() == 6) {
         d->txtHexColor_LostFocus();
         const uint value = kept.toUInt(nullptr, 16);
-        QCOMPARE(d->newColor(), rgbValue(int(value >> 16), int((value >> 8) & 0xFF), int(value & 0xFF)));
+        QCOMPARE(d->newColor(), bgr(int(value >> 16), int((value >> 8) & 0xFF), int(value & 0xFF)));
     }
 }
 

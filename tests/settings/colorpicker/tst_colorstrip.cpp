@@ -42,20 +42,20 @@ private Q_SLOTS:
 void TestColorStrip::rainbowStrip_data()
 {
     QTest::addColumn<int>("row");
-    QTest::addColumn<ColorValue>("color");
-    QTest::newRow("bottom red") << 255 << rgbValue(255, 0, 0);
-    QTest::newRow("top red") << 0 << rgbValue(255, 0, 0);
-    QTest::newRow("hue 254") << 214 << rgbValue(255, 254, 0);
-    QTest::newRow("hue 255") << 213 << rgbValue(255, 255, 0);
-    QTest::newRow("hue 510") << 170 << rgbValue(0, 255, 0);
-    QTest::newRow("hue 1020") << 85 << rgbValue(0, 0, 255);
-    QTest::newRow("hue 1529") << 1 << rgbValue(255, 0, 1);
+    QTest::addColumn<BgrColor>("color");
+    QTest::newRow("bottom red") << 255 << bgr(255, 0, 0);
+    QTest::newRow("top red") << 0 << bgr(255, 0, 0);
+    QTest::newRow("hue 254") << 214 << bgr(255, 254, 0);
+    QTest::newRow("hue 255") << 213 << bgr(255, 255, 0);
+    QTest::newRow("hue 510") << 170 << bgr(0, 255, 0);
+    QTest::newRow("hue 1020") << 85 << bgr(0, 0, 255);
+    QTest::newRow("hue 1529") << 1 << bgr(255, 0, 1);
 }
 
 void TestColorStrip::rainbowStrip()
 {
     QFETCH(int, row);
-    QFETCH(ColorValue, color);
+    QFETCH(BgrColor, color);
     PickerControls controls;
     ColorPickerCore core(controls);
     controls.setThinBoxVisible(false);
@@ -71,8 +71,8 @@ void TestColorStrip::saturationStrip()
     ColorPickerCore core(controls);
     core.HSLToRGB(0, 10, 255, true);
     core.PaintPicThinBox(SaturationMode);
-    QCOMPARE(core.picThinBox().pixel(0, 0), rgbValue(255, 0, 0));
-    QCOMPARE(core.picThinBox().pixel(0, 255), rgbValue(255, 255, 255));
+    QCOMPARE(core.picThinBox().pixel(0, 0), bgr(255, 0, 0));
+    QCOMPARE(core.picThinBox().pixel(0, 255), bgr(255, 255, 255));
     QCOMPARE(core.picThinBox().pixel(5, 100), hslToRgb(0, 155, 255).value());
     verifyColumnsAlike(core.picThinBox());
 }
@@ -83,9 +83,9 @@ void TestColorStrip::brightnessStrip()
     ColorPickerCore core(controls);
     core.HSLToRGB(1020, 255, 40, true);
     core.PaintPicThinBox(BrightnessMode);
-    QCOMPARE(core.picThinBox().pixel(0, 0), rgbValue(0, 0, 255));
-    QCOMPARE(core.picThinBox().pixel(0, 128), rgbValue(0, 0, 127));
-    QCOMPARE(core.picThinBox().pixel(0, 255), rgbValue(0, 0, 0));
+    QCOMPARE(core.picThinBox().pixel(0, 0), bgr(0, 0, 255));
+    QCOMPARE(core.picThinBox().pixel(0, 128), bgr(0, 0, 127));
+    QCOMPARE(core.picThinBox().pixel(0, 255), bgr(0, 0, 0));
     verifyColumnsAlike(core.picThinBox());
     // The strip's colour is a conversion of the current colour, which it leaves alone.
     QCOMPARE(core.mBteLuminance(), 40);
@@ -97,12 +97,12 @@ void TestColorStrip::channelStrips_data()
     QTest::addColumn<int>("mode");
     QTest::addColumn<double>("first");
     QTest::addColumn<double>("second");
-    QTest::addColumn<ColorValue>("top");
-    QTest::addColumn<ColorValue>("bottom");
-    QTest::newRow("red, on black") << int(RedMode) << 0.0 << 0.0 << rgbValue(255, 0, 0) << rgbValue(0, 0, 0);
-    QTest::newRow("green") << int(GreenMode) << 10.0 << 20.0 << rgbValue(10, 255, 20) << rgbValue(10, 0, 20);
-    QTest::newRow("blue") << int(BlueMode) << 30.0 << 40.0 << rgbValue(30, 40, 255) << rgbValue(30, 40, 0);
-    QTest::newRow("halves to even") << int(RedMode) << 2.5 << 3.5 << rgbValue(255, 2, 4) << rgbValue(0, 2, 4);
+    QTest::addColumn<BgrColor>("top");
+    QTest::addColumn<BgrColor>("bottom");
+    QTest::newRow("red, on black") << int(RedMode) << 0.0 << 0.0 << bgr(255, 0, 0) << bgr(0, 0, 0);
+    QTest::newRow("green") << int(GreenMode) << 10.0 << 20.0 << bgr(10, 255, 20) << bgr(10, 0, 20);
+    QTest::newRow("blue") << int(BlueMode) << 30.0 << 40.0 << bgr(30, 40, 255) << bgr(30, 40, 0);
+    QTest::newRow("halves to even") << int(RedMode) << 2.5 << 3.5 << bgr(255, 2, 4) << bgr(0, 2, 4);
 }
 
 void TestColorStrip::channelStrips()
@@ -110,8 +110,8 @@ void TestColorStrip::channelStrips()
     QFETCH(int, mode);
     QFETCH(double, first);
     QFETCH(double, second);
-    QFETCH(ColorValue, top);
-    QFETCH(ColorValue, bottom);
+    QFETCH(BgrColor, top);
+    QFETCH(BgrColor, bottom);
     PickerControls controls;
     ColorPickerCore core(controls);
     if (mode == RedMode)

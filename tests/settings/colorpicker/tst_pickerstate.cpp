@@ -129,7 +129,7 @@ void TestPickerState::reads()
     const PickerStateRead read = readPickerState(write(content));
     QCOMPARE(read.state.oldColor.has_value(), oldColor >= 0);
     if (oldColor >= 0)
-        QCOMPARE(*read.state.oldColor, ColorValue(oldColor));
+        QCOMPARE(*read.state.oldColor, BgrColor(oldColor));
     QCOMPARE(read.state.mode, mode);
     QCOMPARE(read.state.paths, paths);
     QCOMPARE(read.message, message);
