@@ -164,14 +164,14 @@ void WinXPButton::setCaption(const QString &caption)
     m_caption = caption;
     SetAccessKeys();
     CalcCaptionRect();
-    DrawButton(0, true);
+    DrawButton(xp::StateNormal, true);
     markChanged("TX");
 }
 
 void WinXPButton::setButtonEnabled(bool enabled)
 {
     m_enabled = enabled;
-    DrawButton(0, true);
+    DrawButton(xp::StateNormal, true);
     QWidget::setEnabled(enabled);
     markChanged("ENAB");
 }
@@ -180,7 +180,7 @@ void WinXPButton::applyFont(const QFont &newFont)
 {
     setFont(newFont);
     CalcCaptionRect();
-    DrawButton(0, true);
+    DrawButton(xp::StateNormal, true);
 }
 
 void WinXPButton::setButtonFont(const QFont &newFont)
@@ -379,7 +379,7 @@ void WinXPButton::resizeEvent(QResizeEvent *)
     CalcCaptionRect();
     setMask(xp::CreateButtonRegion(m_buttonWidth, m_buttonHeight));
     if (m_buttonHeight != 0)
-        DrawButton(0, true);
+        DrawButton(xp::StateNormal, true);
 }
 
 // --- Interaction -----------------------------------------------------------------------------
@@ -394,7 +394,7 @@ void WinXPButton::UserControl_MouseDown(short Button, short Shift, float X, floa
     Q_EMIT MouseDown(Button, Shift, X, Y);
     m_lastButton = Button;
     if (Button != 2)
-        DrawButton(2, false);
+        DrawButton(xp::StatePressed, false);
 }
 
 void WinXPButton::UserControl_MouseMove(short Button, short Shift, float X, float Y)
@@ -406,16 +406,16 @@ void WinXPButton::UserControl_MouseMove(short Button, short Shift, float X, floa
         if (Button == 0 && !m_mouseIsOver) {
             m_overTimer.start();
             m_mouseIsOver = true;
-            DrawButton(0, true);
+            DrawButton(xp::StateNormal, true);
             Q_EMIT MouseOver();
         } else if (Button == 1) {
             // Held down inside: pressed, and no longer hot once the button comes up.
             m_mouseIsOver = true;
-            DrawButton(2, false);
+            DrawButton(xp::StatePressed, false);
             m_mouseIsOver = false;
         }
     } else {
-        DrawButton(0, false);
+        DrawButton(xp::StateNormal, false);
     }
 }
 
@@ -423,14 +423,14 @@ void WinXPButton::UserControl_MouseUp(short Button, short Shift, float X, float 
 {
     Q_EMIT MouseUp(Button, Shift, X, Y);
     if (Button != 2)
-        DrawButton(0, false);
+        DrawButton(xp::StateNormal, false);
 }
 
 void WinXPButton::UserControl_Click()
 {
     if (m_lastButton != 1 || !m_enabled)
         return;
-    DrawButton(0, true);
+    DrawButton(xp::StateNormal, true);
     refreshSurface();
     Q_EMIT Click();
 }
@@ -449,11 +449,11 @@ void WinXPButton::UserControl_KeyDown(short KeyCode, short Shift)
 {
     Q_EMIT KeyDown(KeyCode, Shift);
     m_lastKey = KeyCode & 0xFF;
-    if (KeyCode == 32) {
-        DrawButton(2, false);
-    } else if (KeyCode == 37 || KeyCode == 38 || KeyCode == 39 || KeyCode == 40) {
+    if (KeyCode == vk::Space) {
+        DrawButton(xp::StatePressed, false);
+    } else if (KeyCode == vk::Left || KeyCode == vk::Up || KeyCode == vk::Right || KeyCode == vk::Down) {
         // As a typed Tab or Shift+Tab would: after this key has been handled.
-        const bool next = KeyCode == 39 || KeyCode == 40;
+        const bool next = KeyCode == vk::Right || KeyCode == vk::Down;
         QMetaObject::invokeMethod(this, [this, next] { focusNextPrevChild(next); }, Qt::QueuedConnection);
     }
 }
@@ -461,8 +461,8 @@ void WinXPButton::UserControl_KeyDown(short KeyCode, short Shift)
 void WinXPButton::UserControl_KeyUp(short KeyCode, short Shift)
 {
     Q_EMIT KeyUp(KeyCode, Shift);
-    if (m_lastKey == 32 && KeyCode == 32) {
-        DrawButton(0, false);
+    if (m_lastKey == vk::Space && KeyCode == vk::Space) {
+        DrawButton(xp::StateNormal, false);
         refreshSurface();
         Q_EMIT Click();
     }
@@ -474,7 +474,7 @@ void WinXPButton::OverTimer_Timer()
         return;
     m_overTimer.stop();
     m_mouseIsOver = false;
-    DrawButton(0, true);
+    DrawButton(xp::StateNormal, true);
     Q_EMIT MouseOut();
 }
 
@@ -605,7 +605,7 @@ void WinXPButton::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
     m_redrawEnabled = true;
     InitColors();
-    DrawButton(0, true);
+    DrawButton(xp::StateNormal, true);
 }
 
 void WinXPButton::hideEvent(QHideEvent *event)
