@@ -136,7 +136,7 @@ void benchPickerOpen(void (*print)(const char *, const QString &))
     const auto previous = zimbrel::setMessageHandler([](const zimbrel::Message &) {});
     auto openPicker = [&] {
         zimbrel::picker::frmColorPicker dialog;
-        dialog.INIFileName = name;
+        dialog.setINIFileName(name);
         dialog.Form_Load();
         dialog.setHexColor(QStringLiteral("3366CC"));
         dialog.txtHexColor_LostFocus();

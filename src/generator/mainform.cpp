@@ -57,18 +57,18 @@ MainForm::MainForm(QWidget *parent)
     m_client = new QWidget(this);
     m_client->setGeometry(QRect(QPoint(kBorder, kBorder), kClientSize));
 
-    Display = new DisplayLabel(m_client);
-    Display->setObjectName(QStringLiteral("Display"));
-    Display->setTextFormat(Qt::PlainText);
-    Display->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    Display->setFont(displayFont());
-    Display->setToolTip(QStringLiteral(" Get this password from clipboard. "));
-    Display->move(kLabelOffset, kLabelOffset);
-    Display->onMouseMove = [this](QMouseEvent *event) { Display_MouseMove(event); };
+    m_display = new DisplayLabel(m_client);
+    m_display->setObjectName(QStringLiteral("Display"));
+    m_display->setTextFormat(Qt::PlainText);
+    m_display->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    m_display->setFont(displayFont());
+    m_display->setToolTip(QStringLiteral(" Get this password from clipboard. "));
+    m_display->move(kLabelOffset, kLabelOffset);
+    m_display->onMouseMove = [this](QMouseEvent *event) { Display_MouseMove(event); };
 
-    Timer1.setInterval(kLifetimeMs);
-    Timer1.setSingleShot(true);
-    connect(&Timer1, &QTimer::timeout, this, &MainForm::Timer1_Timer);
+    m_timer.setInterval(kLifetimeMs);
+    m_timer.setSingleShot(true);
+    connect(&m_timer, &QTimer::timeout, this, &MainForm::Timer1_Timer);
 }
 
 QString MainForm::makePassword(QString *candidates)
@@ -91,8 +91,8 @@ QString MainForm::makePassword(QString *candidates)
 
 MainForm::~MainForm()
 {
-    wipe(Password);
-    wipe(Candidates);
+    wipe(m_password);
+    wipe(m_candidates);
 }
 
 void MainForm::usePrepared(const QString &password, ClipboardHandOff *handOff)
@@ -109,32 +109,32 @@ void MainForm::Form_Load()
     if (m_loaded)
         return;
     m_loaded = true;
-    Timer1.start();
+    m_timer.start();
 
     reseedRandom();
     if (m_prepared) {
-        Password = *m_prepared;
+        m_password = *m_prepared;
         m_prepared.reset();
     } else {
-        Password = makePassword(&Candidates);
+        m_password = makePassword(&m_candidates);
     }
 
     RestorePosition(this);
     show();
-    Display->resize(m_client->size());
+    m_display->resize(m_client->size());
     publishPassword();
 }
 
 void MainForm::publishPassword()
 {
-    m_copyResult = publishSecret(Password, *m_handOff);
-    QString text = QStringLiteral("Your password: ") + Password;
+    m_copyResult = publishSecret(m_password, *m_handOff);
+    QString text = QStringLiteral("Your password: ") + m_password;
     // Said in the window rather than leaving the user to paste whatever was copied before.
     if (m_copyResult == CopyResult::UntilExit)
         text += tr(" (copied while open)");
     else if (m_copyResult == CopyResult::NotCopied)
         text += tr(" (not copied)");
-    Display->setText(text);
+    m_display->setText(text);
 }
 
 void MainForm::Display_MouseMove(QMouseEvent *event)
@@ -152,14 +152,14 @@ void MainForm::Timer1_Timer()
     if (m_ended)
         return;
     m_ended = true;
-    Timer1.stop();
+    m_timer.stop();
     hide();
     // The program's own copies of the password go with it; the clipboard's helper keeps its own.
-    QString shown = Display->text();
+    QString shown = m_display->text();
     wipe(shown);
-    Display->clear();
-    wipe(Password);
-    wipe(Candidates);
+    m_display->clear();
+    wipe(m_password);
+    wipe(m_candidates);
     Q_EMIT ended();
 }
 

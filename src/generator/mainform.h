@@ -52,11 +52,11 @@ public:
     void Form_Load();
 
     // A copy of its own: the form wipes its password when the program ends.
-    QString password() const { return QString(Password.constData(), Password.size()); }
+    QString Password() const { return QString(m_password.constData(), m_password.size()); }
     CopyResult copyResult() const { return m_copyResult; }
-    DisplayLabel *display() const { return Display; }
+    DisplayLabel *Display() const { return m_display; }
     QWidget *clientArea() const { return m_client; }
-    QTimer &timer() { return Timer1; }
+    QTimer &Timer1() { return m_timer; }
 
 Q_SIGNALS:
     // The program is to end now (the timer ran out or the window was closed).
@@ -72,11 +72,11 @@ private:
     void publishPassword();
 
     QWidget *m_client;
-    DisplayLabel *Display;
-    QTimer Timer1;
+    DisplayLabel *m_display;
+    QTimer m_timer;
     DragSurface m_drag;
-    QString Candidates;
-    QString Password;
+    QString m_candidates;
+    QString m_password;
     bool m_loaded = false;
     bool m_ended = false;
     std::optional<QString> m_prepared;

@@ -50,38 +50,38 @@ FormSettings::FormSettings(QWidget *parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     m_band = titleBand();
 
-    lblInfo[0] = new InfoLabel(QStringLiteral(" Password Length: "), this);
-    lblInfo[0]->move(8, 43);
+    m_info[0] = new InfoLabel(QStringLiteral(" Password Length: "), this);
+    m_info[0]->move(8, 43);
     m_param1 = new LimitedLineEdit(kLengthLimit, this);
     m_param1->setObjectName(QStringLiteral("Param1"));
     m_param1->setGeometry(136, 40, 33, 25);
-    lblInfo[1] = new InfoLabel(QStringLiteral(" Allowed Character Set: "), this);
-    lblInfo[1]->move(8, 75);
+    m_info[1] = new InfoLabel(QStringLiteral(" Allowed Character Set: "), this);
+    m_info[1]->move(8, 75);
     m_param2 = new CharacterSetEdit(kSetLimit, this);
     m_param2->setObjectName(QStringLiteral("Param2"));
     m_param2->setGeometry(8, 96, 249, 73);
-    for (InfoLabel *label : lblInfo) {
+    for (InfoLabel *label : m_info) {
         label->setTextFormat(Qt::PlainText);
         label->setFocusPolicy(Qt::NoFocus);
         label->adjustSize();
     }
 
-    CmdOK = new WinXPButton(this, this);
-    CmdOK->setObjectName(QStringLiteral("CmdOK"));
-    CmdOK->ReadProperties(dialogButtonDesign(QStringLiteral("Save")));
-    CmdOK->setGeometry(272, 40, 105, 33);
-    CmdCancel = new WinXPButton(this, this);
-    CmdCancel->setObjectName(QStringLiteral("CmdCancel"));
-    CmdCancel->ReadProperties(dialogButtonDesign(QStringLiteral("Cancel")));
-    CmdCancel->setGeometry(272, 78, 105, 33);
-    connect(CmdOK, &WinXPButton::Click, this, &FormSettings::CmdOK_Click);
-    connect(CmdCancel, &WinXPButton::Click, this, &FormSettings::CmdCancel_Click);
+    m_ok = new WinXPButton(this, this);
+    m_ok->setObjectName(QStringLiteral("CmdOK"));
+    m_ok->ReadProperties(dialogButtonDesign(QStringLiteral("Save")));
+    m_ok->setGeometry(272, 40, 105, 33);
+    m_cancel = new WinXPButton(this, this);
+    m_cancel->setObjectName(QStringLiteral("CmdCancel"));
+    m_cancel->ReadProperties(dialogButtonDesign(QStringLiteral("Cancel")));
+    m_cancel->setGeometry(272, 78, 105, 33);
+    connect(m_ok, &WinXPButton::Click, this, &FormSettings::CmdOK_Click);
+    connect(m_cancel, &WinXPButton::Click, this, &FormSettings::CmdCancel_Click);
 
     setTabOrder(m_param1, m_param2);
-    setTabOrder(m_param2, CmdOK);
-    setTabOrder(CmdOK, CmdCancel);
+    setTabOrder(m_param2, m_ok);
+    setTabOrder(m_ok, m_cancel);
     // Enter saves, also from the set box; Escape cancels, which writes nothing.
-    m_buttons = new DialogButtons(this, CmdOK, CmdCancel);
+    m_buttons = new DialogButtons(this, m_ok, m_cancel);
 }
 
 FormSettings::~FormSettings() = default;
@@ -113,15 +113,15 @@ void FormSettings::ReadSettings()
 {
     // A file that cannot be read shows as empty boxes; short files still give both lines.
     m_files = locateSettingsFiles();
-    CmdOK->setToolTip(m_files.save.isEmpty() ? QString() : QStringLiteral(" Save to %1 ").arg(m_files.save));
+    m_ok->setToolTip(m_files.save.isEmpty() ? QString() : QStringLiteral(" Save to %1 ").arg(m_files.save));
     const FileText file = ReadFileText(m_files.read, 2);
-    SettingsLines = splitOnCrLf(file.text + QStringLiteral("\r\n").repeated(6));
+    m_settingsLines = splitOnCrLf(file.text + QStringLiteral("\r\n").repeated(6));
 }
 
 void FormSettings::ShowSettings()
 {
-    m_param1->setText(SettingsLines.value(1));
-    m_param2->setRawText(SettingsLines.value(0));
+    m_param1->setText(m_settingsLines.value(1));
+    m_param2->setRawText(m_settingsLines.value(0));
 }
 
 bool FormSettings::SaveSettings()

@@ -49,11 +49,13 @@ public:
     // The band that stands in for a title bar: 2560 x 29 pixels, one colour a row.
     static QImage titleBand();
 
-    LimitedLineEdit *lengthBox() const { return m_param1; }
-    CharacterSetEdit *setBox() const { return m_param2; }
-    WinXPButton *saveButton() const { return CmdOK; }
-    WinXPButton *cancelButton() const { return CmdCancel; }
-    const QStringList &settingsLines() const { return SettingsLines; }
+    // The controls and the lines read, by the names the form knows them by.
+    LimitedLineEdit *Param1() const { return m_param1; }
+    CharacterSetEdit *Param2() const { return m_param2; }
+    InfoLabel *lblInfo(int index) const { return m_info.at(index); }
+    WinXPButton *CmdOK() const { return m_ok; }
+    WinXPButton *CmdCancel() const { return m_cancel; }
+    const QStringList &SettingsLines() const { return m_settingsLines; }
     // The file read at loading, and the one Save writes.
     const SettingsFiles &settingsFiles() const { return m_files; }
 
@@ -81,12 +83,12 @@ private:
     void CmdCancel_Click();
     void unload();
 
-    std::array<InfoLabel *, 2> lblInfo{};
+    std::array<InfoLabel *, 2> m_info{};
     LimitedLineEdit *m_param1;
     CharacterSetEdit *m_param2;
-    WinXPButton *CmdOK;
-    WinXPButton *CmdCancel;
-    QStringList SettingsLines;
+    WinXPButton *m_ok;
+    WinXPButton *m_cancel;
+    QStringList m_settingsLines;
     SettingsFiles m_files;
     QImage m_band;
     DragSurface m_drag;

@@ -117,13 +117,13 @@ void TestMainForm::showsAndCopiesThePassword()
 
     auto form = loadedForm();
     QVERIFY(form);
-    const QString password = form->password();
+    const QString password = form->Password();
     QVERIFY2(password.size() >= minLength && password.size() <= maxLength, qPrintable(password));
     if (!allowed.isEmpty()) {
         for (QChar c : password)
             QVERIFY2(allowed.contains(c), qPrintable(password));
     }
-    QCOMPARE(form->display()->text(), QStringLiteral("Your password: ") + password);
+    QCOMPARE(form->Display()->text(), QStringLiteral("Your password: ") + password);
     const QMimeData *data = QGuiApplication::clipboard()->mimeData();
     QVERIFY(data);
     QCOMPARE(data->text(), password);
@@ -138,7 +138,7 @@ void TestMainForm::layout()
     QCOMPARE(form->size(), QSize(403, 31));
     QVERIFY(form->windowFlags() & Qt::FramelessWindowHint);
     QCOMPARE(form->clientArea()->geometry(), QRect(1, 1, 401, 29));
-    DisplayLabel *display = form->display();
+    DisplayLabel *display = form->Display();
     QCOMPARE(display->geometry(), QRect(8, 8, 401, 29));
     QCOMPARE(display->alignment(), Qt::AlignHCenter | Qt::AlignTop);
     QCOMPARE(display->toolTip(), QStringLiteral(" Get this password from clipboard. "));
@@ -170,18 +170,18 @@ void TestMainForm::endsWhenTheTimerRunsOutOrOnClose()
     {
         auto form = loadedForm();
         QVERIFY(form);
-        QCOMPARE(form->timer().interval(), 5000);
-        QVERIFY(form->timer().isActive());
+        QCOMPARE(form->Timer1().interval(), 5000);
+        QVERIFY(form->Timer1().isActive());
         QSignalSpy ended(form.get(), &MainForm::ended);
-        const QString password = form->password();
+        const QString password = form->Password();
         QVERIFY(!password.isEmpty());
-        form->timer().setInterval(1);
+        form->Timer1().setInterval(1);
         QTRY_COMPARE(ended.count(), 1);
         QVERIFY(!form->isVisible());
         // The password stays on the clipboard; the window's own copies are gone.
         QCOMPARE(QGuiApplication::clipboard()->text(), password);
-        QCOMPARE(form->password(), QString());
-        QCOMPARE(form->display()->text(), QString());
+        QCOMPARE(form->Password(), QString());
+        QCOMPARE(form->Display()->text(), QString());
     }
     auto form = loadedForm();
     QVERIFY(form);
@@ -189,7 +189,7 @@ void TestMainForm::endsWhenTheTimerRunsOutOrOnClose()
     form->close();
     QCOMPARE(ended.count(), 1);
     // The timer cannot end the program a second time.
-    QVERIFY(!form->timer().isActive());
+    QVERIFY(!form->Timer1().isActive());
 }
 
 void TestMainForm::dragWithLeftButtonMovesAndStores()

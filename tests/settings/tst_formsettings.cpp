@@ -129,9 +129,9 @@ void TestFormSettings::showsTheFile()
         writeFile(content);
     auto form = openForm();
     QVERIFY(form);
-    QCOMPARE(form->lengthBox()->text(), length);
-    QCOMPARE(form->setBox()->rawText(), set);
-    QVERIFY(form->settingsLines().size() >= 2);
+    QCOMPARE(form->Param1()->text(), length);
+    QCOMPARE(form->Param2()->rawText(), set);
+    QVERIFY(form->SettingsLines().size() >= 2);
 }
 
 void TestFormSettings::saveWritesBothLinesAndCloses_data()
@@ -160,7 +160,7 @@ void TestFormSettings::saveWritesBothLinesAndCloses()
     auto form = openForm();
     QVERIFY(form);
     QSignalSpy unloaded(form.get(), &FormSettings::unloaded);
-    QTest::mouseClick(form->saveButton(), Qt::LeftButton, {}, QPoint(50, 16));
+    QTest::mouseClick(form->CmdOK(), Qt::LeftButton, {}, QPoint(50, 16));
     QCOMPARE(unloaded.count(), 1);
     QVERIFY(!form->isVisible());
     QCOMPARE(fileBytes(), saved);
@@ -173,15 +173,15 @@ void TestFormSettings::cancelWritesNothing()
     auto form = openForm();
     QVERIFY(form);
     QSignalSpy unloaded(form.get(), &FormSettings::unloaded);
-    QTest::keyClicks(form->lengthBox(), QStringLiteral("9"));
-    QTest::mouseClick(form->cancelButton(), Qt::LeftButton, {}, QPoint(50, 16));
+    QTest::keyClicks(form->Param1(), QStringLiteral("9"));
+    QTest::mouseClick(form->CmdCancel(), Qt::LeftButton, {}, QPoint(50, 16));
     QCOMPARE(unloaded.count(), 1);
     QCOMPARE(fileBytes(), QByteArray("abc\r\n8\r\n"));
     // Escape and closing the window are Cancel too.
     auto again = openForm();
     QVERIFY(again);
     QSignalSpy closed(again.get(), &FormSettings::unloaded);
-    QTest::keyClick(again->lengthBox(), Qt::Key_Escape);
+    QTest::keyClick(again->Param1(), Qt::Key_Escape);
     QCOMPARE(closed.count(), 1);
     QCOMPARE(fileBytes(), QByteArray("abc\r\n8\r\n"));
 }
@@ -196,14 +196,14 @@ void TestFormSettings::failedSaveIsReportedAndKeepsTheEdits()
     auto form = openForm();
     QVERIFY(form);
     QSignalSpy unloaded(form.get(), &FormSettings::unloaded);
-    QTest::keyClicks(form->lengthBox(), QStringLiteral("12"));
-    QTest::mouseClick(form->saveButton(), Qt::LeftButton, {}, QPoint(50, 16));
+    QTest::keyClicks(form->Param1(), QStringLiteral("12"));
+    QTest::mouseClick(form->CmdOK(), Qt::LeftButton, {}, QPoint(50, 16));
     QCOMPARE(m_messages.size(), 1);
     QVERIFY(m_messages[0].contains(m_dir->filePath(QStringLiteral("config/zimbrel/settings.ini"))));
     QVERIFY(m_messages[0].contains(QString::fromLocal8Bit(strerror(ENOTDIR))));
     QCOMPARE(unloaded.count(), 0);
     QVERIFY(form->isVisible());
-    QCOMPARE(form->lengthBox()->text(), QStringLiteral("12"));
+    QCOMPARE(form->Param1()->text(), QStringLiteral("12"));
     // Nothing half-written is left beside it.
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList());
 }
@@ -215,13 +215,13 @@ void TestFormSettings::layoutAndLook()
     QCOMPARE(form->size(), QSize(386, 181));
     QCOMPARE(form->windowTitle(), QStringLiteral("Kavrin Password Settings"));
     QVERIFY(form->windowFlags() & Qt::FramelessWindowHint);
-    QCOMPARE(form->lengthBox()->geometry(), QRect(136, 40, 33, 25));
-    QCOMPARE(form->setBox()->geometry(), QRect(8, 96, 249, 73));
-    QCOMPARE(form->saveButton()->geometry(), QRect(272, 40, 105, 33));
-    QCOMPARE(form->cancelButton()->geometry(), QRect(272, 78, 105, 33));
-    QCOMPARE(form->saveButton()->Caption(), QStringLiteral("Save"));
-    QCOMPARE(form->cancelButton()->Caption(), QStringLiteral("Cancel"));
-    QCOMPARE(form->saveButton()->SpecialEffect(), 3);
+    QCOMPARE(form->Param1()->geometry(), QRect(136, 40, 33, 25));
+    QCOMPARE(form->Param2()->geometry(), QRect(8, 96, 249, 73));
+    QCOMPARE(form->CmdOK()->geometry(), QRect(272, 40, 105, 33));
+    QCOMPARE(form->CmdCancel()->geometry(), QRect(272, 78, 105, 33));
+    QCOMPARE(form->CmdOK()->Caption(), QStringLiteral("Save"));
+    QCOMPARE(form->CmdCancel()->Caption(), QStringLiteral("Cancel"));
+    QCOMPARE(form->CmdOK()->SpecialEffect(), 3);
 
     const QImage shot = form->grab().toImage();
     const QList<std::pair<int, QRgb>> rows{{0, 0xE9E8E8}, {2, 0xDADCDF}, {6, 0xBAC1CA}, {16, 0xD3D7DC},
@@ -238,8 +238,8 @@ void TestFormSettings::startsInTheLengthBoxAndTabsInOrder()
 {
     auto form = openForm();
     QVERIFY(form);
-    QTRY_VERIFY(form->lengthBox()->hasFocus());
-    const QList<QWidget *> order{form->setBox(), form->saveButton(), form->cancelButton(), form->lengthBox()};
+    QTRY_VERIFY(form->Param1()->hasFocus());
+    const QList<QWidget *> order{form->Param2(), form->CmdOK(), form->CmdCancel(), form->Param1()};
     for (QWidget *next : order) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QTRY_COMPARE(QApplication::focusWidget(), next);
@@ -251,7 +251,7 @@ void TestFormSettings::lengthBoxTakesThreeTypedCharacters()
     writeFile("abc\r\n12345\r\n");
     auto form = openForm();
     QVERIFY(form);
-    LimitedLineEdit *box = form->lengthBox();
+    LimitedLineEdit *box = form->Param1();
     // Longer text from the file stays whole and can be shortened, but not lengthened.
     QTest::keyClick(box, Qt::Key_End);
     QTest::keyClicks(box, QStringLiteral("6"));
@@ -290,7 +290,7 @@ void TestFormSettings::lengthBoxRefusesWhatTheFileCannotHold()
     writeFile("abc\r\n\r\n");
     auto form = openForm();
     QVERIFY(form);
-    LimitedLineEdit *box = form->lengthBox();
+    LimitedLineEdit *box = form->Param1();
     box->setFocus();
     if (way == QStringLiteral("type")) {
         // Key events that carry the characters, as a keyboard layout with them sends.
@@ -308,7 +308,7 @@ void TestFormSettings::lengthBoxRefusesWhatTheFileCannotHold()
     }
     QCOMPARE(box->text(), kept);
     // And so Save writes it.
-    QTest::mouseClick(form->saveButton(), Qt::LeftButton, {}, QPoint(50, 16));
+    QTest::mouseClick(form->CmdOK(), Qt::LeftButton, {}, QPoint(50, 16));
     QVERIFY2(m_messages.isEmpty(), qPrintable(m_messages.join(u'\n')));
 }
 
@@ -317,7 +317,7 @@ void TestFormSettings::aLongSetIsReplacedAsAWhole()
     writeFile(QByteArray(100000, 'x') + "\r\n7\r\n");
     auto form = openForm();
     QVERIFY(form);
-    CharacterSetEdit *box = form->setBox();
+    CharacterSetEdit *box = form->Param2();
     QVERIFY(box->holdsLongText());
     box->setFocus();
     // Typing into part of it changes nothing; with everything selected it starts afresh.
@@ -328,7 +328,7 @@ void TestFormSettings::aLongSetIsReplacedAsAWhole()
     QTest::keyClicks(box, QStringLiteral("ab"));
     QVERIFY(!box->holdsLongText());
     QCOMPARE(box->rawText(), QStringLiteral("ab"));
-    QTest::mouseClick(form->saveButton(), Qt::LeftButton, {}, QPoint(50, 16));
+    QTest::mouseClick(form->CmdOK(), Qt::LeftButton, {}, QPoint(50, 16));
     QCOMPARE(fileBytes(), QByteArray("ab\r\n7\r\n"));
 }
 
@@ -336,7 +336,7 @@ void TestFormSettings::setBoxLimitsAndRefusesWhatTheFileCannotHold()
 {
     auto form = openForm();
     QVERIFY(form);
-    CharacterSetEdit *box = form->setBox();
+    CharacterSetEdit *box = form->Param2();
     box->setFocus();
     // Typed one by one, as a keyboard layout would produce them.
     for (QChar c : QStringLiteral("a\u0416b\u20ACc")) {
@@ -363,7 +363,7 @@ void TestFormSettings::enterSavesAndCtrlEnterBreaksTheLine()
     auto form = openForm();
     QVERIFY(form);
     QSignalSpy unloaded(form.get(), &FormSettings::unloaded);
-    CharacterSetEdit *box = form->setBox();
+    CharacterSetEdit *box = form->Param2();
     box->setFocus();
     QTest::keyClicks(box, QStringLiteral("ab"));
     QTest::keyClick(box, Qt::Key_Return, Qt::ControlModifier);
@@ -382,13 +382,13 @@ void TestFormSettings::defaultRimFollowsTheFocus()
         return b->surface().pixel(b->width() - 2, 16) & 0xFFFFFF;
     };
     constexpr QRgb kBlue = 0x8CAEE7; // RGB(140, 174, 231)
-    QTRY_COMPARE(rim(form->saveButton()), kBlue);
-    QVERIFY(rim(form->cancelButton()) != kBlue);
-    form->cancelButton()->setFocus();
-    QTRY_COMPARE(rim(form->cancelButton()), kBlue);
-    QCOMPARE(rim(form->saveButton()) == kBlue, false);
-    form->setBox()->setFocus();
-    QTRY_COMPARE(rim(form->saveButton()), kBlue);
+    QTRY_COMPARE(rim(form->CmdOK()), kBlue);
+    QVERIFY(rim(form->CmdCancel()) != kBlue);
+    form->CmdCancel()->setFocus();
+    QTRY_COMPARE(rim(form->CmdCancel()), kBlue);
+    QCOMPARE(rim(form->CmdOK()) == kBlue, false);
+    form->Param2()->setFocus();
+    QTRY_COMPARE(rim(form->CmdOK()), kBlue);
 }
 
 void TestFormSettings::dragsByItsSurfaceOnly()
@@ -433,8 +433,8 @@ void TestFormSettings::destroyedWhileShownWithAFocusedButton()
     // the half-destroyed form how to draw itself (a sanitizer build aborts if it does).
     auto form = openForm();
     QVERIFY(form);
-    form->cancelButton()->setFocus();
-    QTRY_VERIFY(form->cancelButton()->hasFocus());
+    form->CmdCancel()->setFocus();
+    QTRY_VERIFY(form->CmdCancel()->hasFocus());
     form.reset();
 }
 
@@ -463,12 +463,12 @@ void TestFormSettings::savesWhereItReadOrInTheUsersFolder()
     auto form = openForm();
     QVERIFY(form);
     if (!readFrom.isEmpty())
-        QCOMPARE(form->lengthBox()->text(), QStringLiteral("7"));
+        QCOMPARE(form->Param1()->text(), QStringLiteral("7"));
     const QString target = m_dir->filePath(savedTo);
-    QCOMPARE(form->saveButton()->toolTip(), QStringLiteral(" Save to %1 ").arg(target));
-    form->lengthBox()->selectAll();
-    QTest::keyClicks(form->lengthBox(), QStringLiteral("16"));
-    QTest::mouseClick(form->saveButton(), Qt::LeftButton, {}, QPoint(50, 16));
+    QCOMPARE(form->CmdOK()->toolTip(), QStringLiteral(" Save to %1 ").arg(target));
+    form->Param1()->selectAll();
+    QTest::keyClicks(form->Param1(), QStringLiteral("16"));
+    QTest::mouseClick(form->CmdOK(), Qt::LeftButton, {}, QPoint(50, 16));
     QCOMPARE(m_messages, QStringList());
     QFile saved(target);
     QVERIFY(saved.open(QIODevice::ReadOnly));
@@ -520,7 +520,7 @@ void TestFormSettings::pickColorAsTheEditorUsesIt()
             QTest::keyClick(d->txtNumValue(4), Qt::Key_Delete);
             QTest::keyClicks(d->txtNumValue(4), greenTyped);
         }
-        (ok ? d->okButton() : d->cancelButton())->AccessKeyPress(13);
+        (ok ? d->CmdOK() : d->CmdCancel())->AccessKeyPress(13);
     });
     quint32 color = start;
     form.PickColor(color);

@@ -68,7 +68,10 @@ public:
     void ReadProperties(const PropertyBag &bag);
     void WriteProperties(PropertyBag &bag) const;
 
-    // Properties.
+    // Properties. These names (Caption, Enabled, Font, MousePointer, ...) are the button's
+    // documented surface, the ones forms and property bags know; the Qt widget underneath keeps
+    // each value (Enabled in isEnabled(), Font in font(), MousePointer as the cursor), so a Qt name
+    // answers the same as its property. Forms set them through these, not through Qt's setters.
     QString Caption() const { return m_caption; }
     void setCaption(const QString &caption);
     bool Enabled() const { return m_enabled; }

@@ -120,8 +120,10 @@ frmColorPicker::frmColorPicker(QWidget *parent)
     m_suffix[0]->setFont(degree);
 
     m_ok = new WinXPButton(m_client, this);
+    m_ok->setObjectName(QStringLiteral("CmdOK"));
     m_ok->ReadProperties(dialogButtonDesign(QStringLiteral("OK")));
     m_cancel = new WinXPButton(m_client, this);
+    m_cancel->setObjectName(QStringLiteral("CmdCancel"));
     m_cancel->ReadProperties(dialogButtonDesign(QStringLiteral("Cancel")));
     // The design keeps the buttons 40 pixels apart; load puts OK level with the field.
     m_ok->setGeometry(392, 31, 105, 33);
@@ -187,12 +189,12 @@ QLineEdit *frmColorPicker::txtHexColor() const
 
 QString frmColorPicker::stateFilePath() const
 {
-    return picker::stateFilePath(QCoreApplication::applicationDirPath(), INIFileName);
+    return picker::stateFilePath(QCoreApplication::applicationDirPath(), m_iniFileName);
 }
 
 QString frmColorPicker::ambientDisplayName(const WinXPButton *button) const
 {
-    return button == m_ok ? QStringLiteral("CmdOK") : QStringLiteral("CmdCancel");
+    return button->objectName();
 }
 
 QFont frmColorPicker::ambientFont() const
@@ -331,7 +333,7 @@ void frmColorPicker::ExecuteIniFile(int &bteValdRadioKnapp)
     const PickerStateRead read = readPickerState(stateFilePath());
     if (read.state.oldColor)
         setOldColor(*read.state.oldColor);
-    mStrPaths = read.state.paths;
+    m_paths = read.state.paths;
     if (!read.message.isEmpty()) {
         showMessage({read.message, {}, MessageIcon::None});
         return;
@@ -346,7 +348,7 @@ void frmColorPicker::Form_QueryUnload()
     m_unloaded = true;
     const int selected = checkedOption();
     const int mode = selected >= 0 && selected <= 8 ? selected : 9;
-    const QString error = writePickerState(stateFilePath(), newColor(), mode, mStrPaths);
+    const QString error = writePickerState(stateFilePath(), newColor(), mode, m_paths);
     // The program goes on: the colour chosen matters more than the remembered state.
     if (!error.isEmpty())
         showMessage({error, {}, MessageIcon::Error});

@@ -42,8 +42,10 @@ public:
     ~frmColorPicker() override;
 
     // The state file's name, relative to the program's folder.
-    QString INIFileName;
-    QStringList mStrPaths;
+    const QString &INIFileName() const { return m_iniFileName; }
+    void setINIFileName(const QString &name) { m_iniFileName = name; }
+    // The list of paths the state file carries along.
+    const QStringList &mStrPaths() const { return m_paths; }
     // A drag on the field or the strip is under way.
     bool mBlnMouseDown() const { return m_core.mBlnMouseDown(); }
 
@@ -86,8 +88,8 @@ public:
     Swatch *lblNewColor() const { return m_newSwatch; }
     Swatch *lblOldColor() const { return m_oldSwatch; }
     QLabel *lblSuffix(int index) const { return m_suffix.at(index); }
-    WinXPButton *okButton() const { return m_ok; }
-    WinXPButton *cancelButton() const { return m_cancel; }
+    WinXPButton *CmdOK() const { return m_ok; }
+    WinXPButton *CmdCancel() const { return m_cancel; }
 
     // ButtonContainer
     QString ambientDisplayName(const WinXPButton *button) const override;
@@ -113,6 +115,8 @@ private:
     void paintClient(QPainter &p);
 
     ColorPickerCore m_core{*this};
+    QString m_iniFileName;
+    QStringList m_paths;
     ClientArea *m_client = nullptr;
     std::array<QRadioButton *, 6> m_options{};
     std::array<FilteredBox *, 6> m_boxes{};

@@ -15,7 +15,7 @@ std::optional<BgrColor> runColorPicker(QWidget *parent, BgrColor seed, std::opti
                                          const std::function<void(frmColorPicker &)> &prepare)
 {
     frmColorPicker dialog(parent);
-    dialog.INIFileName = QStringLiteral("zimbrel.ini");
+    dialog.setINIFileName(QStringLiteral("zimbrel.ini"));
     if (prepare)
         prepare(dialog);
     dialog.Form_Load();

@@ -87,7 +87,7 @@ std::unique_ptr<frmColorPicker> TestColorPicker::open(const QByteArray &state, c
         file.write(state);
     }
     auto dialog = std::make_unique<frmColorPicker>();
-    dialog->INIFileName = m_ini;
+    dialog->setINIFileName(m_ini);
     dialog->Form_Load();
     if (!seed.isNull()) {
         dialog->setHexColor(seed);
@@ -148,8 +148,8 @@ void TestColorPicker::layoutAfterLoad()
     QCOMPARE(d->txtNumValue(1)->toolTip(), QStringLiteral(" Numerical value for saturation "));
     QCOMPARE(d->txtHexColor()->geometry(), QRect(336, 272, 56, 19));
     QCOMPARE(d->txtHexColor()->toolTip(), QStringLiteral(" Hex (web) color value "));
-    QCOMPARE(d->okButton()->geometry(), QRect(392, 31, 105, 33));
-    QCOMPARE(d->cancelButton()->geometry(), QRect(392, 71, 105, 33));
+    QCOMPARE(d->CmdOK()->geometry(), QRect(392, 31, 105, 33));
+    QCOMPARE(d->CmdCancel()->geometry(), QRect(392, 71, 105, 33));
     QCOMPARE(d->lblSuffix(0)->text(), QStringLiteral("\u00B0"));
     QCOMPARE(d->lblSuffix(4)->text(), QStringLiteral("#"));
     const QImage shot = d->clientArea()->grab().toImage();
@@ -173,10 +173,10 @@ void TestColorPicker::layoutAfterLoad()
     // OK is the default button: its blue rim shows while the focus is elsewhere than on a button.
     auto rim = [](const WinXPButton *b) { return b->surface().pixel(b->width() - 2, 16) & 0xFFFFFF; };
     d->txtNumValue(0)->setFocus();
-    QTRY_COMPARE(rim(d->okButton()), QRgb(0x8CAEE7));
-    d->cancelButton()->setFocus();
-    QTRY_COMPARE(rim(d->cancelButton()), QRgb(0x8CAEE7));
-    QVERIFY(rim(d->okButton()) != QRgb(0x8CAEE7));
+    QTRY_COMPARE(rim(d->CmdOK()), QRgb(0x8CAEE7));
+    d->CmdCancel()->setFocus();
+    QTRY_COMPARE(rim(d->CmdCancel()), QRgb(0x8CAEE7));
+    QVERIFY(rim(d->CmdOK()) != QRgb(0x8CAEE7));
 }
 
 void TestColorPicker::opensInTheSavedMode()
@@ -433,7 +433,7 @@ void TestColorPicker::okKeepsTheBoxesCancelEmptiesTheHexBox()
     {
         auto d = open({}, QStringLiteral("123456"));
         QVERIFY(d);
-        QTest::mouseClick(d->okButton(), Qt::LeftButton, {}, QPoint(50, 16));
+        QTest::mouseClick(d->CmdOK(), Qt::LeftButton, {}, QPoint(50, 16));
         QVERIFY(!d->isVisible());
         QCOMPARE(d->result(), int(QDialog::Accepted));
         QCOMPARE(d->txtHexColor()->text(), QStringLiteral("123456"));
@@ -441,7 +441,7 @@ void TestColorPicker::okKeepsTheBoxesCancelEmptiesTheHexBox()
     }
     auto d = open({}, QStringLiteral("123456"));
     QVERIFY(d);
-    QTest::mouseClick(d->cancelButton(), Qt::LeftButton, {}, QPoint(50, 16));
+    QTest::mouseClick(d->CmdCancel(), Qt::LeftButton, {}, QPoint(50, 16));
     QVERIFY(!d->isVisible());
     QCOMPARE(d->txtHexColor()->text(), QString());
     QCOMPARE(d->txtNumValue(4)->text(), QStringLiteral("52"));
@@ -472,7 +472,7 @@ void TestColorPicker::unloadWritesTheState()
     auto d = open("1\r\n\"objOption0\"\r\n\"NumberOfPaths2\"\r\n\"a\"\r\n\"b\"\r\n", QStringLiteral("0A0B0C"));
     QVERIFY(d);
     QTest::mouseClick(d->objOption(5), Qt::LeftButton);
-    QTest::mouseClick(d->cancelButton(), Qt::LeftButton, {}, QPoint(50, 16));
+    QTest::mouseClick(d->CmdCancel(), Qt::LeftButton, {}, QPoint(50, 16));
     const BgrColor shown = d->newColor();
     d->Form_QueryUnload();
     QCOMPARE(stateBytes(), QByteArray::number(shown) + "\r\n\"objOption5\"\r\n\"NumberOfPaths2\"\r\n\"a\"\r\n\"b\"\r\n");
@@ -494,8 +494,8 @@ void TestColorPicker::destroyedWhileShownWithAFocusedButton()
     // ask the half-destroyed dialog how to draw itself (a sanitizer build aborts if it does).
     auto d = open();
     QVERIFY(d);
-    d->okButton()->setFocus();
-    QTRY_VERIFY(d->okButton()->hasFocus());
+    d->CmdOK()->setFocus();
+    QTRY_VERIFY(d->CmdOK()->hasFocus());
     d.reset();
 }
 
