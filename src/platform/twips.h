@@ -1,5 +1,6 @@
 #pragma once
-// Window positions are stored in twips, as the stored values have always been.
+// Window positions are stored in twips (15 to a pixel at 96 dpi), so a store written by the
+// Windows programs, and one written here, mean the same place.
 
 #include <QPoint>
 #include <QRect>

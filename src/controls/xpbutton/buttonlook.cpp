@@ -183,7 +183,8 @@ CaptionRects CalcCaptionRect(int w, int h, int position, int pw, int ph, const Q
         break;
     }
     GdiRect r = GdiCanvas::measureText(bounds, caption, font);
-    // Integer halves truncated toward zero, as the layout has always centred.
+    // Integer halves truncated toward zero: an odd leftover pixel goes to the right and bottom,
+    // which keeps captions where the button designs place them.
     switch (position) {
     case 1:
         r = r.offset((w - r.right - pw - 4) / 2, (h - r.bottom) / 2);
