@@ -204,8 +204,7 @@ int main(int argc, char **argv)
     };
     print("engine_passwords_per_s",
           passwordsPerSecond({QString::fromLatin1(kLettersAndDigits), QStringLiteral("12")}, 12));
-    print("engine_digit_passwords_per_s",
-          passwordsPerSecond({QStringLiteral("0123456789"), QStringLiteral("32")}, 32));
+    print("engine_digit_passwords_per_s", passwordsPerSecond({QStringLiteral("0123456789"), QStringLiteral("32")}, 32));
 
     benchClipboard(bin, print);
     benchButton(print);

@@ -35,8 +35,10 @@ void benchButton(void (*print)(const char *, const QString &))
         int state;
         bool enabled, over, focus;
     };
-    const Look looks[] = {{"normal", 0, true, false, false}, {"hot", 0, true, true, false},
-                          {"focus", 0, true, false, true},   {"pressed", 2, true, false, false},
+    const Look looks[] = {{"normal", 0, true, false, false},
+                          {"hot", 0, true, true, false},
+                          {"focus", 0, true, false, true},
+                          {"pressed", 2, true, false, false},
                           {"disabled", 0, false, false, false}};
     double slowest = 0;
     for (const Look &look : looks) {

@@ -36,8 +36,8 @@ struct XServer
         if (pipe(fds) != 0)
             return false;
         const QByteArray fd = QByteArray::number(fds[1]);
-        const char *argv[] = {"Xvfb", "-displayfd", fd.constData(), "-nolisten", "tcp", "-noreset",
-                              "-screen", "0", "1024x768x24", nullptr};
+        const char *argv[] = {"Xvfb",    "-displayfd", fd.constData(), "-nolisten", "tcp", "-noreset",
+                              "-screen", "0",          "1024x768x24",  nullptr};
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
@@ -77,8 +77,8 @@ public:
             return;
         xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(m_c)).data;
         m_window = xcb_generate_id(m_c);
-        xcb_create_window(m_c, XCB_COPY_FROM_PARENT, m_window, screen->root, 0, 0, 1, 1, 0,
-                          XCB_WINDOW_CLASS_INPUT_ONLY, screen->root_visual, 0, nullptr);
+        xcb_create_window(m_c, XCB_COPY_FROM_PARENT, m_window, screen->root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
+                          screen->root_visual, 0, nullptr);
         m_clipboard = atom("CLIPBOARD");
         m_utf8 = atom("UTF8_STRING");
         m_property = atom("ZIMBREL_BENCH");
@@ -226,8 +226,9 @@ void benchClipboard(const QString &binFolder, const std::function<void(const cha
     // pwgen piped into xclip, as a user of a shell would; without pwgen, the same random text
     // from the kernel through base64.
     const bool havePwgen = access("/usr/bin/pwgen", X_OK) == 0;
-    const QByteArray pipeline = havePwgen ? QByteArrayLiteral("pwgen -s 12 1 | xclip -selection clipboard")
-                                          : QByteArrayLiteral("head -c 9 /dev/urandom | base64 | xclip -selection clipboard");
+    const QByteArray pipeline = havePwgen
+        ? QByteArrayLiteral("pwgen -s 12 1 | xclip -selection clipboard")
+        : QByteArrayLiteral("head -c 9 /dev/urandom | base64 | xclip -selection clipboard");
 
     std::vector<double> ours;
     std::vector<double> theirs;

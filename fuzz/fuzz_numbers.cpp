@@ -18,8 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     // A whole number written out reads back the same, in both readers and with blanks around it.
     if (size >= 4) {
-        const qint32 value = qint32(uint32_t(data[0]) | uint32_t(data[1]) << 8 | uint32_t(data[2]) << 16
-                                    | uint32_t(data[3]) << 24);
+        const qint32 value =
+            qint32(uint32_t(data[0]) | uint32_t(data[1]) << 8 | uint32_t(data[2]) << 16 | uint32_t(data[3]) << 24);
         const QString written = QString::number(value);
         FUZZ_CHECK(leadingNumber(written) == double(value));
         FUZZ_CHECK(leadingNumber(written + QStringLiteral("px")) == double(value));

@@ -36,8 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return 0;
     frmColorPicker *d = dialog();
     const int box = data[0] % 7; // 0..5 the number boxes, 6 the hex box
-    const QString text = (data[0] & 0x80) ? fuzz::utf16Of(data + 1, size - 1)
-                                          : QString::fromLatin1(fuzz::bytesOf(data + 1, size - 1));
+    const QString text =
+        (data[0] & 0x80) ? fuzz::utf16Of(data + 1, size - 1) : QString::fromLatin1(fuzz::bytesOf(data + 1, size - 1));
     if (box == 6) {
         d->setHexColor(text);
         d->txtHexColor_LostFocus();

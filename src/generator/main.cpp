@@ -89,14 +89,12 @@ int main(int argc, char **argv)
         std::optional<std::string> password = settings ? quickPassword(*settings, kernelRandomWord) : std::nullopt;
         if (password) {
             std::string utf8 = cp1252ToUtf8(*password);
-            const StartedHelper helper =
-                startClipboardHelper(route, utf8, helperPath("zimbrel-clipboard-keeper"));
+            const StartedHelper helper = startClipboardHelper(route, utf8, helperPath("zimbrel-clipboard-keeper"));
             wipeString(utf8);
             const int passwordFd = pipeHolding(*password);
             wipeString(*password);
             if (passwordFd >= 0) {
-                arguments = {"--password-fd", std::to_string(passwordFd), "--helper-pid",
-                             std::to_string(helper.pid)};
+                arguments = {"--password-fd", std::to_string(passwordFd), "--helper-pid", std::to_string(helper.pid)};
                 // The keeper's answer is awaited here, before the window program loads: taking the
                 // clipboard is then not slowed by the loading, and the window knows what to say.
                 if (helper.statusFd >= 0) {

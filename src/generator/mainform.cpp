@@ -18,9 +18,9 @@ namespace {
 QFont displayFont()
 {
     QFont font;
-    font.setFamilies({QStringLiteral("Fixedsys Excelsior 3.01"), QStringLiteral("Fixedsys"),
-                      QStringLiteral("Terminus"), QStringLiteral("DejaVu Sans Mono"),
-                      QStringLiteral("Liberation Mono"), QStringLiteral("Monospace")});
+    font.setFamilies({QStringLiteral("Fixedsys Excelsior 3.01"), QStringLiteral("Fixedsys"), QStringLiteral("Terminus"),
+                      QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Liberation Mono"),
+                      QStringLiteral("Monospace")});
     font.setStyleHint(QFont::TypeWriter);
     font.setFixedPitch(true);
     font.setPointSize(9);
@@ -160,7 +160,8 @@ void MainForm::Timer1_Timer()
     m_display->clear();
     wipe(m_password);
     wipe(m_candidates);
-    Q_EMIT ended();
+    Q_EMIT
+    ended();
 }
 
 void MainForm::paintEvent(QPaintEvent *)

@@ -54,8 +54,8 @@ constexpr qsizetype kTailLimit = 999999;
 // that forms across the seam is found as a search from the front would find it. Without it, the
 // replacement goes straight out and the search goes on behind it: each occurrence of the text as
 // it stands is replaced once. Gives up (nothing) after `budget` replacements.
-std::optional<QString> rewrite(const QString &text, const QString &searched, const QString &replacement,
-                               bool rescan, qsizetype budget)
+std::optional<QString> rewrite(const QString &text, const QString &searched, const QString &replacement, bool rescan,
+                               qsizetype budget)
 {
     QString out;
     out.reserve(text.size());
@@ -182,7 +182,8 @@ QString CandidateRoundFrom(const RandomSource &random)
 
 QString MakePassword(const std::optional<QStringList> &lines, const RandomSource &random)
 {
-    QString password = SelectPassword(CandidateRoundFrom(random), lines, [&random] { return CandidateRoundFrom(random); });
+    QString password =
+        SelectPassword(CandidateRoundFrom(random), lines, [&random] { return CandidateRoundFrom(random); });
     ApplyReplacements(password);
     return password;
 }

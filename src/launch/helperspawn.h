@@ -12,9 +12,9 @@ namespace zimbrel {
 
 struct StartedHelper
 {
-    pid_t pid = -1;      // the helper, a child of this process (wl-copy's first process exits once
-                         // the text is offered; the keeper lives on)
-    int statusFd = -1;   // the keeper's answer: "1" once it owns the clipboard
+    pid_t pid = -1;       // the helper, a child of this process (wl-copy's first process exits once
+                          // the text is offered; the keeper lives on)
+    int statusFd = -1;    // the keeper's answer: "1" once it owns the clipboard
     bool written = false; // the whole text went into the pipe
 };
 

@@ -49,11 +49,20 @@ void replaceConfusable(std::string &password)
 {
     for (char &c : password) {
         switch (c) {
-        case 'q': c = 'e'; break;
-        case 'i': c = 's'; break;
-        case 'l': c = 't'; break;
-        case 'I': c = 'J'; break;
-        default: break;
+        case 'q':
+            c = 'e';
+            break;
+        case 'i':
+            c = 's';
+            break;
+        case 'l':
+            c = 't';
+            break;
+        case 'I':
+            c = 'J';
+            break;
+        default:
+            break;
         }
     }
 }
@@ -116,7 +125,8 @@ std::optional<std::string> quickPassword(const SettingsBytes &settings, const st
             password = candidates.substr(0, 1);
     } else {
         const std::string &length = lines[1];
-        if (length.size() > 9 || !std::all_of(length.begin(), length.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        if (length.size() > 9
+            || !std::all_of(length.begin(), length.end(), [](char c) { return c >= '0' && c <= '9'; }))
             return std::nullopt;
         const long wanted = std::strtol(length.c_str(), nullptr, 10);
         const std::string &set = lines[0];

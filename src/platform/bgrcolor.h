@@ -18,13 +18,31 @@ constexpr BgrColor bgr(int red, int green, int blue)
     return BgrColor(red) | BgrColor(green) << 8 | BgrColor(blue) << 16;
 }
 
-constexpr int redOf(BgrColor c) { return int(c & 0xFF); }
-constexpr int greenOf(BgrColor c) { return int((c >> 8) & 0xFF); }
-constexpr int blueOf(BgrColor c) { return int((c >> 16) & 0xFF); }
+constexpr int redOf(BgrColor c)
+{
+    return int(c & 0xFF);
+}
+constexpr int greenOf(BgrColor c)
+{
+    return int((c >> 8) & 0xFF);
+}
+constexpr int blueOf(BgrColor c)
+{
+    return int((c >> 16) & 0xFF);
+}
 
 // To and from Qt's 0xAARRGGBB (opaque; Qt's alpha is dropped).
-constexpr QRgb toQRgb(BgrColor c) { return qRgb(redOf(c), greenOf(c), blueOf(c)); }
-constexpr BgrColor fromQRgb(QRgb p) { return bgr(qRed(p), qGreen(p), qBlue(p)); }
-inline QColor toQColor(BgrColor c) { return QColor::fromRgb(toQRgb(c)); }
+constexpr QRgb toQRgb(BgrColor c)
+{
+    return qRgb(redOf(c), greenOf(c), blueOf(c));
+}
+constexpr BgrColor fromQRgb(QRgb p)
+{
+    return bgr(qRed(p), qGreen(p), qBlue(p));
+}
+inline QColor toQColor(BgrColor c)
+{
+    return QColor::fromRgb(toQRgb(c));
+}
 
 } // namespace zimbrel

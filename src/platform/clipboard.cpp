@@ -63,7 +63,8 @@ bool ClipboardHandOff::start(const QString &text, ClipboardRoute route)
     QByteArray bytes = text.toUtf8();
     std::string utf8(bytes.constData(), size_t(bytes.size()));
     wipe(bytes);
-    const StartedHelper helper = startClipboardHelper(route, utf8, QFile::encodeName(clipboardKeeperPath()).toStdString());
+    const StartedHelper helper =
+        startClipboardHelper(route, utf8, QFile::encodeName(clipboardKeeperPath()).toStdString());
     wipeString(utf8);
     adopt(route, helper.pid, helper.statusFd);
     if (helper.pid > 0 && !helper.written)

@@ -41,9 +41,9 @@ ClipboardRoute clipboardRoute(const QByteArray &platform);
 
 // Whether the password is on the clipboard, and for how long.
 enum class CopyResult {
-    Kept,          // on the clipboard, and stays after the program has ended
-    UntilExit,     // on the clipboard only while the program runs (no helper could be started)
-    NotCopied,     // not on the clipboard at all
+    Kept,      // on the clipboard, and stays after the program has ended
+    UntilExit, // on the clipboard only while the program runs (no helper could be started)
+    NotCopied, // not on the clipboard at all
 };
 
 // Hands the password to the helper of its route. Made before the window exists, so the

@@ -167,14 +167,15 @@ public:
         // together, so their answers come in one round trip.
         m_window = xcb_generate_id(c);
         const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
-        xcb_create_window(c, XCB_COPY_FROM_PARENT, m_window, screen->root, 0, 0, 1, 1, 0,
-                          XCB_WINDOW_CLASS_INPUT_ONLY, screen->root_visual, XCB_CW_EVENT_MASK, &mask);
+        xcb_create_window(c, XCB_COPY_FROM_PARENT, m_window, screen->root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
+                          screen->root_visual, XCB_CW_EVENT_MASK, &mask);
         m_root = screen->root;
         xcb_prefetch_extension_data(c, &xcb_xfixes_id);
         xcb_prefetch_maximum_request_length(c);
-        const std::vector<xcb_atom_t> a = internAtoms(c, {"CLIPBOARD", "TARGETS", "TIMESTAMP", "MULTIPLE", "UTF8_STRING",
-                                                          "text/plain;charset=utf-8", "TEXT",
-                                                          "x-kde-passwordManagerHint"});
+        const std::vector<xcb_atom_t> a =
+            internAtoms(c,
+                        {"CLIPBOARD", "TARGETS", "TIMESTAMP", "MULTIPLE", "UTF8_STRING", "text/plain;charset=utf-8",
+                         "TEXT", "x-kde-passwordManagerHint"});
         m_atoms = {a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7]};
         // Requests larger than this cannot be answered in one piece.
         m_maxBytes = std::size_t(xcb_get_maximum_request_length(c)) * 4 - 64;
@@ -240,7 +241,8 @@ private:
             return;
         // The version must be asked before XFixes is used; its answer is not needed, and requests
         // are handled in order, so nothing waits for it.
-        xcb_discard_reply(m_c, xcb_xfixes_query_version(m_c, XCB_XFIXES_MAJOR_VERSION, XCB_XFIXES_MINOR_VERSION).sequence);
+        xcb_discard_reply(m_c,
+                          xcb_xfixes_query_version(m_c, XCB_XFIXES_MAJOR_VERSION, XCB_XFIXES_MINOR_VERSION).sequence);
         m_fixesEvent = fixes->first_event;
         xcb_xfixes_select_selection_input(m_c, m_window, m_atoms.clipboard,
                                           XCB_XFIXES_SELECTION_EVENT_MASK_SET_SELECTION_OWNER
@@ -295,7 +297,7 @@ private:
         // Clients from before ICCCM 2 name no property: the target is used instead.
         const xcb_atom_t property = request.property == XCB_ATOM_NONE ? request.target : request.property;
         const bool ours = request.selection == m_atoms.clipboard && request.owner == m_window
-                          && (request.time == XCB_CURRENT_TIME || request.time >= m_time);
+            && (request.time == XCB_CURRENT_TIME || request.time >= m_time);
         const bool stored = ours && request.target != m_atoms.multiple && store(request, property, request.target);
 
         xcb_selection_notify_event_t notify{};

@@ -112,9 +112,9 @@ GdiRect GdiCanvas::measureText(const GdiRect &bounds, const QString &text, const
     QFont aliased = font;
     aliased.setStyleStrategy(QFont::NoAntialias);
     const QFontMetrics metrics(aliased);
-    const QRect measured = metrics.boundingRect(QRect(bounds.left, bounds.top, std::max(bounds.width(), 1), 100000),
-                                                Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap | Qt::TextShowMnemonic,
-                                                text);
+    const QRect measured =
+        metrics.boundingRect(QRect(bounds.left, bounds.top, std::max(bounds.width(), 1), 100000),
+                             Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap | Qt::TextShowMnemonic, text);
     return {bounds.left, bounds.top, bounds.left + measured.width(), bounds.top + measured.height()};
 }
 

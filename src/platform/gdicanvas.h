@@ -31,7 +31,9 @@ struct GdiRect
 class GdiCanvas
 {
 public:
-    explicit GdiCanvas(QImage &image) : m_image(image) {}
+    explicit GdiCanvas(QImage &image)
+        : m_image(image)
+    { }
 
     void fill(BgrColor color);
     // FillRect and FrameRect of the rectangle (x, y, x + width, y + height).

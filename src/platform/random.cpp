@@ -33,8 +33,6 @@ float randomSingle()
     return singleFromWord(randomWord());
 }
 
-void reseedRandom()
-{
-}
+void reseedRandom() { }
 
 } // namespace zimbrel

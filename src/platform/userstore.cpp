@@ -13,16 +13,14 @@ QString userStorePath(const QString &application)
     return base + QStringLiteral("/zimbrel/") + application + QStringLiteral(".ini");
 }
 
-QString GetSetting(const QString &application, const QString &section, const QString &key,
-                   const QString &fallback)
+QString GetSetting(const QString &application, const QString &section, const QString &key, const QString &fallback)
 {
     QSettings store(userStorePath(application), QSettings::IniFormat);
     const QVariant value = store.value(section + u'/' + key);
     return value.isValid() ? value.toString() : fallback;
 }
 
-bool SaveSetting(const QString &application, const QString &section, const QString &key,
-                 const QString &value)
+bool SaveSetting(const QString &application, const QString &section, const QString &key, const QString &value)
 {
     QSettings store(userStorePath(application), QSettings::IniFormat);
     store.setValue(section + u'/' + key, value);

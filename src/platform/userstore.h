@@ -14,7 +14,6 @@ QString GetSetting(const QString &application, const QString &section, const QSt
                    const QString &fallback = QString());
 
 // Writes at once; false when the store could not be written.
-bool SaveSetting(const QString &application, const QString &section, const QString &key,
-                 const QString &value);
+bool SaveSetting(const QString &application, const QString &section, const QString &key, const QString &value);
 
 } // namespace zimbrel

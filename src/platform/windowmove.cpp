@@ -39,7 +39,10 @@ class Mover : public QObject
 {
 public:
     Mover(QWidget *window, QPoint grab, std::function<void()> finished)
-        : QObject(window), m_window(window), m_finished(std::move(finished)), m_anchor(grab)
+        : QObject(window)
+        , m_window(window)
+        , m_finished(std::move(finished))
+        , m_anchor(grab)
     {
         setObjectName(QString::fromLatin1(kMoverName));
     }
@@ -70,8 +73,8 @@ protected:
     bool eventFilter(QObject *, QEvent *event) override
     {
         const QEvent::Type type = event->type();
-        const bool mouse = type == QEvent::MouseMove || type == QEvent::MouseButtonPress
-                           || type == QEvent::MouseButtonRelease;
+        const bool mouse =
+            type == QEvent::MouseMove || type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease;
         if (m_waitForAnyMouseEvent) {
             if (mouse || type == QEvent::Enter)
                 finish();

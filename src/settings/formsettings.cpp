@@ -139,7 +139,8 @@ bool FormSettings::SaveSettings()
         return true;
     showMessage({QStringLiteral("The settings could not be saved to %1.\n\n%2")
                      .arg(name.isEmpty() ? QStringLiteral("settings.ini") : name, error),
-                 {}, MessageIcon::Error});
+                 {},
+                 MessageIcon::Error});
     return false;
 }
 
@@ -157,7 +158,8 @@ void FormSettings::CmdCancel_Click()
 void FormSettings::unload()
 {
     hide();
-    Q_EMIT unloaded();
+    Q_EMIT
+    unloaded();
 }
 
 QString FormSettings::ambientDisplayName(const WinXPButton *button) const
@@ -203,7 +205,8 @@ void FormSettings::closeEvent(QCloseEvent *event)
 {
     // Closed by the window system: as Cancel, nothing is written.
     event->accept();
-    Q_EMIT unloaded();
+    Q_EMIT
+    unloaded();
 }
 
 } // namespace zimbrel

@@ -12,9 +12,9 @@
 namespace zimbrel {
 namespace {
 
-constexpr QChar kShownCr(0x240D);       // SYMBOL FOR CARRIAGE RETURN
-constexpr QChar kShownLf(0x240A);       // SYMBOL FOR LINE FEED
-constexpr QChar kParagraph(0x2029);     // how the document separates its lines
+constexpr QChar kShownCr(0x240D);   // SYMBOL FOR CARRIAGE RETURN
+constexpr QChar kShownLf(0x240A);   // SYMBOL FOR LINE FEED
+constexpr QChar kParagraph(0x2029); // how the document separates its lines
 
 // The characters of `text` the settings file can store.
 QString storable(const QString &text)

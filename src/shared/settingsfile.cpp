@@ -37,7 +37,7 @@ QString makeFoldersFor(const QString &path)
 {
     const QByteArray name = QFile::encodeName(QFileInfo(path).absolutePath());
     // Each missing folder from the top down; one that exists is left as it is.
-    for (qsizetype slash = name.indexOf('/', 1); ; slash = name.indexOf('/', slash + 1)) {
+    for (qsizetype slash = name.indexOf('/', 1);; slash = name.indexOf('/', slash + 1)) {
         const QByteArray folder = slash < 0 ? name : name.left(slash);
         if (mkdir(folder.constData(), 0700) != 0 && errno != EEXIST)
             return describeErrno(QFile::decodeName(folder), errno);

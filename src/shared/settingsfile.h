@@ -30,8 +30,8 @@ QString makeFoldersFor(const QString &path);
 
 struct FileText
 {
-    QString text;   // the content read, decoded from Windows-1252
-    QString error;  // why the file could not be read; empty when it was read or is absent
+    QString text;        // the content read, decoded from Windows-1252
+    QString error;       // why the file could not be read; empty when it was read or is absent
     int errorNumber = 0; // the system's error number behind `error`
     bool failed() const { return !error.isEmpty(); }
 };

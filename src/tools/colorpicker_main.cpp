@@ -25,11 +25,10 @@ namespace picker = zimbrel::picker;
 
 namespace {
 
-constexpr char kHelp[] =
-    "Opens the colour picker seeded with COLOR (black without one). COLOR is RRGGBB, #RGB,\n"
-    "#RRGGBB, a colour name such as steelblue, or rgb(R, G, B); a colour with alpha is refused.\n"
-    "OK prints the chosen colour as #RRGGBB and exits 0; Cancel or closing the window prints\n"
-    "nothing and exits 1; a bad argument exits 2. See zimbrel-colorpicker(1).\n";
+constexpr char kHelp[] = "Opens the colour picker seeded with COLOR (black without one). COLOR is RRGGBB, #RGB,\n"
+                         "#RRGGBB, a colour name such as steelblue, or rgb(R, G, B); a colour with alpha is refused.\n"
+                         "OK prints the chosen colour as #RRGGBB and exits 0; Cancel or closing the window prints\n"
+                         "nothing and exits 1; a bad argument exits 2. See zimbrel-colorpicker(1).\n";
 
 } // namespace
 
@@ -45,7 +44,8 @@ int main(int argc, char **argv)
         const QString argument = QString::fromLocal8Bit(commandLine.arguments.front());
         const zimbrel::ColorArgument color = zimbrel::readColorArgument(argument);
         if (!color.color) {
-            std::fprintf(stderr, "zimbrel-colorpicker: %s: %s\nusage: zimbrel-colorpicker [--help] [--version] [COLOR]\n",
+            std::fprintf(stderr,
+                         "zimbrel-colorpicker: %s: %s\nusage: zimbrel-colorpicker [--help] [--version] [COLOR]\n",
                          qPrintable(argument), qPrintable(color.why));
             return 2;
         }
@@ -72,7 +72,8 @@ int main(int argc, char **argv)
     });
     if (!chosen)
         return 1;
-    std::printf("#%s\n", qPrintable(picker::hexText(picker::redOf(*chosen), picker::greenOf(*chosen), picker::blueOf(*chosen))));
+    std::printf("#%s\n",
+                qPrintable(picker::hexText(picker::redOf(*chosen), picker::greenOf(*chosen), picker::blueOf(*chosen))));
     std::fflush(stdout);
     return 0;
 }

@@ -74,7 +74,8 @@ public:
             y += kHeight + 8;
         };
         for (int effect = 0; effect < 4; ++effect)
-            addRow(QStringLiteral("Effect %1\n(%2)").arg(effect).arg(QLatin1String(effects[effect])), effect, true, false);
+            addRow(QStringLiteral("Effect %1\n(%2)").arg(effect).arg(QLatin1String(effects[effect])), effect, true,
+                   false);
         addRow(QStringLiteral("Greyscale"), 1, true, true);
         addRow(QStringLiteral("Disabled"), 1, false, false);
 
@@ -96,7 +97,7 @@ public:
     QString ambientDisplayName(const WinXPButton *) const override { return QStringLiteral("WinXPButton"); }
     QFont ambientFont() const override { return font(); }
     bool ambientDisplayAsDefault(const WinXPButton *) const override { return false; }
-    void propertyChanged(WinXPButton *, const QString &) override {}
+    void propertyChanged(WinXPButton *, const QString &) override { }
 
 private:
     QLabel *m_watched;
@@ -111,8 +112,10 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("zimbrel-gallery"));
-    PicturePtr normal = argc > 1 ? ButtonPicture::load(QString::fromLocal8Bit(argv[1])) : drawnPicture(QColor(30, 110, 200));
-    PicturePtr over = argc > 2 ? ButtonPicture::load(QString::fromLocal8Bit(argv[2])) : drawnPicture(QColor(220, 120, 0));
+    PicturePtr normal =
+        argc > 1 ? ButtonPicture::load(QString::fromLocal8Bit(argv[1])) : drawnPicture(QColor(30, 110, 200));
+    PicturePtr over =
+        argc > 2 ? ButtonPicture::load(QString::fromLocal8Bit(argv[2])) : drawnPicture(QColor(220, 120, 0));
     if (!normal) {
         std::fprintf(stderr, "zimbrel-gallery: cannot read the picture %s\n", argv[1]);
         return 2;

@@ -143,7 +143,7 @@ void TestButtonLook::shadingRows()
 void TestButtonLook::regionCutsThreePixelsAtEachCorner()
 {
     const QRegion region = CreateButtonRegion(W, H);
-    const QList<QPoint> cut{{0, 0}, {1, 0}, {0, 1}, {W - 1, 0}, {W - 2, 0}, {W - 1, 1},
+    const QList<QPoint> cut{{0, 0},     {1, 0},     {0, 1},     {W - 1, 0},     {W - 2, 0},     {W - 1, 1},
                             {0, H - 1}, {1, H - 1}, {0, H - 2}, {W - 1, H - 1}, {W - 2, H - 1}, {W - 1, H - 2}};
     for (const QPoint &p : cut)
         QVERIFY2(!region.contains(p), qPrintable(QStringLiteral("%1,%2").arg(p.x()).arg(p.y())));
@@ -313,8 +313,8 @@ ButtonFace pictureFace(PicturePtr normal, PicturePtr over = {}, const QString &c
     f.pictureOver = std::move(over);
     f.picturePosition = position;
     CalcPictureSize(f.picture, f.pictureNormal.get());
-    f.captionRects = CalcCaptionRect(W, H, position, f.picture.PictureWidth, f.picture.PictureHeight, f.caption,
-                                     f.font, {});
+    f.captionRects =
+        CalcCaptionRect(W, H, position, f.picture.PictureWidth, f.picture.PictureHeight, f.caption, f.font, {});
     CalcPicturePos(f.picture, f.pictureNormal || f.pictureOver, f.caption, position, f.captionRects.CaptionRect, W, H);
     return f;
 }
@@ -477,8 +477,8 @@ void TestButtonLook::captionOverAPictureBehindIt()
 {
     QImage big(80, 25, QImage::Format_RGB32);
     big.fill(qRgb(255, 0, 0));
-    ButtonFace f = pictureFace(std::make_shared<const ButtonPicture>(big, ButtonPicture::Bitmap), {},
-                               QStringLiteral("WWWW"), 4);
+    ButtonFace f =
+        pictureFace(std::make_shared<const ButtonPicture>(big, ButtonPicture::Bitmap), {}, QStringLiteral("WWWW"), 4);
     QImage image = blank();
     renderButton(image, f, StateNormal, nullptr);
     int black = 0;

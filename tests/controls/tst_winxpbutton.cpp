@@ -146,10 +146,10 @@ void TestWinXPButton::newButtonTakesItsNameAndDefaults()
 void TestWinXPButton::restoresAndSavesItsProperties()
 {
     // The design data as the forms keep it, keys in lower case.
-    const PropertyBag design = PropertyBag::fromText(QStringLiteral(
-        "_extentx = 2778\n_extenty = 873\ntx = \"Sa&ve\"\nenab = -1 'True\n"
-        "font = font(\"MS Sans Serif\", 8.25, 0, 0, 0)\nmptr = 0\nmicon = Nothing\numcol = -1 'True\n"
-        "picpos = 0\nngrey = 0 'False\nfx = 3\n"));
+    const PropertyBag design = PropertyBag::fromText(
+        QStringLiteral("_extentx = 2778\n_extenty = 873\ntx = \"Sa&ve\"\nenab = -1 'True\n"
+                       "font = font(\"MS Sans Serif\", 8.25, 0, 0, 0)\nmptr = 0\nmicon = Nothing\numcol = -1 'True\n"
+                       "picpos = 0\nngrey = 0 'False\nfx = 3\n"));
     WinXPButton b(nullptr);
     b.ReadProperties(design);
     QCOMPARE(b.Caption(), QStringLiteral("Sa&ve"));
@@ -164,10 +164,11 @@ void TestWinXPButton::restoresAndSavesItsProperties()
 
     PropertyBag saved;
     b.WriteProperties(saved);
-    QCOMPARE(saved.keys(), (QStringList{QStringLiteral("TX"), QStringLiteral("ENAB"), QStringLiteral("FONT"),
-                                        QStringLiteral("MPTR"), QStringLiteral("MICON"), QStringLiteral("PICN"),
-                                        QStringLiteral("PICH"), QStringLiteral("UMCOL"), QStringLiteral("PICPOS"),
-                                        QStringLiteral("NGREY"), QStringLiteral("FX")}));
+    QCOMPARE(
+        saved.keys(),
+        (QStringList{QStringLiteral("TX"), QStringLiteral("ENAB"), QStringLiteral("FONT"), QStringLiteral("MPTR"),
+                     QStringLiteral("MICON"), QStringLiteral("PICN"), QStringLiteral("PICH"), QStringLiteral("UMCOL"),
+                     QStringLiteral("PICPOS"), QStringLiteral("NGREY"), QStringLiteral("FX")}));
     // Through the text form and back, the same button comes out.
     WinXPButton again(nullptr);
     again.ReadProperties(PropertyBag::fromText(saved.toText()));
@@ -182,15 +183,19 @@ void TestWinXPButton::bagTextReadsBackTheSame_data()
     // a key whose value must come back as a font.
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("font");
-    QTest::newRow("a button's design")
-        << QStringLiteral("TX = \"Save\"\nFONT = font(\"DejaVu Sans\", 8.25, -1, 0, 0)\nFX = 3\n") << QStringLiteral("font");
+    QTest::newRow("a button's design") << QStringLiteral(
+        "TX = \"Save\"\nFONT = font(\"DejaVu Sans\", 8.25, -1, 0, 0)\nFX = 3\n")
+                                       << QStringLiteral("font");
     QTest::newRow("font of size 0 (found by fuzzing)")
-        << QStringLiteral("nt = font(\"Vu Sans\", 7, 0, 0, 0)\nnt = font(\"Vu Sans\", 0, 0, 0, 0)\n") << QStringLiteral("nt");
+        << QStringLiteral("nt = font(\"Vu Sans\", 7, 0, 0, 0)\nnt = font(\"Vu Sans\", 0, 0, 0, 0)\n")
+        << QStringLiteral("nt");
     QTest::newRow("font family with a CR (found by fuzzing)")
         << QStringLiteral("f = font(\"Vu\rSans\", 7, 0, 0, 0)\n") << QStringLiteral("f");
-    QTest::newRow("font size not a number") << QStringLiteral("f = font(\"x\", 1.2.3, 0, 0, 0)\n") << QStringLiteral("f");
+    QTest::newRow("font size not a number")
+        << QStringLiteral("f = font(\"x\", 1.2.3, 0, 0, 0)\n") << QStringLiteral("f");
     // A font sized in pixels has no point size and is written with -1.
-    QTest::newRow("font without a point size") << QStringLiteral("f = font(\"x\", -1, 0, 0, 0)\n") << QStringLiteral("f");
+    QTest::newRow("font without a point size")
+        << QStringLiteral("f = font(\"x\", -1, 0, 0, 0)\n") << QStringLiteral("f");
     QTest::newRow("keys differing in case") << QStringLiteral("a = 1\nA = \"two\"\n") << QString();
     QTest::newRow("unknown values") << QStringLiteral("a = fo4ej\n = 1\nb = \"\n") << QString();
 }
@@ -520,7 +525,8 @@ void TestWinXPButton::draggingOutAndBackTogglesThePressedLook()
     QApplication::sendEvent(b, &out);
     QCOMPARE(b->lastState(), 0);
     QCursor::setPos(b->mapToGlobal(QPoint(30, 12)));
-    QMouseEvent in(QEvent::MouseMove, QPointF(30, 12), b->mapToGlobal(QPointF(30, 12)), Qt::NoButton, Qt::LeftButton, {});
+    QMouseEvent in(QEvent::MouseMove, QPointF(30, 12), b->mapToGlobal(QPointF(30, 12)), Qt::NoButton, Qt::LeftButton,
+                   {});
     QApplication::sendEvent(b, &in);
     QCOMPARE(b->lastState(), 2);
     // A move with the button held leaves the button not hot until the next plain move.

@@ -44,8 +44,7 @@ QString abcSet()
     return QStringLiteral("abc");
 }
 
-const QString kLettersAndDigits =
-    QStringLiteral("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789");
+const QString kLettersAndDigits = QStringLiteral("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789");
 
 } // namespace
 
@@ -127,8 +126,7 @@ void TestEngine::randomStringCount_data()
     QTest::newRow("random length: 10 x 0.75 = 7.5 to 8") << -10 << 2 << 0.75 << 8 << 8;
     QTest::newRow("random length below 1 becomes 1") << -10 << 2 << 0.0 << 1 << 1;
     QTest::newRow("random length, unknown mode") << -4 << 9 << 0.5 << 2 << 0;
-    QTest::newRow("random length at the edge of 16 bits")
-        << -32768 << 2 << (1.0 - 1.0 / 16777216.0) << 32767 << 32767;
+    QTest::newRow("random length at the edge of 16 bits") << -32768 << 2 << (1.0 - 1.0 / 16777216.0) << 32767 << 32767;
 }
 
 void TestEngine::randomStringCount()
@@ -198,24 +196,23 @@ void TestEngine::replaceAll_data()
     QTest::newRow("empty text") << QString() << QStringLiteral("q") << QStringLiteral("e") << QString();
     QTest::newRow("longer pieces") << QStringLiteral("abab") << QStringLiteral("ab") << QStringLiteral("x")
                                    << QStringLiteral("xx");
-    QTest::newRow("deleting") << QStringLiteral("a-b-c") << QStringLiteral("-") << QString()
-                              << QStringLiteral("abc");
+    QTest::newRow("deleting") << QStringLiteral("a-b-c") << QStringLiteral("-") << QString() << QStringLiteral("abc");
     // The search starts from the front after each replacement, so "aab" -> "ab" -> "b".
-    QTest::newRow("new occurrence across the seam") << QStringLiteral("aab") << QStringLiteral("ab")
-                                                    << QStringLiteral("b") << QStringLiteral("b");
+    QTest::newRow("new occurrence across the seam")
+        << QStringLiteral("aab") << QStringLiteral("ab") << QStringLiteral("b") << QStringLiteral("b");
     QTest::newRow("case matters") << QStringLiteral("Qq") << QStringLiteral("q") << QStringLiteral("e")
                                   << QStringLiteral("Qe");
     // Searching from the front would never end on these; each occurrence is replaced once.
     QTest::newRow("empty searched text") << QStringLiteral("abc") << QString() << QStringLiteral("x")
                                          << QStringLiteral("abc");
-    QTest::newRow("replacement contains it") << QStringLiteral("aqb") << QStringLiteral("q")
-                                             << QStringLiteral("qq") << QStringLiteral("aqqb");
+    QTest::newRow("replacement contains it")
+        << QStringLiteral("aqb") << QStringLiteral("q") << QStringLiteral("qq") << QStringLiteral("aqqb");
     QTest::newRow("replacement is it") << QStringLiteral("qxq") << QStringLiteral("q") << QStringLiteral("q")
                                        << QStringLiteral("qxq");
-    QTest::newRow("replacement wraps it") << QStringLiteral("ab") << QStringLiteral("a")
-                                          << QStringLiteral("[a]") << QStringLiteral("[a]b");
-    QTest::newRow("new occurrences forever") << QStringLiteral("aaaab") << QStringLiteral("aab")
-                                             << QStringLiteral("bbaaaaa") << QStringLiteral("aabbaaaaa");
+    QTest::newRow("replacement wraps it")
+        << QStringLiteral("ab") << QStringLiteral("a") << QStringLiteral("[a]") << QStringLiteral("[a]b");
+    QTest::newRow("new occurrences forever")
+        << QStringLiteral("aaaab") << QStringLiteral("aab") << QStringLiteral("bbaaaaa") << QStringLiteral("aabbaaaaa");
     // Same length, and the seam makes new occurrences that do run out: "aab" -> "aba" -> "baa".
     QTest::newRow("a rewrite that ends is followed to its end")
         << QStringLiteral("aab") << QStringLiteral("ab") << QStringLiteral("ba") << QStringLiteral("baa");
@@ -263,35 +260,36 @@ void TestEngine::selection_data()
     const QString abc = QStringLiteral("abc");
     QTest::newRow("no file: first candidate, untested") << QStringLiteral("xyz") << Lines() << QStringLiteral("x");
     QTest::newRow("empty file: the same") << QStringLiteral("xyz") << Lines(QStringList()) << QStringLiteral("x");
-    QTest::newRow("keeps set members in order") << QStringLiteral("xaybzc")
-                                                << Lines({abc, QStringLiteral("3"), QString()}) << QStringLiteral("abc");
-    QTest::newRow("stops at the wanted length") << QStringLiteral("xaybzc")
-                                                << Lines({abc, QStringLiteral("2")}) << QStringLiteral("ab");
+    QTest::newRow("keeps set members in order")
+        << QStringLiteral("xaybzc") << Lines({abc, QStringLiteral("3"), QString()}) << QStringLiteral("abc");
+    QTest::newRow("stops at the wanted length")
+        << QStringLiteral("xaybzc") << Lines({abc, QStringLiteral("2")}) << QStringLiteral("ab");
     QTest::newRow("length with blanks") << QStringLiteral("abc") << Lines({abc, QStringLiteral(" 2 ")})
                                         << QStringLiteral("ab");
-    QTest::newRow("too few qualify: further rounds") << QStringLiteral("xaxb") << Lines({abc, QStringLiteral("5")})
-                                                     << QStringLiteral("abcab");
-    QTest::newRow("above 255: further rounds") << QStringLiteral("axb") << Lines({abc, QStringLiteral("300")})
-                                               << QStringLiteral("ab") + QStringLiteral("cab").repeated(99) + QStringLiteral("c");
+    QTest::newRow("too few qualify: further rounds")
+        << QStringLiteral("xaxb") << Lines({abc, QStringLiteral("5")}) << QStringLiteral("abcab");
+    QTest::newRow("above 255: further rounds")
+        << QStringLiteral("axb") << Lines({abc, QStringLiteral("300")})
+        << QStringLiteral("ab") + QStringLiteral("cab").repeated(99) + QStringLiteral("c");
     QTest::newRow("negative: all") << QStringLiteral("axb") << Lines({abc, QStringLiteral("-1")})
                                    << QStringLiteral("ab");
     QTest::newRow("fraction: all") << QStringLiteral("abc") << Lines({abc, QStringLiteral("1.5")})
                                    << QStringLiteral("abc");
-    QTest::newRow("0, first rejected: empty") << QStringLiteral("xab") << Lines({abc, QStringLiteral("0")})
-                                              << QString();
+    QTest::newRow("0, first rejected: empty")
+        << QStringLiteral("xab") << Lines({abc, QStringLiteral("0")}) << QString();
     QTest::newRow("0, first taken: all") << QStringLiteral("axb") << Lines({abc, QStringLiteral("0")})
                                          << QStringLiteral("ab");
     QTest::newRow("set only, first in set") << QStringLiteral("axb") << Lines(QStringList{abc}) << QStringLiteral("a");
     QTest::newRow("set only, first not in set") << QStringLiteral("xab") << Lines(QStringList{abc}) << QString();
     QTest::newRow("empty length stops at once") << QStringLiteral("xab") << Lines({abc, QString()}) << QString();
-    QTest::newRow("letters as length stop at once") << QStringLiteral("abc") << Lines({abc, QStringLiteral("12a")})
-                                                    << QStringLiteral("a");
-    QTest::newRow("empty set: nothing qualifies") << QStringLiteral("abc") << Lines({QString(), QStringLiteral("1")})
-                                                  << QString();
+    QTest::newRow("letters as length stop at once")
+        << QStringLiteral("abc") << Lines({abc, QStringLiteral("12a")}) << QStringLiteral("a");
+    QTest::newRow("empty set: nothing qualifies")
+        << QStringLiteral("abc") << Lines({QString(), QStringLiteral("1")}) << QString();
     QTest::newRow("case-sensitive") << QStringLiteral("AaB") << Lines({QStringLiteral("aB"), QStringLiteral("3")})
                                     << QStringLiteral("aBa");
-    QTest::newRow("lone CR in the set counts") << QStringLiteral("x\ry") << Lines({QStringLiteral("\r"), QStringLiteral("1")})
-                                               << QStringLiteral("\r");
+    QTest::newRow("lone CR in the set counts")
+        << QStringLiteral("x\ry") << Lines({QStringLiteral("\r"), QStringLiteral("1")}) << QStringLiteral("\r");
 }
 
 void TestEngine::selection()
@@ -318,15 +316,15 @@ void TestEngine::passwordsComeFromTheSetAtTheWantedLength_data()
     QTest::addColumn<QString>("alphabet");
     QTest::addColumn<int>("expected");
     QTest::addColumn<int>("runs");
-    QTest::newRow("letters and digits, 12") << kLettersAndDigits << QStringLiteral("12")
-                                            << QStringLiteral("abcdefghjkmnoprstuvwxyzABCDEFGHJKLMNOPQRSTUVWXYZ0123456789")
-                                            << 12 << 500;
-    QTest::newRow("digits, 12") << QStringLiteral("0123456789") << QStringLiteral("12")
-                                << QStringLiteral("0123456789") << 12 << 2000;
+    QTest::newRow("letters and digits, 12")
+        << kLettersAndDigits << QStringLiteral("12")
+        << QStringLiteral("abcdefghjkmnoprstuvwxyzABCDEFGHJKLMNOPQRSTUVWXYZ0123456789") << 12 << 500;
+    QTest::newRow("digits, 12") << QStringLiteral("0123456789") << QStringLiteral("12") << QStringLiteral("0123456789")
+                                << 12 << 2000;
     QTest::newRow("abc, 40") << abcSet() << QStringLiteral("40") << abcSet() << 40 << 200;
     QTest::newRow("q alone becomes e") << QStringLiteral("q") << QStringLiteral("5") << QStringLiteral("e") << 5 << 50;
-    QTest::newRow("above 32767 is 32767") << QStringLiteral("0123456789") << QStringLiteral("40000")
-                                          << QStringLiteral("0123456789") << 32767 << 2;
+    QTest::newRow("above 32767 is 32767")
+        << QStringLiteral("0123456789") << QStringLiteral("40000") << QStringLiteral("0123456789") << 32767 << 2;
 }
 
 void TestEngine::passwordsComeFromTheSetAtTheWantedLength()

@@ -26,8 +26,8 @@ QString generatorPath()
 
 QString clipboardText()
 {
-    return QString::fromUtf8(
-        run({QStringLiteral("xclip"), QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard")}));
+    return QString::fromUtf8(run(
+        {QStringLiteral("xclip"), QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard")}));
 }
 
 QStringList clipboardTargets()
@@ -155,7 +155,8 @@ void TestGeneratorX11::passwordOutlivesTheProgramUntilReplaced()
 
     // Another program takes the clipboard: the helper steps aside and ends.
     QProcess other;
-    other.start(QStringLiteral("xclip"), {QStringLiteral("-i"), QStringLiteral("-selection"), QStringLiteral("clipboard")});
+    other.start(QStringLiteral("xclip"),
+                {QStringLiteral("-i"), QStringLiteral("-selection"), QStringLiteral("clipboard")});
     QVERIFY(other.waitForStarted());
     other.write("replaced");
     other.closeWriteChannel();
@@ -204,7 +205,8 @@ void TestGeneratorX11::aPipeClosesWhenTheGeneratorEnds()
     file.close();
     QProcess shell;
     shell.setWorkingDirectory(m_dir->path());
-    shell.start(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("\"$0\" | cat; echo ended"), generatorPath()});
+    shell.start(QStringLiteral("sh"),
+                {QStringLiteral("-c"), QStringLiteral("\"$0\" | cat; echo ended"), generatorPath()});
     QVERIFY(shell.waitForFinished(15000));
     QCOMPARE(shell.readAllStandardOutput(), QByteArray("ended\n"));
     QCOMPARE(keepersOnThisDisplay(), 1);
@@ -217,7 +219,8 @@ void TestGeneratorX11::withoutItsKeeperTheWindowServesTheClipboard()
     const QString bin = m_dir->filePath(QStringLiteral("bin"));
     QVERIFY(QDir().mkpath(bin));
     for (const char *program : {"zimbrel-generator", "zimbrel-generator-window"})
-        QVERIFY(QFile::copy(QStringLiteral(ZIMBREL_BIN_DIR "/") + QLatin1String(program), bin + u'/' + QLatin1String(program)));
+        QVERIFY(QFile::copy(QStringLiteral(ZIMBREL_BIN_DIR "/") + QLatin1String(program),
+                            bin + u'/' + QLatin1String(program)));
     QFile file(m_dir->filePath(QStringLiteral("settings.ini")));
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write("abc\r\n8\r\n");

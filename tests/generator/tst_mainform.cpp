@@ -156,10 +156,10 @@ void TestMainForm::opensCentredThenWhereItWasLeft()
         const QPoint centre = positionFromStore(QString(), QString(), form->frameGeometry().size(), screen.size());
         QCOMPARE(form->pos(), screen.topLeft() + centre);
     }
-    SaveSetting(QString::fromLatin1(kPositionApplication), QString::fromLatin1(kPositionSection),
-                QStringLiteral("x"), QStringLiteral("-600"));
-    SaveSetting(QString::fromLatin1(kPositionApplication), QString::fromLatin1(kPositionSection),
-                QStringLiteral("y"), QStringLiteral("300"));
+    SaveSetting(QString::fromLatin1(kPositionApplication), QString::fromLatin1(kPositionSection), QStringLiteral("x"),
+                QStringLiteral("-600"));
+    SaveSetting(QString::fromLatin1(kPositionApplication), QString::fromLatin1(kPositionSection), QStringLiteral("y"),
+                QStringLiteral("300"));
     auto form = loadedForm();
     QVERIFY(form);
     QCOMPARE(form->pos(), screen.topLeft() + QPoint(-40, 20));

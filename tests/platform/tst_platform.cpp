@@ -334,13 +334,13 @@ void TestPlatform::platformFromTheEnvironment_data()
     const int qt = int(ClipboardRoute::Qt);
     QTest::newRow("X11") << QByteArray() << QByteArray(":0") << QByteArray() << QByteArray("xcb") << keeper;
     // XWayland is there: placement, drags and the keeper work through it.
-    QTest::newRow("Wayland with XWayland") << QByteArray() << QByteArray(":0") << QByteArray("wayland-0")
-                                           << QByteArray("xcb") << keeper;
-    QTest::newRow("Wayland alone") << QByteArray() << QByteArray() << QByteArray("wayland-1")
-                                   << QByteArray("wayland") << wlCopy;
+    QTest::newRow("Wayland with XWayland")
+        << QByteArray() << QByteArray(":0") << QByteArray("wayland-0") << QByteArray("xcb") << keeper;
+    QTest::newRow("Wayland alone") << QByteArray() << QByteArray() << QByteArray("wayland-1") << QByteArray("wayland")
+                                   << wlCopy;
     QTest::newRow("nothing: Qt's default") << QByteArray() << QByteArray() << QByteArray() << QByteArray() << qt;
-    QTest::newRow("the user's wayland wins") << QByteArray("wayland") << QByteArray(":0") << QByteArray("wayland-0")
-                                             << QByteArray("wayland") << wlCopy;
+    QTest::newRow("the user's wayland wins")
+        << QByteArray("wayland") << QByteArray(":0") << QByteArray("wayland-0") << QByteArray("wayland") << wlCopy;
     QTest::newRow("the user's xcb wins") << QByteArray("xcb") << QByteArray() << QByteArray("wayland-0")
                                          << QByteArray("xcb") << keeper;
     QTest::newRow("a list: the first names the route")

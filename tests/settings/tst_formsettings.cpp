@@ -116,8 +116,8 @@ void TestFormSettings::showsTheFile_data()
     QTest::newRow("one line") << QByteArray("xyz") << QString() << QStringLiteral("xyz");
     QTest::newRow("Windows-1252") << QByteArray("\xE9\xE8\x80\r\n12\r\n") << QStringLiteral("12")
                                   << QStringLiteral("\u00E9\u00E8\u20AC");
-    QTest::newRow("longer than the boxes take") << QByteArray("ab\r\n12345\r\n") << QStringLiteral("12345")
-                                                << QStringLiteral("ab");
+    QTest::newRow("longer than the boxes take")
+        << QByteArray("ab\r\n12345\r\n") << QStringLiteral("12345") << QStringLiteral("ab");
 }
 
 void TestFormSettings::showsTheFile()
@@ -142,14 +142,16 @@ void TestFormSettings::saveWritesBothLinesAndCloses_data()
     QTest::newRow("nothing") << QByteArray() << QByteArray("\r\n\r\n");
     QTest::newRow("later lines are dropped") << QByteArray("abc\r\n8\r\nmore\r\n") << QByteArray("abc\r\n8\r\n");
     // Lone CR, lone LF and the no-break space come back byte for byte.
-    QTest::newRow("raw bytes") << QByteArray("a\rb\nc\xA0" "d\x81\r\n9\r\n") << QByteArray("a\rb\nc\xA0" "d\x81\r\n9\r\n");
+    QTest::newRow("raw bytes") << QByteArray("a\rb\nc\xA0"
+                                             "d\x81\r\n9\r\n")
+                               << QByteArray("a\rb\nc\xA0"
+                                             "d\x81\r\n9\r\n");
     QTest::newRow("no validation") << QByteArray("\r\nzz\r\n") << QByteArray("\r\nzz\r\n");
     // Far too long to lay out as one wrapped paragraph in reasonable time: shown in part, kept whole.
     const QByteArray longSet = QByteArray("0123456789abcdef\r").repeated(512 * 1024);
     QTest::newRow("an 8.5 MiB set") << longSet + "\r\n12\r\n" << longSet + "\r\n12\r\n";
-    QTest::newRow("a set just too long to edit")
-        << QByteArray(CharacterSetEdit::kShownLimit + 1, 'x') + "\r\n7\r\n"
-        << QByteArray(CharacterSetEdit::kShownLimit + 1, 'x') + "\r\n7\r\n";
+    QTest::newRow("a set just too long to edit") << QByteArray(CharacterSetEdit::kShownLimit + 1, 'x') + "\r\n7\r\n"
+                                                 << QByteArray(CharacterSetEdit::kShownLimit + 1, 'x') + "\r\n7\r\n";
 }
 
 void TestFormSettings::saveWritesBothLinesAndCloses()
@@ -224,8 +226,8 @@ void TestFormSettings::layoutAndLook()
     QCOMPARE(form->CmdOK()->SpecialEffect(), 3);
 
     const QImage shot = form->grab().toImage();
-    const QList<std::pair<int, QRgb>> rows{{0, 0xE9E8E8}, {2, 0xDADCDF}, {6, 0xBAC1CA}, {16, 0xD3D7DC},
-                                           {27, 0xACAFB7}, {28, 0xD0D4DD}};
+    const QList<std::pair<int, QRgb>> rows{{0, 0xE9E8E8},  {2, 0xDADCDF},  {6, 0xBAC1CA},
+                                           {16, 0xD3D7DC}, {27, 0xACAFB7}, {28, 0xD0D4DD}};
     for (const auto &[row, color] : rows) {
         for (int x : {0, 200, 385})
             QCOMPARE(shot.pixel(x, row) & 0xFFFFFF, color);
@@ -277,9 +279,12 @@ void TestFormSettings::lengthBoxRefusesWhatTheFileCannotHold_data()
     QTest::addColumn<QString>("kept");
     QTest::newRow("typed") << QStringLiteral("type") << QStringLiteral("1\u01052") << QStringLiteral("12");
     QTest::newRow("pasted") << QStringLiteral("paste") << QStringLiteral("\u0105") << QString();
-    QTest::newRow("pasted among digits") << QStringLiteral("paste") << QStringLiteral("4\u01055") << QStringLiteral("45");
-    QTest::newRow("the euro sign is stored") << QStringLiteral("paste") << QStringLiteral("\u20AC1") << QStringLiteral("\u20AC1");
-    QTest::newRow("dropped or pasted by menu") << QStringLiteral("insert") << QStringLiteral("7\u0416") << QStringLiteral("7");
+    QTest::newRow("pasted among digits") << QStringLiteral("paste") << QStringLiteral("4\u01055")
+                                         << QStringLiteral("45");
+    QTest::newRow("the euro sign is stored")
+        << QStringLiteral("paste") << QStringLiteral("\u20AC1") << QStringLiteral("\u20AC1");
+    QTest::newRow("dropped or pasted by menu")
+        << QStringLiteral("insert") << QStringLiteral("7\u0416") << QStringLiteral("7");
 }
 
 void TestFormSettings::lengthBoxRefusesWhatTheFileCannotHold()
@@ -378,9 +383,7 @@ void TestFormSettings::defaultRimFollowsTheFocus()
 {
     auto form = openForm();
     QVERIFY(form);
-    auto rim = [](const WinXPButton *b) {
-        return b->surface().pixel(b->width() - 2, 16) & 0xFFFFFF;
-    };
+    auto rim = [](const WinXPButton *b) { return b->surface().pixel(b->width() - 2, 16) & 0xFFFFFF; };
     constexpr QRgb kBlue = 0x8CAEE7; // RGB(140, 174, 231)
     QTRY_COMPARE(rim(form->CmdOK()), kBlue);
     QVERIFY(rim(form->CmdCancel()) != kBlue);
@@ -480,7 +483,8 @@ void TestFormSettings::savesWhereItReadOrInTheUsersFolder()
         QCOMPARE(read.readAll(), original);
     }
     if (readFrom.isEmpty())
-        QCOMPARE(QFileInfo(QFileInfo(target).path()).permissions() & (QFile::ReadGroup | QFile::ReadOther), QFile::Permissions());
+        QCOMPARE(QFileInfo(QFileInfo(target).path()).permissions() & (QFile::ReadGroup | QFile::ReadOther),
+                 QFile::Permissions());
 }
 
 void TestFormSettings::pickColorAsTheEditorUsesIt_data()

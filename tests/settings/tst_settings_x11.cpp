@@ -15,7 +15,6 @@
 using namespace zimbrel;
 using namespace zimbrel::testing;
 
-
 class TestSettingsX11 : public QObject
 {
     Q_OBJECT
@@ -138,7 +137,8 @@ void TestSettingsX11::optionsOpenNoWindow()
         // An editor window would keep the program running.
         QVERIFY2(process.waitForFinished(5000), qPrintable(arguments.join(u' ')));
         QCOMPARE(process.exitCode(), exitCode);
-        QVERIFY((exitCode == 0 ? process.readAllStandardOutput() : process.readAllStandardError()).contains("zimbrel-settings"));
+        QVERIFY((exitCode == 0 ? process.readAllStandardOutput() : process.readAllStandardError())
+                    .contains("zimbrel-settings"));
     }
 }
 

@@ -48,15 +48,15 @@ void TestPlacement::positionFromStore_data()
     QTest::newRow("centred, even halves") << QString() << QString() << QSize(401, 29) << screen << QPoint(440, 498);
     QTest::newRow("centred, whole") << QString() << QString() << QSize(200, 100) << QSize(800, 600) << QPoint(300, 250);
     QTest::newRow("stored") << QStringLiteral("8070") << QStringLiteral("4215") << window << screen << QPoint(538, 281);
-    QTest::newRow("partly off the left edge") << QStringLiteral("-600") << QStringLiteral("0") << window << screen
-                                              << QPoint(-40, 0);
+    QTest::newRow("partly off the left edge")
+        << QStringLiteral("-600") << QStringLiteral("0") << window << screen << QPoint(-40, 0);
     QTest::newRow("x without y: top 0") << QStringLiteral("1500") << QString() << window << screen << QPoint(100, 0);
     QTest::newRow("not numbers read 0") << QStringLiteral("abc") << QStringLiteral("z9") << window << screen
                                         << QPoint(0, 0);
     QTest::newRow("leading numbers") << QStringLiteral("150px") << QStringLiteral(" 30.0 ") << window << screen
                                      << QPoint(10, 2);
-    QTest::newRow("fractions of a pixel round to even") << QStringLiteral("22.5") << QStringLiteral("37.5")
-                                                        << window << screen << QPoint(2, 2);
+    QTest::newRow("fractions of a pixel round to even")
+        << QStringLiteral("22.5") << QStringLiteral("37.5") << window << screen << QPoint(2, 2);
     QTest::newRow("far away is pinned") << QStringLiteral("1e12") << QStringLiteral("-1e12") << window << screen
                                         << QPoint(32767, -32768);
 }

@@ -127,8 +127,8 @@ void TestSettingsFile::stopsAfterTheLinesNeeded_data()
     QTest::newRow("whole file") << QByteArray("a\r\nb\r\nc\r\n") << 0 << QByteArray("a\r\nb\r\nc\r\n");
     QTest::newRow("two lines") << QByteArray("abc\r\n8\r\nrest\r\nmore") << 2 << QByteArray("abc\r\n8\r\n");
     QTest::newRow("fewer lines than needed") << QByteArray("abc\r\n8") << 2 << QByteArray("abc\r\n8");
-    QTest::newRow("lone CR and LF are no line ends") << QByteArray("a\rb\nc\r\n8\r\nx") << 2
-                                                    << QByteArray("a\rb\nc\r\n8\r\n");
+    QTest::newRow("lone CR and LF are no line ends")
+        << QByteArray("a\rb\nc\r\n8\r\nx") << 2 << QByteArray("a\rb\nc\r\n8\r\n");
     // A line end split across two reads of 64 KiB must still be seen.
     const QByteArray longLine(64 * 1024 - 1, 'x');
     QTest::newRow("CR LF across reads") << (longLine + "\r\n5\r\n" + QByteArray(100000, 'z')) << 2
@@ -173,8 +173,8 @@ void TestSettingsFile::splitsOnCrLfOnly_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QStringList>("lines");
     QTest::newRow("empty gives nothing") << QString() << QStringList();
-    QTest::newRow("as the editor writes") << QStringLiteral("abc\r\n8\r\n")
-                                          << QStringList{QStringLiteral("abc"), QStringLiteral("8"), QString()};
+    QTest::newRow("as the editor writes")
+        << QStringLiteral("abc\r\n8\r\n") << QStringList{QStringLiteral("abc"), QStringLiteral("8"), QString()};
     QTest::newRow("one line, no end") << QStringLiteral("abc") << QStringList{QStringLiteral("abc")};
     QTest::newRow("first line empty") << QStringLiteral("\r\n12\r\n")
                                       << QStringList{QString(), QStringLiteral("12"), QString()};
@@ -327,7 +327,8 @@ void TestSettingsFile::savesOnlyWhereWritingInPlaceWould()
         QCOMPARE(report, QString());
     } else {
         QVERIFY2(report.contains(QStringLiteral("settings.ini")), qPrintable(report));
-        QVERIFY2(report.contains(QString::fromLocal8Bit(strerror(EACCES))) || report.contains(QString::fromLocal8Bit(strerror(EPERM))),
+        QVERIFY2(report.contains(QString::fromLocal8Bit(strerror(EACCES)))
+                     || report.contains(QString::fromLocal8Bit(strerror(EPERM))),
                  qPrintable(report));
     }
     // Nothing else is left in the folder.
@@ -339,27 +340,27 @@ void TestSettingsFile::findsTheFileWhereLinuxKeepsIt_data()
     // In the temporary folder: work/ is the current folder, home/.config the user's folder,
     // sys1 and sys2 the $XDG_CONFIG_DIRS. "fifo" puts a FIFO of the name in the current folder,
     // "dir" a folder of the name into the user's folder.
-    QTest::addColumn<QString>("files");          // which of cwd, user, sys1, sys2, fifo, dir exist
-    QTest::addColumn<QByteArray>("configHome");  // XDG_CONFIG_HOME, with @ for the temporary folder
-    QTest::addColumn<QByteArray>("configDirs");  // XDG_CONFIG_DIRS
+    QTest::addColumn<QString>("files");         // which of cwd, user, sys1, sys2, fifo, dir exist
+    QTest::addColumn<QByteArray>("configHome"); // XDG_CONFIG_HOME, with @ for the temporary folder
+    QTest::addColumn<QByteArray>("configDirs"); // XDG_CONFIG_DIRS
     QTest::addColumn<SettingsPlace>("place");
-    QTest::addColumn<QString>("read");           // relative to the temporary folder
+    QTest::addColumn<QString>("read"); // relative to the temporary folder
     QTest::addColumn<QString>("save");
 
     const QByteArray home = "@/home/.config";
     const QByteArray dirs = "@/sys1:@/sys2";
     const QString user = QStringLiteral("home/.config/zimbrel/settings.ini");
-    QTest::newRow("current folder first") << QStringLiteral("cwd user sys1") << home << dirs
-                                          << SettingsPlace::CurrentFolder << QStringLiteral("work/settings.ini")
-                                          << QStringLiteral("work/settings.ini");
-    QTest::newRow("then the user's") << QStringLiteral("user sys1") << home << dirs << SettingsPlace::UserConfig
-                                     << user << user;
+    QTest::newRow("current folder first")
+        << QStringLiteral("cwd user sys1") << home << dirs << SettingsPlace::CurrentFolder
+        << QStringLiteral("work/settings.ini") << QStringLiteral("work/settings.ini");
+    QTest::newRow("then the user's") << QStringLiteral("user sys1") << home << dirs << SettingsPlace::UserConfig << user
+                                     << user;
     QTest::newRow("then the installed defaults, never written")
         << QStringLiteral("sys2") << home << dirs << SettingsPlace::SystemConfig
         << QStringLiteral("sys2/zimbrel/settings.ini") << user;
-    QTest::newRow("first of the system folders") << QStringLiteral("sys1 sys2") << home << dirs
-                                                 << SettingsPlace::SystemConfig
-                                                 << QStringLiteral("sys1/zimbrel/settings.ini") << user;
+    QTest::newRow("first of the system folders")
+        << QStringLiteral("sys1 sys2") << home << dirs << SettingsPlace::SystemConfig
+        << QStringLiteral("sys1/zimbrel/settings.ini") << user;
     QTest::newRow("nothing anywhere") << QString() << home << dirs << SettingsPlace::None << QString() << user;
     QTest::newRow("a FIFO in the current folder counts as absent")
         << QStringLiteral("fifo user") << home << dirs << SettingsPlace::UserConfig << user << user;
@@ -406,7 +407,8 @@ void TestSettingsFile::findsTheFileWhereLinuxKeepsIt()
     }
 
     const QString previous = QDir::currentPath();
-    const QByteArray oldHome = qgetenv("HOME"), oldConfig = qgetenv("XDG_CONFIG_HOME"), oldDirs = qgetenv("XDG_CONFIG_DIRS");
+    const QByteArray oldHome = qgetenv("HOME"), oldConfig = qgetenv("XDG_CONFIG_HOME"),
+                     oldDirs = qgetenv("XDG_CONFIG_DIRS");
     QDir::setCurrent(path("work"));
     qputenv("HOME", root + "/home");
     if (configHome.isNull())

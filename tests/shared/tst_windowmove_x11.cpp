@@ -46,9 +46,10 @@ void TestWindowMoveX11::initTestCase()
     m_windowManager.start(openbox, {});
     QVERIFY(m_windowManager.waitForStarted());
     // The window manager announces itself on the root window once it runs.
-    QTRY_VERIFY_WITH_TIMEOUT(run({QStringLiteral("xprop"), QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")})
-                                 .contains("window id"),
-                             10000);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        run({QStringLiteral("xprop"), QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")})
+            .contains("window id"),
+        10000);
 }
 
 void TestWindowMoveX11::cleanupTestCase()
@@ -89,9 +90,8 @@ void TestWindowMoveX11::slowDrag(QPoint from, QPoint via, QPoint to)
 {
     xdotool({QStringLiteral("mousemove"), QString::number(from.x()), QString::number(from.y()),
              QStringLiteral("mousedown"), QStringLiteral("1"), QStringLiteral("sleep"), QStringLiteral("0.1"),
-             QStringLiteral("mousemove"), QString::number(via.x()), QString::number(via.y()),
-             QStringLiteral("sleep"), QStringLiteral("0.1"),
-             QStringLiteral("mousemove"), QString::number(to.x()), QString::number(to.y()),
+             QStringLiteral("mousemove"), QString::number(via.x()), QString::number(via.y()), QStringLiteral("sleep"),
+             QStringLiteral("0.1"), QStringLiteral("mousemove"), QString::number(to.x()), QString::number(to.y()),
              QStringLiteral("sleep"), QStringLiteral("0.2"), QStringLiteral("mouseup"), QStringLiteral("1")});
 }
 

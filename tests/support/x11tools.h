@@ -51,7 +51,7 @@ inline QString findWindow(const QString &pattern)
 
 // Waits up to `timeoutMs` for the condition; whether it came true. Unlike QTRY_*, a timeout is
 // not a failure: the caller decides what it means.
-template<typename Condition>
+template <typename Condition>
 bool waitUntil(Condition condition, int timeoutMs)
 {
     QElapsedTimer timer;
@@ -67,7 +67,8 @@ bool waitUntil(Condition condition, int timeoutMs)
 inline QPoint windowPosition(const QString &id)
 {
     QPoint at;
-    const QByteArray shell = run({QStringLiteral("xdotool"), QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), id});
+    const QByteArray shell =
+        run({QStringLiteral("xdotool"), QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), id});
     for (const QByteArray &line : shell.split('\n')) {
         if (line.startsWith("X="))
             at.setX(line.mid(2).toInt());
@@ -81,10 +82,10 @@ inline QPoint windowPosition(const QString &id)
 inline void drag(QPoint from, QPoint to, const char *button = "1")
 {
     xdotool({QStringLiteral("mousemove"), QString::number(from.x()), QString::number(from.y()),
-             QStringLiteral("mousedown"), QString::fromLatin1(button),
-             QStringLiteral("mousemove"), QString::number((from.x() + to.x()) / 2), QString::number((from.y() + to.y()) / 2),
-             QStringLiteral("mousemove"), QString::number(to.x()), QString::number(to.y()),
-             QStringLiteral("mouseup"), QString::fromLatin1(button)});
+             QStringLiteral("mousedown"), QString::fromLatin1(button), QStringLiteral("mousemove"),
+             QString::number((from.x() + to.x()) / 2), QString::number((from.y() + to.y()) / 2),
+             QStringLiteral("mousemove"), QString::number(to.x()), QString::number(to.y()), QStringLiteral("mouseup"),
+             QString::fromLatin1(button)});
 }
 
 inline void clickAt(QPoint at)

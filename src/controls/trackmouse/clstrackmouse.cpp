@@ -73,13 +73,14 @@ void clsTrackMouse::setTrackObject(QWidget *window)
     m_trackObject = window;
     // A window that goes away takes its registry entry with it.
     disconnect(m_destroyedWatch);
-    m_destroyedWatch = connect(window, &QObject::destroyed, this, [this, key = modTrackMouse::trackerKey(window), window] {
-        if (modTrackMouse::TrackerRegistry().value(key) == this)
-            modTrackMouse::TrackerRegistry().remove(key);
-        modTrackMouse::forget(window);
-        m_hover.stop();
-        m_isTracking = false;
-    });
+    m_destroyedWatch =
+        connect(window, &QObject::destroyed, this, [this, key = modTrackMouse::trackerKey(window), window] {
+            if (modTrackMouse::TrackerRegistry().value(key) == this)
+                modTrackMouse::TrackerRegistry().remove(key);
+            modTrackMouse::forget(window);
+            m_hover.stop();
+            m_isTracking = false;
+        });
     StartTracking();
 }
 
@@ -93,7 +94,8 @@ void clsTrackMouse::HandleMessage(QEvent *event)
         if (m_leaveArmed) {
             m_leaveArmed = false;
             m_hover.stop();
-            Q_EMIT MouseOut();
+            Q_EMIT
+            MouseOut();
         }
         break;
     case QEvent::Destroy:
@@ -111,7 +113,8 @@ void clsTrackMouse::hoverTimeUp()
     // The rest counts only where the pointer is on the window (or on what lies inside it).
     const QWidget *under = QApplication::widgetAt(QCursor::pos());
     if (under && (under == m_trackObject || m_trackObject->isAncestorOf(under)))
-        Q_EMIT MouseOver();
+        Q_EMIT
+    MouseOver();
 }
 
 } // namespace zimbrel

@@ -15,11 +15,10 @@ struct RimColors
 
 constexpr RimColors kHotRim{bgr(255, 178, 49), bgr(231, 150, 0), bgr(255, 243, 206), bgr(255, 219, 140),
                             bgr(255, 203, 107)};
-constexpr RimColors kFocusRim{bgr(140, 174, 231), bgr(107, 130, 239), bgr(206, 231, 255),
-                              bgr(189, 215, 247), bgr(181, 209, 240)};
+constexpr RimColors kFocusRim{bgr(140, 174, 231), bgr(107, 130, 239), bgr(206, 231, 255), bgr(189, 215, 247),
+                              bgr(181, 209, 240)};
 constexpr BgrColor kFrame = bgr(0, 60, 115);
 constexpr BgrColor kFrameCorner = bgr(16, 77, 123);
-
 
 void drawRim(GdiCanvas &c, int w, int h, const RimColors &rim)
 {
@@ -45,9 +44,11 @@ void drawCaptionEffect(GdiCanvas &c, const ButtonFace &face, const GdiRect &rect
     if (face.specialEffect <= 0)
         return;
     const BgrColor light = face.palette.LightColor;
-    c.drawText(rect.offset(1, 1), face.caption, face.font, ShiftColor(light, face.specialEffect == 2 ? 40 : -40, false));
+    c.drawText(rect.offset(1, 1), face.caption, face.font,
+               ShiftColor(light, face.specialEffect == 2 ? 40 : -40, false));
     if (face.specialEffect < 3)
-        c.drawText(rect.offset(-1, -1), face.caption, face.font, ShiftColor(light, face.specialEffect == 2 ? -40 : 40, false));
+        c.drawText(rect.offset(-1, -1), face.caption, face.font,
+                   ShiftColor(light, face.specialEffect == 2 ? -40 : 40, false));
 }
 
 void drawCaption(GdiCanvas &c, const ButtonFace &face, int style)
@@ -107,16 +108,26 @@ BgrColor TranslateColor(quint32 oleColor)
         QPalette::ColorRole role;
     };
     static constexpr SystemColor table[] = {
-        {1, QPalette::Active, QPalette::Window},        {2, QPalette::Active, QPalette::Highlight},
-        {3, QPalette::Inactive, QPalette::Highlight},   {4, QPalette::Active, QPalette::Window},
-        {5, QPalette::Active, QPalette::Base},          {6, QPalette::Active, QPalette::Shadow},
-        {7, QPalette::Active, QPalette::WindowText},    {8, QPalette::Active, QPalette::Text},
-        {9, QPalette::Active, QPalette::HighlightedText}, {13, QPalette::Active, QPalette::Highlight},
-        {14, QPalette::Active, QPalette::HighlightedText}, {15, QPalette::Active, QPalette::Button},
-        {16, QPalette::Active, QPalette::Dark},         {17, QPalette::Disabled, QPalette::Text},
-        {18, QPalette::Active, QPalette::ButtonText},   {20, QPalette::Active, QPalette::Light},
-        {21, QPalette::Active, QPalette::Shadow},       {22, QPalette::Active, QPalette::Midlight},
-        {23, QPalette::Active, QPalette::ToolTipText},  {24, QPalette::Active, QPalette::ToolTipBase},
+        {1, QPalette::Active, QPalette::Window},
+        {2, QPalette::Active, QPalette::Highlight},
+        {3, QPalette::Inactive, QPalette::Highlight},
+        {4, QPalette::Active, QPalette::Window},
+        {5, QPalette::Active, QPalette::Base},
+        {6, QPalette::Active, QPalette::Shadow},
+        {7, QPalette::Active, QPalette::WindowText},
+        {8, QPalette::Active, QPalette::Text},
+        {9, QPalette::Active, QPalette::HighlightedText},
+        {13, QPalette::Active, QPalette::Highlight},
+        {14, QPalette::Active, QPalette::HighlightedText},
+        {15, QPalette::Active, QPalette::Button},
+        {16, QPalette::Active, QPalette::Dark},
+        {17, QPalette::Disabled, QPalette::Text},
+        {18, QPalette::Active, QPalette::ButtonText},
+        {20, QPalette::Active, QPalette::Light},
+        {21, QPalette::Active, QPalette::Shadow},
+        {22, QPalette::Active, QPalette::Midlight},
+        {23, QPalette::Active, QPalette::ToolTipText},
+        {24, QPalette::Active, QPalette::ToolTipBase},
         {26, QPalette::Active, QPalette::Link},
     };
     const quint32 index = oleColor & 0xFFu;
@@ -147,12 +158,13 @@ QRegion CreateButtonRegion(int w, int h)
 {
     // Rectangle regions order their corners themselves, as Windows' do.
     auto rect = [](int x1, int y1, int x2, int y2) {
-        return QRegion(QRect(QPoint(std::min(x1, x2), std::min(y1, y2)), QPoint(std::max(x1, x2) - 1, std::max(y1, y2) - 1)));
+        return QRegion(
+            QRect(QPoint(std::min(x1, x2), std::min(y1, y2)), QPoint(std::max(x1, x2) - 1, std::max(y1, y2) - 1)));
     };
     QRegion region(0, 0, w, h);
-    for (const QRegion &cut : {rect(0, 0, 2, 1), rect(0, h, 2, h - 1), rect(w, 0, w - 2, 1), rect(w, h, w - 2, h - 1),
-                               rect(0, 1, 1, 2), rect(0, h - 1, 1, h - 2), rect(w, 1, w - 1, 2),
-                               rect(w, h - 1, w - 1, h - 2)}) {
+    for (const QRegion &cut :
+         {rect(0, 0, 2, 1), rect(0, h, 2, h - 1), rect(w, 0, w - 2, 1), rect(w, h, w - 2, h - 1), rect(0, 1, 1, 2),
+          rect(0, h - 1, 1, h - 2), rect(w, 1, w - 1, 2), rect(w, h - 1, w - 1, h - 2)}) {
         region -= cut;
     }
     return region;
@@ -280,8 +292,8 @@ void DrawPicture(QImage &image, const ButtonFace &face, int style, int captionSt
     const PictureLayout &p = face.picture;
     const BgrColor T = face.palette.TransparentRGB;
     auto paint = [&](const ButtonPicture &picture, int dx, bool grey) {
-        PaintTransparentPicture(image, p.PictureLeft + dx, p.PictureTop + dx, p.PictureWidth, p.PictureHeight,
-                                picture, T, -1, grey, face.useMaskColor, kMaskColor);
+        PaintTransparentPicture(image, p.PictureLeft + dx, p.PictureTop + dx, p.PictureWidth, p.PictureHeight, picture,
+                                T, -1, grey, face.useMaskColor, kMaskColor);
     };
     switch (style) {
     case 0:

@@ -24,8 +24,7 @@ ButtonPicture::ButtonPicture(const QImage &image, Type type)
     , m_type(type)
     , m_widthHimetric(pixelsToHimetric(image.width()))
     , m_heightHimetric(pixelsToHimetric(image.height()))
-{
-}
+{ }
 
 PicturePtr ButtonPicture::load(const QString &path)
 {
@@ -66,7 +65,8 @@ QString ButtonPicture::toText() const
 
 PicturePtr ButtonPicture::fromText(const QString &text)
 {
-    static const QRegularExpression form(QStringLiteral("^picture\\((\\d+),\\s*(\\d+),\\s*(\\d+),\\s*\"([A-Za-z0-9+/=]*)\"\\)$"));
+    static const QRegularExpression form(
+        QStringLiteral("^picture\\((\\d+),\\s*(\\d+),\\s*(\\d+),\\s*\"([A-Za-z0-9+/=]*)\"\\)$"));
     const auto match = form.match(text.trimmed());
     if (!match.hasMatch())
         return {};

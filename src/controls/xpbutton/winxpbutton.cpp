@@ -142,7 +142,7 @@ void WinXPButton::WriteProperties(PropertyBag &bag) const
     bag.WriteProperty(QStringLiteral("MICON"),
                       m_mouseIcon.isNull() ? QVariant()
                                            : QVariant::fromValue(PicturePtr(std::make_shared<const ButtonPicture>(
-                                                 m_mouseIcon.toImage(), ButtonPicture::Icon))));
+                                               m_mouseIcon.toImage(), ButtonPicture::Icon))));
     bag.WriteProperty(QStringLiteral("PICN"), m_pictureNormal ? QVariant::fromValue(m_pictureNormal) : QVariant());
     bag.WriteProperty(QStringLiteral("PICH"), m_pictureOver ? QVariant::fromValue(m_pictureOver) : QVariant());
     bag.WriteProperty(QStringLiteral("UMCOL"), m_useMaskColor);
@@ -391,7 +391,8 @@ bool WinXPButton::IsMouseOver() const
 
 void WinXPButton::UserControl_MouseDown(short Button, short Shift, float X, float Y)
 {
-    Q_EMIT MouseDown(Button, Shift, X, Y);
+    Q_EMIT
+    MouseDown(Button, Shift, X, Y);
     m_lastButton = Button;
     if (Button != 2)
         DrawButton(xp::StatePressed, false);
@@ -399,7 +400,8 @@ void WinXPButton::UserControl_MouseDown(short Button, short Shift, float X, floa
 
 void WinXPButton::UserControl_MouseMove(short Button, short Shift, float X, float Y)
 {
-    Q_EMIT MouseMove(Button, Shift, X, Y);
+    Q_EMIT
+    MouseMove(Button, Shift, X, Y);
     if (Button != 0 && Button != 1)
         return;
     if (IsMouseOver()) {
@@ -407,7 +409,8 @@ void WinXPButton::UserControl_MouseMove(short Button, short Shift, float X, floa
             m_overTimer.start();
             m_mouseIsOver = true;
             DrawButton(xp::StateNormal, true);
-            Q_EMIT MouseOver();
+            Q_EMIT
+            MouseOver();
         } else if (Button == 1) {
             // Held down inside: pressed, and no longer hot once the button comes up.
             m_mouseIsOver = true;
@@ -421,7 +424,8 @@ void WinXPButton::UserControl_MouseMove(short Button, short Shift, float X, floa
 
 void WinXPButton::UserControl_MouseUp(short Button, short Shift, float X, float Y)
 {
-    Q_EMIT MouseUp(Button, Shift, X, Y);
+    Q_EMIT
+    MouseUp(Button, Shift, X, Y);
     if (Button != 2)
         DrawButton(xp::StateNormal, false);
 }
@@ -432,7 +436,8 @@ void WinXPButton::UserControl_Click()
         return;
     DrawButton(xp::StateNormal, true);
     refreshSurface();
-    Q_EMIT Click();
+    Q_EMIT
+    Click();
 }
 
 void WinXPButton::UserControl_DblClick()
@@ -447,24 +452,28 @@ void WinXPButton::UserControl_DblClick()
 
 void WinXPButton::UserControl_KeyDown(short KeyCode, short Shift)
 {
-    Q_EMIT KeyDown(KeyCode, Shift);
+    Q_EMIT
+    KeyDown(KeyCode, Shift);
     m_lastKey = KeyCode & 0xFF;
     if (KeyCode == vk::Space) {
         DrawButton(xp::StatePressed, false);
     } else if (KeyCode == vk::Left || KeyCode == vk::Up || KeyCode == vk::Right || KeyCode == vk::Down) {
         // As a typed Tab or Shift+Tab would: after this key has been handled.
         const bool next = KeyCode == vk::Right || KeyCode == vk::Down;
-        QMetaObject::invokeMethod(this, [this, next] { focusNextPrevChild(next); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, next] { focusNextPrevChild(next); }, Qt::QueuedConnection);
     }
 }
 
 void WinXPButton::UserControl_KeyUp(short KeyCode, short Shift)
 {
-    Q_EMIT KeyUp(KeyCode, Shift);
+    Q_EMIT
+    KeyUp(KeyCode, Shift);
     if (m_lastKey == vk::Space && KeyCode == vk::Space) {
         DrawButton(xp::StateNormal, false);
         refreshSurface();
-        Q_EMIT Click();
+        Q_EMIT
+        Click();
     }
 }
 
@@ -475,7 +484,8 @@ void WinXPButton::OverTimer_Timer()
     m_overTimer.stop();
     m_mouseIsOver = false;
     DrawButton(xp::StateNormal, true);
-    Q_EMIT MouseOut();
+    Q_EMIT
+    MouseOut();
 }
 
 void WinXPButton::AccessKeyPress(int)
@@ -570,7 +580,8 @@ void WinXPButton::keyPressEvent(QKeyEvent *event)
     const QString text = event->text();
     if (text.size() == 1) {
         short ascii = short(text.at(0).unicode());
-        Q_EMIT KeyPress(ascii);
+        Q_EMIT
+        KeyPress(ascii);
     }
 }
 

@@ -134,7 +134,6 @@ public:
     // The window-system mouse buttons of the events, as button values: 1 left, 2 right, 4 middle.
     static short buttonValue(Qt::MouseButtons buttons);
 
-
 Q_SIGNALS:
     void Click();
     void MouseDown(short &Button, short &Shift, float &X, float &Y);

@@ -1,14 +1,12 @@
 #include "colormodel.h"
 
-
 namespace zimbrel::picker {
 
 HueSweep::HueSweep(int saturation, int luminance)
     : m_max(luminance)
     , m_min(wholeNumber(double((255 - saturation) * luminance) / 255.0))
     , m_step(float(double(m_max - m_min) / 255.0))
-{
-}
+{ }
 
 // One rounding of the single-precision sum; k counts from the start of the sector.
 int HueSweep::rising(int k) const

@@ -13,8 +13,8 @@
 namespace zimbrel::picker {
 
 // Colours are the programs' own 0x00BBGGRR values.
-using zimbrel::BgrColor;
 using zimbrel::bgr;
+using zimbrel::BgrColor;
 using zimbrel::blueOf;
 using zimbrel::greenOf;
 using zimbrel::kNoPixel;
@@ -53,7 +53,10 @@ struct Rgb
     friend bool operator==(const Rgb &, const Rgb &) = default;
 };
 
-inline bool isHueAngle(int angle) { return angle >= 0 && angle <= kHueSteps; }
+inline bool isHueAngle(int angle)
+{
+    return angle >= 0 && angle <= kHueSteps;
+}
 
 // The colours of every hue at one saturation and luminance: the largest channel is the
 // luminance, the smallest follows from the saturation, and the third rises or falls between them
@@ -84,14 +87,14 @@ inline Rgb hslToRgb(int angle, int saturation, int luminance)
 // Everything a conversion from red, green, blue yields.
 struct HslFromRgb
 {
-    float rawHueDegrees = 0;    // before rounding, single precision
-    int hueDegrees = 0;         // round(raw)
-    int angle = 0;              // round(raw x 4.25), the hue in steps
+    float rawHueDegrees = 0; // before rounding, single precision
+    int hueDegrees = 0;      // round(raw)
+    int angle = 0;           // round(raw x 4.25), the hue in steps
     int saturationPercent = 0;
     int luminancePercent = 0;
-    int saturation = 0;         // 0..255; 0 for black
-    int luminance = 0;          // the largest channel
-    bool black = false;         // the largest channel is 0
+    int saturation = 0; // 0..255; 0 for black
+    int luminance = 0;  // the largest channel
+    bool black = false; // the largest channel is 0
 };
 HslFromRgb rgbToHsl(BgrColor color);
 

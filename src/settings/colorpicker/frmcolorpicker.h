@@ -95,7 +95,7 @@ public:
     QString ambientDisplayName(const WinXPButton *button) const override;
     QFont ambientFont() const override;
     bool ambientDisplayAsDefault(const WinXPButton *button) const override;
-    void propertyChanged(WinXPButton *, const QString &) override {}
+    void propertyChanged(WinXPButton *, const QString &) override { }
 
     // The title band: 2560 x 29 pixels, one colour a row.
     static QImage titleBand();

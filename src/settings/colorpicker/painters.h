@@ -11,7 +11,7 @@
 namespace zimbrel::picker {
 
 inline constexpr int kFieldSize = 256;
-inline constexpr int kStripColumns = 20;     // painted
+inline constexpr int kStripColumns = 20;        // painted
 inline constexpr int kStripVisibleColumns = 19; // shown; the twentieth is clipped
 inline constexpr int kStripRows = 256;
 

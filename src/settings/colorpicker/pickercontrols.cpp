@@ -5,8 +5,7 @@ namespace zimbrel::picker {
 PickerControls::PickerControls()
     : m_lines{QLineF(277, 251, 277, 261), QLineF(277, 261, 283, 256), QLineF(277, 251, 283, 256),
               QLineF(312, 251, 312, 261), QLineF(307, 256, 312, 261), QLineF(307, 256, 312, 251)}
-{
-}
+{ }
 
 void PickerControls::setNumValue(int index, const QString &text)
 {
@@ -58,8 +57,6 @@ void PickerControls::setThinBoxVisible(bool visible)
     controlChanged(PickerControl::ThinBox, 0);
 }
 
-void PickerControls::controlChanged(PickerControl, int)
-{
-}
+void PickerControls::controlChanged(PickerControl, int) { }
 
 } // namespace zimbrel::picker

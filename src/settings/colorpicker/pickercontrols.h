@@ -13,14 +13,14 @@
 namespace zimbrel::picker {
 
 enum class PickerControl {
-    NumValue,   // index 0..8
+    NumValue, // index 0..8
     HexColor,
     NewColor,
     OldColor,
-    Option,     // the checked mode changed
-    Triangle,   // index 0..5: linTriang1Vert, 1Rising, 1Falling, 2Vert, 2Rising, 2Falling
-    BigBox,     // the field's visibility or pixels
-    ThinBox,    // the strip's visibility or pixels
+    Option,   // the checked mode changed
+    Triangle, // index 0..5: linTriang1Vert, 1Rising, 1Falling, 2Vert, 2Rising, 2Falling
+    BigBox,   // the field's visibility or pixels
+    ThinBox,  // the strip's visibility or pixels
 };
 
 enum PickerMode : int { HueMode = 0, SaturationMode, BrightnessMode, RedMode, GreenMode, BlueMode };

@@ -9,8 +9,7 @@ namespace zimbrel::picker {
 
 ColorPickerCore::ColorPickerCore(PickerControls &controls)
     : m_controls(controls)
-{
-}
+{ }
 
 void ColorPickerCore::setCurrentHsl(int angle, int saturation, int luminance)
 {
@@ -45,7 +44,8 @@ BgrColor ColorPickerCore::HSLToRGB(int intLocalColorAngle, int Saturation, int L
     const int angle = intLocalColorAngle;
     if (!isHueAngle(angle)) {
         const QString number = angle >= 0 ? u' ' + QString::number(angle) : QString::number(angle);
-        showMessage({QStringLiteral("Error occured in HSLToRGB. intSystemColorAngleMax1530= ") + number, {},
+        showMessage({QStringLiteral("Error occured in HSLToRGB. intSystemColorAngleMax1530= ") + number,
+                     {},
                      MessageIcon::None});
     }
     const Rgb rgb = hslToRgb(angle, Saturation, Luminance);

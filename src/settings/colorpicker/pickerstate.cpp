@@ -61,7 +61,8 @@ PickerStateRead readPickerState(const QString &path)
         // The system's own number and text for what went wrong ("Too many levels of symbolic
         // links", "Permission denied", ...).
         const int error = file.errorNumber ? file.errorNumber : EIO;
-        result.message = QStringLiteral("Unknown error nr %1%2").arg(error).arg(QString::fromLocal8Bit(std::strerror(error)));
+        result.message =
+            QStringLiteral("Unknown error nr %1%2").arg(error).arg(QString::fromLocal8Bit(std::strerror(error)));
         return result;
     }
     if (!QFileInfo(path).isFile()) {

@@ -21,8 +21,8 @@ namespace zimbrel::picker {
 struct PickerState
 {
     std::optional<BgrColor> oldColor; // from line 1, when it holds a number
-    int mode = 0;                       // 0..5; anything else read falls back to hue (0)
-    QStringList paths;                  // in order, without their quotes
+    int mode = 0;                     // 0..5; anything else read falls back to hue (0)
+    QStringList paths;                // in order, without their quotes
 };
 
 struct PickerStateRead

@@ -13,8 +13,14 @@ namespace zimbrel::picker {
 namespace {
 
 // The position of a mouse event, in the control's pixels, as single-precision values.
-float posX(const QMouseEvent *e, int border = 0) { return float(e->position().x() - border); }
-float posY(const QMouseEvent *e, int border = 0) { return float(e->position().y() - border); }
+float posX(const QMouseEvent *e, int border = 0)
+{
+    return float(e->position().x() - border);
+}
+float posY(const QMouseEvent *e, int border = 0)
+{
+    return float(e->position().y() - border);
+}
 
 int buttonValue(Qt::MouseButtons buttons)
 {
@@ -51,17 +57,20 @@ void PictureBox::paintEvent(QPaintEvent *)
 
 void PictureBox::mousePressEvent(QMouseEvent *e)
 {
-    Q_EMIT mouseDown(buttonValue(e->button()), posX(e, kBorder), posY(e, kBorder));
+    Q_EMIT
+    mouseDown(buttonValue(e->button()), posX(e, kBorder), posY(e, kBorder));
 }
 
 void PictureBox::mouseMoveEvent(QMouseEvent *e)
 {
-    Q_EMIT mouseMoved(buttonValue(e->buttons()), posX(e, kBorder), posY(e, kBorder));
+    Q_EMIT
+    mouseMoved(buttonValue(e->buttons()), posX(e, kBorder), posY(e, kBorder));
 }
 
 void PictureBox::mouseReleaseEvent(QMouseEvent *e)
 {
-    Q_EMIT mouseUp(buttonValue(e->button()), posX(e, kBorder), posY(e, kBorder));
+    Q_EMIT
+    mouseUp(buttonValue(e->button()), posX(e, kBorder), posY(e, kBorder));
 }
 
 void PictureBox::keyPressEvent(QKeyEvent *e)
@@ -72,22 +81,26 @@ void PictureBox::keyPressEvent(QKeyEvent *e)
         e->ignore();
         return;
     }
-    Q_EMIT keyDown(code);
+    Q_EMIT
+    keyDown(code);
 }
 
 void MouseArea::mousePressEvent(QMouseEvent *e)
 {
-    Q_EMIT mouseDown(buttonValue(e->button()), posX(e), posY(e));
+    Q_EMIT
+    mouseDown(buttonValue(e->button()), posX(e), posY(e));
 }
 
 void MouseArea::mouseMoveEvent(QMouseEvent *e)
 {
-    Q_EMIT mouseMoved(buttonValue(e->buttons()), posX(e), posY(e));
+    Q_EMIT
+    mouseMoved(buttonValue(e->buttons()), posX(e), posY(e));
 }
 
 void MouseArea::mouseReleaseEvent(QMouseEvent *e)
 {
-    Q_EMIT mouseUp(buttonValue(e->button()), posX(e), posY(e));
+    Q_EMIT
+    mouseUp(buttonValue(e->button()), posX(e), posY(e));
 }
 
 void Swatch::setColor(BgrColor color)
@@ -112,7 +125,8 @@ void Swatch::mousePressEvent(QMouseEvent *e)
 void Swatch::mouseReleaseEvent(QMouseEvent *e)
 {
     if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint()))
-        Q_EMIT clicked();
+        Q_EMIT
+    clicked();
 }
 
 namespace {
@@ -215,7 +229,8 @@ void FilteredBox::focusOutEvent(QFocusEvent *e)
     case Qt::PopupFocusReason:
         break;
     default:
-        Q_EMIT lostFocus();
+        Q_EMIT
+        lostFocus();
     }
 }
 

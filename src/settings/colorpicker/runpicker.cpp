@@ -12,7 +12,7 @@
 namespace zimbrel::picker {
 
 std::optional<BgrColor> runColorPicker(QWidget *parent, BgrColor seed, std::optional<QPoint> where,
-                                         const std::function<void(frmColorPicker &)> &prepare)
+                                       const std::function<void(frmColorPicker &)> &prepare)
 {
     frmColorPicker dialog(parent);
     dialog.setINIFileName(QStringLiteral("zimbrel.ini"));

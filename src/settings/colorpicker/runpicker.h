@@ -20,6 +20,6 @@ class frmColorPicker;
 // nothing on Cancel, Escape or a close. `prepare` runs on the dialog before it loads, after its
 // state file's name (zimbrel.ini) is set.
 std::optional<BgrColor> runColorPicker(QWidget *parent, BgrColor seed, std::optional<QPoint> where = {},
-                                         const std::function<void(frmColorPicker &)> &prepare = {});
+                                       const std::function<void(frmColorPicker &)> &prepare = {});
 
 } // namespace zimbrel::picker

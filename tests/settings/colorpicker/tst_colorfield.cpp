@@ -98,9 +98,9 @@ void TestColorField::rainbowColumnsCarryTheirHues_data()
 {
     QTest::addColumn<int>("column");
     QTest::addColumn<int>("hue");
-    const int table[][2] = {{0, 0}, {1, 6}, {2, 12}, {3, 19}, {4, 25}, {41, 254}, {42, 255}, {84, 509},
-                            {85, 510}, {126, 764}, {127, 765}, {169, 1019}, {170, 1020}, {211, 1274},
-                            {212, 1275}, {254, 1529}};
+    const int table[][2] = {{0, 0},      {1, 6},      {2, 12},     {3, 19},    {4, 25},    {41, 254},
+                            {42, 255},   {84, 509},   {85, 510},   {126, 764}, {127, 765}, {169, 1019},
+                            {170, 1020}, {211, 1274}, {212, 1275}, {254, 1529}};
     for (const auto &row : table)
         QTest::addRow("column %d", row[0]) << row[0] << row[1];
 }
@@ -120,15 +120,14 @@ void TestColorField::channelFields_data()
     QTest::addColumn<BgrColor>("topRight");
     QTest::addColumn<BgrColor>("bottomLeft");
     QTest::addColumn<BgrColor>("bottomRight");
-    QTest::newRow("red 255") << int(RedMode) << QStringLiteral("255") << bgr(255, 255, 0)
-                             << bgr(255, 255, 255) << bgr(255, 0, 0) << bgr(255, 0, 255);
-    QTest::newRow("green 10") << int(GreenMode) << QStringLiteral("10") << bgr(255, 10, 0)
-                              << bgr(255, 10, 255) << bgr(0, 10, 0) << bgr(0, 10, 255);
-    QTest::newRow("blue 0") << int(BlueMode) << QStringLiteral("0") << bgr(0, 255, 0)
-                            << bgr(255, 255, 0) << bgr(0, 0, 0) << bgr(255, 0, 0);
+    QTest::newRow("red 255") << int(RedMode) << QStringLiteral("255") << bgr(255, 255, 0) << bgr(255, 255, 255)
+                             << bgr(255, 0, 0) << bgr(255, 0, 255);
+    QTest::newRow("green 10") << int(GreenMode) << QStringLiteral("10") << bgr(255, 10, 0) << bgr(255, 10, 255)
+                              << bgr(0, 10, 0) << bgr(0, 10, 255);
+    QTest::newRow("blue 0") << int(BlueMode) << QStringLiteral("0") << bgr(0, 255, 0) << bgr(255, 255, 0)
+                            << bgr(0, 0, 0) << bgr(255, 0, 0);
     QTest::newRow("above 255 counts as 255") << int(RedMode) << QStringLiteral("300") << bgr(255, 255, 0)
-                                             << bgr(255, 255, 255) << bgr(255, 0, 0)
-                                             << bgr(255, 0, 255);
+                                             << bgr(255, 255, 255) << bgr(255, 0, 0) << bgr(255, 0, 255);
     QTest::newRow("fraction rounds to even") << int(BlueMode) << QStringLiteral("2.5") << bgr(0, 255, 2)
                                              << bgr(255, 255, 2) << bgr(0, 0, 2) << bgr(255, 0, 2);
 }

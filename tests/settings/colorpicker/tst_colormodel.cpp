@@ -134,7 +134,7 @@ void TestColorModel::hslToRgbWithUpdateFillsTheDialog()
     PickerControls controls;
     ColorPickerCore core(controls);
     QCOMPARE(core.HSLToRGB(765, 128, 200, true), bgr(100, 200, 200));
-    const QStringList boxes{QStringLiteral("180"), QStringLiteral("50"), QStringLiteral("78"),
+    const QStringList boxes{QStringLiteral("180"), QStringLiteral("50"),  QStringLiteral("78"),
                             QStringLiteral("100"), QStringLiteral("200"), QStringLiteral("200")};
     for (int i = 0; i < 6; ++i)
         QCOMPARE(controls.numValue(i), boxes[i]);
@@ -177,16 +177,16 @@ void TestColorModel::rgbToHsl_data()
                                 << QStringLiteral("123456");
     QTest::newRow("tan") << 200 << 150 << 100 << 30 << 128 << 50 << 128 << 78 << QStringLiteral("30")
                          << QStringLiteral("C89664");
-    QTest::newRow("yellow: red wins the tie") << 255 << 255 << 0 << 60 << 255 << 100 << 255 << 100
-                                              << QStringLiteral("60") << QStringLiteral("FFFF00");
-    QTest::newRow("240.5 degrees rounds to even") << 1 << 0 << 120 << 240 << 1022 << 100 << 255 << 47
-                                                  << QStringLiteral("240") << QStringLiteral("010078");
+    QTest::newRow("yellow: red wins the tie")
+        << 255 << 255 << 0 << 60 << 255 << 100 << 255 << 100 << QStringLiteral("60") << QStringLiteral("FFFF00");
+    QTest::newRow("240.5 degrees rounds to even")
+        << 1 << 0 << 120 << 240 << 1022 << 100 << 255 << 47 << QStringLiteral("240") << QStringLiteral("010078");
     QTest::newRow("white") << 255 << 255 << 255 << 0 << 0 << 0 << 0 << 100 << QStringLiteral("0")
                            << QStringLiteral("FFFFFF");
-    QTest::newRow("magenta side, below zero") << 255 << 0 << 10 << 358 << 1520 << 100 << 255 << 100
-                                              << QStringLiteral("358") << QStringLiteral("FF000A");
-    QTest::newRow("green ties blue: green wins") << 0 << 200 << 200 << 180 << 765 << 100 << 255 << 78
-                                                 << QStringLiteral("180") << QStringLiteral("00C8C8");
+    QTest::newRow("magenta side, below zero")
+        << 255 << 0 << 10 << 358 << 1520 << 100 << 255 << 100 << QStringLiteral("358") << QStringLiteral("FF000A");
+    QTest::newRow("green ties blue: green wins")
+        << 0 << 200 << 200 << 180 << 765 << 100 << 255 << 78 << QStringLiteral("180") << QStringLiteral("00C8C8");
     QTest::newRow("leading zeros") << 10 << 11 << 12 << 210 << 892 << 17 << 42 << 5 << QStringLiteral("210")
                                    << QStringLiteral("0A0B0C");
 }
@@ -258,7 +258,12 @@ void TestColorModel::rgbToHslToRgbRoundTrips()
                 const HslFromRgb hsl = picker::rgbToHsl(bgr(r, g, b));
                 const Rgb back = picker::hslToRgb(hsl.angle, hsl.saturation, hsl.luminance);
                 const QString where = QStringLiteral("%1,%2,%3 -> %4,%5,%6")
-                                          .arg(r).arg(g).arg(b).arg(back.red).arg(back.green).arg(back.blue);
+                                          .arg(r)
+                                          .arg(g)
+                                          .arg(b)
+                                          .arg(back.red)
+                                          .arg(back.green)
+                                          .arg(back.blue);
                 QVERIFY2(std::abs(back.red - r) <= 1 && std::abs(back.green - g) <= 1 && std::abs(back.blue - b) <= 1,
                          qPrintable(where));
             }

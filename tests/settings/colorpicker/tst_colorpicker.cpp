@@ -310,8 +310,9 @@ void TestColorPicker::otherModesOnlyTalkOnKeys()
     QTest::mouseClick(d->objOption(2), Qt::LeftButton);
     d->picThinBox()->setFocus();
     QTest::keyClick(d->picThinBox(), Qt::Key_A);
-    QCOMPARE(m_messages, (QStringList{QStringLiteral("A file is missing, please reinstall!"),
-                                      QStringLiteral("Add code for radio1!"), QStringLiteral("Add code for radio2!")}));
+    QCOMPARE(m_messages,
+             (QStringList{QStringLiteral("A file is missing, please reinstall!"),
+                          QStringLiteral("Add code for radio1!"), QStringLiteral("Add code for radio2!")}));
     QCOMPARE(d->txtHexColor()->text(), QStringLiteral("123456"));
 }
 
@@ -325,12 +326,13 @@ void TestColorPicker::boxCorrections_data()
     QTest::newRow("hue 400") << 0 << QStringLiteral("400") << 1 << QStringLiteral("360") << QStringLiteral("561212");
     QTest::newRow("hue 007") << 0 << QStringLiteral("007") << 1 << QStringLiteral("7") << QStringLiteral("561A12");
     QTest::newRow("hue 120") << 0 << QStringLiteral("120") << 0 << QStringLiteral("120") << QStringLiteral("125612");
-    QTest::newRow("saturation 150") << 1 << QStringLiteral("150") << 1 << QStringLiteral("100") << QStringLiteral("002B56");
+    QTest::newRow("saturation 150") << 1 << QStringLiteral("150") << 1 << QStringLiteral("100")
+                                    << QStringLiteral("002B56");
     QTest::newRow("brightness 0") << 2 << QStringLiteral("0") << 0 << QStringLiteral("0") << QStringLiteral("000000");
     QTest::newRow("red 300 acts as 255") << 3 << QStringLiteral("300") << 0 << QStringLiteral("300")
                                          << QStringLiteral("FF3456");
-    QTest::newRow("red 99999 is put right") << 3 << QStringLiteral("99999") << 0 << QStringLiteral("255")
-                                            << QStringLiteral("FF3456");
+    QTest::newRow("red 99999 is put right")
+        << 3 << QStringLiteral("99999") << 0 << QStringLiteral("255") << QStringLiteral("FF3456");
     QTest::newRow("empty hue box") << 0 << QString() << 1 << QStringLiteral("0") << QStringLiteral("561212");
     QTest::newRow("empty blue box") << 5 << QString() << 0 << QStringLiteral("0") << QStringLiteral("123400");
 }
@@ -475,7 +477,8 @@ void TestColorPicker::unloadWritesTheState()
     QTest::mouseClick(d->CmdCancel(), Qt::LeftButton, {}, QPoint(50, 16));
     const BgrColor shown = d->newColor();
     d->Form_QueryUnload();
-    QCOMPARE(stateBytes(), QByteArray::number(shown) + "\r\n\"objOption5\"\r\n\"NumberOfPaths2\"\r\n\"a\"\r\n\"b\"\r\n");
+    QCOMPARE(stateBytes(),
+             QByteArray::number(shown) + "\r\n\"objOption5\"\r\n\"NumberOfPaths2\"\r\n\"a\"\r\n\"b\"\r\n");
     // A failed save is reported, and nothing else happens.
     auto e = open();
     QVERIFY(e);
@@ -513,7 +516,8 @@ void TestColorPicker::pastedHexIsFilteredAsTyping_data()
     QTest::newRow("lower case") << black << -1 << QStringLiteral("3a7fc4") << QStringLiteral("3A7FC4");
     // As typing: a full box takes nothing more, a box with room takes what fits.
     QTest::newRow("into a full box") << black << 3 << QStringLiteral("3A7FC4") << black;
-    QTest::newRow("into the room left") << QStringLiteral("1234") << 4 << QStringLiteral("#ABCD") << QStringLiteral("1234AB");
+    QTest::newRow("into the room left") << QStringLiteral("1234") << 4 << QStringLiteral("#ABCD")
+                                        << QStringLiteral("1234AB");
     QTest::newRow("into the middle") << QStringLiteral("1234") << 2 << QStringLiteral("x9y") << QStringLiteral("12934");
 }
 

@@ -86,7 +86,8 @@ void TestColorPickerX11::arguments_data()
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("printed");
     QTest::newRow("--help") << QStringList{QStringLiteral("--help")} << 0 << QStringLiteral("usage:");
-    QTest::newRow("--version") << QStringList{QStringLiteral("--version")} << 0 << QStringLiteral("zimbrel-colorpicker ");
+    QTest::newRow("--version") << QStringList{QStringLiteral("--version")} << 0
+                               << QStringLiteral("zimbrel-colorpicker ");
     QTest::newRow("not a colour") << QStringList{QStringLiteral("reddish")} << 2 << QString();
     QTest::newRow("alpha") << QStringList{QStringLiteral("#80336699")} << 2 << QString();
     QTest::newRow("unknown option") << QStringList{QStringLiteral("--colour")} << 2 << QString();
@@ -156,7 +157,8 @@ void TestColorPickerX11::cancelPrintsNothing()
         if (!process.waitForFinished(3000)) {
             // Without a window manager nobody turns Alt+F4 into a close: ask the window itself.
             const QString id = findWindow(QStringLiteral("^zimbrel-colorpicker$"));
-            run({QStringLiteral("xdotool"), QStringLiteral("key"), QStringLiteral("--window"), id, QStringLiteral("Escape")});
+            run({QStringLiteral("xdotool"), QStringLiteral("key"), QStringLiteral("--window"), id,
+                 QStringLiteral("Escape")});
             QVERIFY(process.waitForFinished(5000));
         }
         QCOMPARE(process.exitCode(), 1);

@@ -212,8 +212,9 @@ void TestColorStrip::nudgeHueStaysOnTheCircle()
     core.NudgeHueValue(step);
     QCOMPARE(core.mIntSystemColorAngle(), result);
     // Still converted and the triangles moved, also where the hue could not change.
-    QCOMPARE(controls.hexColor(), hexText(hslToRgb(result, 255, 255).red, hslToRgb(result, 255, 255).green,
-                                          hslToRgb(result, 255, 255).blue));
+    QCOMPARE(
+        controls.hexColor(),
+        hexText(hslToRgb(result, 255, 255).red, hslToRgb(result, 255, 255).green, hslToRgb(result, 255, 255).blue));
     QVERIFY(qAbs(controls.triangleLine(0).y1() - (255.0 - result / 1530.0 * 255.0 + 28)) < 1e-9);
 }
 

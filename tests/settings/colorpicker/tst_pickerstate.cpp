@@ -55,16 +55,16 @@ void TestPickerState::reads_data()
     QTest::addColumn<QStringList>("paths");
     QTest::addColumn<QString>("message");
     const QString pastEnd = QStringLiteral("Unknown error nr 62Input past end of file");
-    QTest::newRow("as written, red mode") << QByteArray("10079453\r\n\"objOption3\"\r\n\"NumberOfPaths0\"\r\n") << 10079453
-                                          << 3 << QStringList() << QString();
+    QTest::newRow("as written, red mode") << QByteArray("10079453\r\n\"objOption3\"\r\n\"NumberOfPaths0\"\r\n")
+                                          << 10079453 << 3 << QStringList() << QString();
     QTest::newRow("green mode") << QByteArray("255\r\n\"objOption4\"\r\n\"NumberOfPaths0\"\r\n") << 255 << 4
                                 << QStringList() << QString();
     QTest::newRow("colour not a number") << QByteArray("red\r\n\"objOption1\"\r\n\"NumberOfPaths0\"\r\n") << -1 << 1
                                          << QStringList() << QString();
-    QTest::newRow("blanks around the colour") << QByteArray(" 42 \r\n\"objOption2\"\r\n\"NumberOfPaths0\"\r\n") << 42
-                                              << 2 << QStringList() << QString();
-    QTest::newRow("hidden slot falls back to hue") << QByteArray("1\r\n\"objOption7\"\r\n\"NumberOfPaths0\"\r\n") << 1
-                                                   << 0 << QStringList() << QString();
+    QTest::newRow("blanks around the colour")
+        << QByteArray(" 42 \r\n\"objOption2\"\r\n\"NumberOfPaths0\"\r\n") << 42 << 2 << QStringList() << QString();
+    QTest::newRow("hidden slot falls back to hue")
+        << QByteArray("1\r\n\"objOption7\"\r\n\"NumberOfPaths0\"\r\n") << 1 << 0 << QStringList() << QString();
     QTest::newRow("no mode selected: 9") << QByteArray("1\r\n\"objOption9\"\r\n\"NumberOfPaths0\"\r\n") << 1 << 0
                                          << QStringList() << QString();
     QTest::newRow("two paths") << QByteArray("1\r\n\"objOption5\"\r\n\"NumberOfPaths2\"\r\n\"C:\\a\"\r\n\"/b c\"\r\n")
@@ -77,8 +77,9 @@ void TestPickerState::reads_data()
         twelvePaths << QStringLiteral("p%1").arg(i);
     }
     QTest::newRow("twelve paths") << twelve << 1 << 0 << twelvePaths << QString();
-    QTest::newRow("empty first path is kept") << QByteArray("1\r\n\"objOption0\"\r\n\"NumberOfPaths2\"\r\n\"\"\r\n\"x\"\r\n")
-                                              << 1 << 0 << QStringList{QString(), QStringLiteral("x")} << QString();
+    QTest::newRow("empty first path is kept")
+        << QByteArray("1\r\n\"objOption0\"\r\n\"NumberOfPaths2\"\r\n\"\"\r\n\"x\"\r\n") << 1 << 0
+        << QStringList{QString(), QStringLiteral("x")} << QString();
     // The list keeps the announced length, so the next close writes the count the file had.
     QTest::newRow("short of paths") << QByteArray("1\r\n\"objOption4\"\r\n\"NumberOfPaths3\"\r\n\"only\"\r\n") << 1 << 0
                                     << QStringList{QStringLiteral("only"), QString(), QString()} << pastEnd;
@@ -95,17 +96,18 @@ void TestPickerState::reads_data()
                                        << QStringList{QStringLiteral("p")} << QString();
     // Without quotes the character before the last is still the one read.
     const QString invalidCall = QStringLiteral("Unknown error nr 5Invalid procedure call or argument");
-    QTest::newRow("mode without quotes: hue") << QByteArray("1\r\nobjOption4\r\n\"NumberOfPaths0\"\r\n") << 1 << 0
-                                              << QStringList() << QString();
-    QTest::newRow("count without quotes: none") << QByteArray("1\r\n\"objOption2\"\r\nNumberOfPaths1\r\n\"p\"\r\n")
-                                                << 1 << 2 << QStringList() << QString();
+    QTest::newRow("mode without quotes: hue")
+        << QByteArray("1\r\nobjOption4\r\n\"NumberOfPaths0\"\r\n") << 1 << 0 << QStringList() << QString();
+    QTest::newRow("count without quotes: none")
+        << QByteArray("1\r\n\"objOption2\"\r\nNumberOfPaths1\r\n\"p\"\r\n") << 1 << 2 << QStringList() << QString();
     QTest::newRow("path without quotes loses its ends")
         << QByteArray("1\r\n\"objOption2\"\r\n\"NumberOfPaths1\"\r\npath\r\n") << 1 << 2
         << QStringList{QStringLiteral("at")} << QString();
     QTest::newRow("empty mode line") << QByteArray("1\r\n\r\n\"NumberOfPaths1\"\r\n\"p\"\r\n") << 1 << 0
                                      << QStringList{QStringLiteral("p")} << invalidCall;
-    QTest::newRow("path line of one character") << QByteArray("1\r\n\"objOption2\"\r\n\"NumberOfPaths2\"\r\n\"a\"\r\nb\r\n")
-                                                << 1 << 0 << QStringList{QStringLiteral("a")} << invalidCall;
+    QTest::newRow("path line of one character")
+        << QByteArray("1\r\n\"objOption2\"\r\n\"NumberOfPaths2\"\r\n\"a\"\r\nb\r\n") << 1 << 0
+        << QStringList{QStringLiteral("a")} << invalidCall;
     // The colour is a 32-bit whole number: a negative one is read as it is stored, anything
     // beyond the range or with a fraction fails the file there.
     const QByteArray rest = "\r\n\"objOption4\"\r\n\"NumberOfPaths0\"\r\n";
@@ -113,7 +115,8 @@ void TestPickerState::reads_data()
     QTest::newRow("largest colour") << QByteArray("2147483647") + rest << 0xFFFFFF << 4 << QStringList() << QString();
     const QString overflow = QStringLiteral("Unknown error nr 6Overflow");
     QTest::newRow("just beyond 32 bits") << QByteArray("2147483648") + rest << -1 << 0 << QStringList() << overflow;
-    QTest::newRow("beyond 64 bits") << QByteArray("99999999999999999999") + rest << -1 << 0 << QStringList() << overflow;
+    QTest::newRow("beyond 64 bits") << QByteArray("99999999999999999999") + rest << -1 << 0 << QStringList()
+                                    << overflow;
     QTest::newRow("1e30") << QByteArray("1e30") + rest << -1 << 0 << QStringList() << overflow;
     QTest::newRow("fraction") << QByteArray("65279.7") + rest << -1 << 0 << QStringList()
                               << QStringLiteral("Unknown error nr 13Type mismatch");
@@ -157,11 +160,13 @@ void TestPickerState::writtenBackAsRead_data()
 {
     QTest::addColumn<QByteArray>("read");
     QTest::addColumn<QByteArray>("written");
-    const QByteArray two("123\r\n\"objOption1\"\r\n\"NumberOfPaths2\"\r\n\"C:\\Program Files\\\xE9t\xE9\"\r\n\"x \"y\"\"\r\n");
+    const QByteArray two(
+        "123\r\n\"objOption1\"\r\n\"NumberOfPaths2\"\r\n\"C:\\Program Files\\\xE9t\xE9\"\r\n\"x \"y\"\"\r\n");
     QTest::newRow("two paths, byte for byte") << two << two;
     // The count the file announced, the one path and two empty quoted lines.
     QTest::newRow("short of paths") << QByteArray("1\r\n\"objOption4\"\r\n\"NumberOfPaths3\"\r\n\"only\"\r\n")
-                                    << QByteArray("1\r\n\"objOption0\"\r\n\"NumberOfPaths3\"\r\n\"only\"\r\n\"\"\r\n\"\"\r\n");
+                                    << QByteArray(
+                                           "1\r\n\"objOption0\"\r\n\"NumberOfPaths3\"\r\n\"only\"\r\n\"\"\r\n\"\"\r\n");
     // Lone CRs end lines: nothing the file held is lost, and it comes back with CR LF.
     QTest::newRow("lone CR line ends") << QByteArray("5\r\"objOption2\"\r\"NumberOfPaths1\"\r\"p\"\r")
                                        << QByteArray("5\r\n\"objOption2\"\r\n\"NumberOfPaths1\"\r\n\"p\"\r\n");
@@ -185,13 +190,15 @@ void TestPickerState::readFailureGivesTheSystemsError()
     const QString loop = m_dir->filePath(QStringLiteral("zimbrel.ini"));
     QVERIFY(QFile::link(loop, loop));
     const PickerStateRead read = readPickerState(loop);
-    QCOMPARE(read.message, QStringLiteral("Unknown error nr %1%2").arg(ELOOP).arg(QString::fromLocal8Bit(strerror(ELOOP))));
+    QCOMPARE(read.message,
+             QStringLiteral("Unknown error nr %1%2").arg(ELOOP).arg(QString::fromLocal8Bit(strerror(ELOOP))));
     QVERIFY(read.state.paths.isEmpty());
 }
 
 void TestPickerState::placeBesideTheProgramOrPerUser()
 {
-    QCOMPARE(stateFilePath(m_dir->path(), QStringLiteral("zimbrel.ini")), m_dir->filePath(QStringLiteral("zimbrel.ini")));
+    QCOMPARE(stateFilePath(m_dir->path(), QStringLiteral("zimbrel.ini")),
+             m_dir->filePath(QStringLiteral("zimbrel.ini")));
     qputenv("XDG_CONFIG_HOME", m_dir->filePath(QStringLiteral("config")).toUtf8());
     // A folder that does not exist (or cannot be written) gives the per-user place.
     QCOMPARE(stateFilePath(m_dir->filePath(QStringLiteral("missing")), QStringLiteral("zimbrel.ini")),
