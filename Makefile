@@ -13,8 +13,8 @@ SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:detect_stack_use_af
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps deps-run configure build run run-settings test test-stress test-sanitize fuzz bench \
-	package install uninstall clean
+.PHONY: all deps deps-run configure build run run-settings test test-stress test-sanitize fuzz tidy \
+	bench package install uninstall clean
 
 all: build
 
@@ -28,7 +28,7 @@ deps-run:
 # The install prefix is no part of the build (the programs find their files from where they lie),
 # so make install PREFIX=... never rebuilds anything.
 configure:
-	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS) >/dev/null
 
 # The programs, their icons and man pages: what make install and make package take.
 build: deps configure
@@ -54,7 +54,7 @@ test-stress: build
 
 # The whole suite built with AddressSanitizer and UndefinedBehaviorSanitizer, leak checking on.
 test-sanitize: deps
-	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZIMBREL_SANITIZE=ON >/dev/null
+	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZIMBREL_SANITIZE=ON $(CMAKE_ARGS) >/dev/null
 	@cmake --build $(ASAN_BUILD) -j$(JOBS) --target all zimbrel-tests
 	@cd $(ASAN_BUILD) && $(SANITIZER_ENV) ctest --output-on-failure -j$(JOBS) -E tst_packaging
 
@@ -64,6 +64,13 @@ fuzz: deps
 	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZIMBREL_FUZZ=ON >/dev/null
 	@cmake --build $(FUZZ_BUILD) -j$(JOBS) --target fuzzers
 	@$(SANITIZER_ENV) scripts/fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+# clang-tidy's bug-prone and performance checks (.clang-tidy) over the programs' sources; a
+# finding fails. The build comes first: the checks read Qt's generated sources too.
+tidy: build
+	@scripts/install-deps.sh tidy
+	@git ls-files 'src/*.cpp' | xargs -P$(JOBS) -n4 clang-tidy -p $(BUILD) --quiet 2>/dev/null
+	@echo "clang-tidy: no findings"
 
 # Only the figures go to standard output; installing, building and Qt's warnings go to standard error.
 bench:

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing Zimbrel need, and only those
-# that are missing: scripts/install-deps.sh [run|package|fuzz|test] (without one: test, which is
+# that are missing: scripts/install-deps.sh [run|package|fuzz|tidy|test] (without one: test, which is
 # everything but fuzzing). Uses sudo when not run as root. On systems without apt-get it says
 # what is needed and leaves the rest to CMake, which names anything it cannot find.
 set -euo pipefail
@@ -38,6 +38,8 @@ case "${1:-test}" in
   package) packages=("${build[@]}" "${run[@]}" dpkg-dev) ;;
   # make fuzz: clang with libFuzzer and its sanitizer run-times.
   fuzz) packages=(clang libclang-rt-dev) ;;
+  # make tidy: clang-tidy's checks.
+  tidy) packages=(clang-tidy) ;;
   *) packages=("${build[@]}" "${run[@]}" "${test[@]}") ;;
 esac
 

@@ -46,7 +46,7 @@ std::string installationPrefix()
     if (endsWith(folder, "/libexec/zimbrel"))
         return folder.substr(0, folder.size() - std::string("/libexec/zimbrel").size());
     if (endsWith(folder, "/bin")) {
-        const std::string prefix = folder.substr(0, folder.size() - 4);
+        std::string prefix = folder.substr(0, folder.size() - 4);
         if (isFolder(prefix + "/libexec/zimbrel"))
             return prefix;
     }
@@ -68,7 +68,7 @@ std::string findOnPath(const char *name)
     while (start <= folders.size()) {
         const size_t end = folders.find(':', start);
         std::string folder = folders.substr(start, end == std::string::npos ? std::string::npos : end - start);
-        const std::string candidate = (folder.empty() ? std::string(".") : folder) + '/' + name;
+        std::string candidate = (folder.empty() ? std::string(".") : folder) + '/' + name;
         if (executable(candidate))
             return candidate;
         if (end == std::string::npos)

@@ -44,7 +44,7 @@ ClipboardRoute clipboardRouteFor(const std::string &platform)
 std::string applyPlatformChoiceToEnvironment()
 {
     const std::string user = variable("QT_QPA_PLATFORM");
-    const std::string chosen = choosePlatformName(user, variable("DISPLAY"), variable("WAYLAND_DISPLAY"));
+    std::string chosen = choosePlatformName(user, variable("DISPLAY"), variable("WAYLAND_DISPLAY"));
     if (user.empty() && !chosen.empty())
         setenv("QT_QPA_PLATFORM", chosen.c_str(), 1);
     return chosen;

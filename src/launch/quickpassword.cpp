@@ -13,7 +13,7 @@ namespace zimbrel {
 
 namespace {
 
-constexpr size_t kReadLimit = 16 * 1024 * 1024;
+constexpr size_t kReadLimit = size_t{16} * 1024 * 1024;
 constexpr int kRound = 255;
 constexpr int kLongest = 32767;
 

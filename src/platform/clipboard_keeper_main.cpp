@@ -35,7 +35,7 @@ namespace {
 
 // Passwords are at most 32767 characters, three bytes each in UTF-8; anything past this is not
 // ours to serve.
-constexpr std::size_t kMaxInput = 128 * 1024;
+constexpr std::size_t kMaxInput = std::size_t{128} * 1024;
 int statusFd = -1;
 
 // The password and what is made of it, wiped however the keeper ends.
@@ -140,6 +140,7 @@ void detach()
 std::vector<xcb_atom_t> internAtoms(xcb_connection_t *c, const std::vector<std::string_view> &names)
 {
     std::vector<xcb_intern_atom_cookie_t> cookies;
+    cookies.reserve(names.size());
     for (std::string_view name : names)
         cookies.push_back(xcb_intern_atom(c, 0, uint16_t(name.size()), name.data()));
     std::vector<xcb_atom_t> values;

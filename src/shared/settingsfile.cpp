@@ -124,7 +124,7 @@ QString WriteFileText(const QString &path, const QString &text)
     if (exists && S_ISREG(old.st_mode) && faccessat(AT_FDCWD, targetName.constData(), W_OK, AT_EACCESS) != 0)
         return describeErrno(path, errno);
 
-    const int slash = targetName.lastIndexOf('/');
+    const qsizetype slash = targetName.lastIndexOf('/');
     QByteArray temp = (slash >= 0 ? targetName.left(slash + 1) : QByteArray()) + ".";
     temp += (slash >= 0 ? targetName.mid(slash + 1) : targetName) + ".XXXXXX";
     const int fd = mkostemp(temp.data(), O_CLOEXEC);

@@ -12,7 +12,7 @@ inline constexpr char kSettingsFileName[] = "settings.ini";
 
 // The most that is ever read of the file. The programs only need its first two lines; a larger
 // file is cut here rather than read into memory whole.
-inline constexpr qint64 kReadLimitBytes = 16 * 1024 * 1024;
+inline constexpr qint64 kReadLimitBytes = qint64{16} * 1024 * 1024;
 
 // The settings file the programs read (empty when there is none anywhere), and the one the editor
 // writes after reading it (absolute; empty without a home folder).

@@ -46,7 +46,7 @@ const QString kInputPastEnd = QStringLiteral("Unknown error nr 62Input past end 
 
 QString stateFilePath(const QString &programFolder, const QString &fileName)
 {
-    const QString beside = programFolder + u'/' + fileName;
+    QString beside = programFolder + u'/' + fileName;
     const QFileInfo folder(programFolder);
     if (QFileInfo::exists(beside) || (folder.isDir() && folder.isWritable()))
         return beside;
