@@ -4,6 +4,7 @@
 #include "platform/userstore.h"
 #include "shared/placement.h"
 #include "x11tools.h"
+#include "testsupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -84,7 +85,7 @@ private:
     void startGenerator(const QByteArray &settings, const QString &where = QStringLiteral("work/settings.ini"));
     QString waitForWindow();
 
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<TemporaryConfig> m_dir;
     std::unique_ptr<QProcess> m_generator;
 };
 
@@ -96,17 +97,12 @@ void TestGeneratorX11::initTestCase()
 
 void TestGeneratorX11::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    qputenv("XDG_CONFIG_HOME", m_dir->filePath(QStringLiteral("config")).toUtf8());
-    qputenv("XDG_CONFIG_DIRS", m_dir->filePath(QStringLiteral("xdg")).toUtf8());
+    m_dir = std::make_unique<TemporaryConfig>();
 }
 
 void TestGeneratorX11::cleanup()
 {
-    if (m_generator && m_generator->state() != QProcess::NotRunning) {
-        m_generator->kill();
-        m_generator->waitForFinished();
-    }
+    endProcess(m_generator.get());
     m_generator.reset();
     // Leave no helper behind for the next test.
     run({QStringLiteral("xclip"), QStringLiteral("-i"), QStringLiteral("-selection"), QStringLiteral("clipboard"),
@@ -162,8 +158,7 @@ void TestGeneratorX11::passwordOutlivesTheProgramUntilReplaced()
     other.closeWriteChannel();
     QTRY_COMPARE_WITH_TIMEOUT(clipboardText(), QStringLiteral("replaced"), 5000);
     QTRY_COMPARE_WITH_TIMEOUT(keepersOnThisDisplay(), 0, 5000);
-    other.kill();
-    other.waitForFinished();
+    endProcess(&other);
 }
 
 void TestGeneratorX11::manyRunsLeaveOneKeeper()

@@ -2,6 +2,7 @@
 #include "platform/clipboard.h"
 #include "platform/userstore.h"
 #include "shared/placement.h"
+#include "testsupport.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -16,6 +17,7 @@
 #include <memory>
 
 using namespace zimbrel;
+using namespace zimbrel::testing;
 
 namespace {
 
@@ -49,15 +51,14 @@ private:
     void writeSettings(const QByteArray &bytes);
     std::unique_ptr<MainForm> loadedForm();
 
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<TemporaryConfig> m_dir;
     QString m_previousDir;
 };
 
 void TestMainForm::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
+    m_dir = std::make_unique<TemporaryConfig>();
     QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("config")));
-    qputenv("XDG_CONFIG_HOME", m_dir->filePath(QStringLiteral("config")).toUtf8());
     m_previousDir = QDir::currentPath();
     QVERIFY(QDir::setCurrent(m_dir->path()));
     QGuiApplication::clipboard()->setText(QStringLiteral("something else"));

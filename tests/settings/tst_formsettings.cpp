@@ -3,6 +3,7 @@
 #include "settings/formsettings.h"
 #include "settings/colorpicker/frmcolorpicker.h"
 #include "shared/placement.h"
+#include "testsupport.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -20,6 +21,7 @@
 #include <memory>
 
 using namespace zimbrel;
+using namespace zimbrel::testing;
 
 class TestFormSettings : public QObject
 {
@@ -57,26 +59,22 @@ private:
     QByteArray fileBytes() const;
     std::unique_ptr<FormSettings> openForm();
 
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<TemporaryConfig> m_dir;
     QString m_previousDir;
-    QStringList m_messages;
-    MessageHandler m_previousHandler;
+    std::unique_ptr<MessageCapture> m_capture;
 };
 
 void TestFormSettings::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    qputenv("XDG_CONFIG_HOME", m_dir->filePath(QStringLiteral("config")).toUtf8());
-    qputenv("XDG_CONFIG_DIRS", m_dir->filePath(QStringLiteral("xdg")).toUtf8());
+    m_dir = std::make_unique<TemporaryConfig>();
     m_previousDir = QDir::currentPath();
     QDir::setCurrent(m_dir->path());
-    m_messages.clear();
-    m_previousHandler = setMessageHandler([this](const Message &m) { m_messages << m.text; });
+    m_capture = std::make_unique<MessageCapture>();
 }
 
 void TestFormSettings::cleanup()
 {
-    setMessageHandler(m_previousHandler);
+    m_capture.reset();
     QFile::remove(QCoreApplication::applicationDirPath() + QStringLiteral("/zimbrel.ini"));
     QDir::setCurrent(m_previousDir);
 }
@@ -166,7 +164,7 @@ void TestFormSettings::saveWritesBothLinesAndCloses()
     QCOMPARE(unloaded.count(), 1);
     QVERIFY(!form->isVisible());
     QCOMPARE(fileBytes(), saved);
-    QVERIFY(m_messages.isEmpty());
+    QVERIFY(m_capture->texts().isEmpty());
 }
 
 void TestFormSettings::cancelWritesNothing()
@@ -200,9 +198,9 @@ void TestFormSettings::failedSaveIsReportedAndKeepsTheEdits()
     QSignalSpy unloaded(form.get(), &FormSettings::unloaded);
     QTest::keyClicks(form->Param1(), QStringLiteral("12"));
     QTest::mouseClick(form->CmdOK(), Qt::LeftButton, {}, QPoint(50, 16));
-    QCOMPARE(m_messages.size(), 1);
-    QVERIFY(m_messages[0].contains(m_dir->filePath(QStringLiteral("config/zimbrel/settings.ini"))));
-    QVERIFY(m_messages[0].contains(QString::fromLocal8Bit(strerror(ENOTDIR))));
+    QCOMPARE(m_capture->texts().size(), 1);
+    QVERIFY(m_capture->texts()[0].contains(m_dir->filePath(QStringLiteral("config/zimbrel/settings.ini"))));
+    QVERIFY(m_capture->texts()[0].contains(QString::fromLocal8Bit(strerror(ENOTDIR))));
     QCOMPARE(unloaded.count(), 0);
     QVERIFY(form->isVisible());
     QCOMPARE(form->Param1()->text(), QStringLiteral("12"));
@@ -314,7 +312,7 @@ void TestFormSettings::lengthBoxRefusesWhatTheFileCannotHold()
     QCOMPARE(box->text(), kept);
     // And so Save writes it.
     QTest::mouseClick(form->CmdOK(), Qt::LeftButton, {}, QPoint(50, 16));
-    QVERIFY2(m_messages.isEmpty(), qPrintable(m_messages.join(u'\n')));
+    QVERIFY2(m_capture->texts().isEmpty(), qPrintable(m_capture->texts().join(u'\n')));
 }
 
 void TestFormSettings::aLongSetIsReplacedAsAWhole()
@@ -472,7 +470,7 @@ void TestFormSettings::savesWhereItReadOrInTheUsersFolder()
     form->Param1()->selectAll();
     QTest::keyClicks(form->Param1(), QStringLiteral("16"));
     QTest::mouseClick(form->CmdOK(), Qt::LeftButton, {}, QPoint(50, 16));
-    QCOMPARE(m_messages, QStringList());
+    QCOMPARE(m_capture->texts(), QStringList());
     QFile saved(target);
     QVERIFY(saved.open(QIODevice::ReadOnly));
     QVERIFY2(saved.readAll().endsWith("\r\n16\r\n"), qPrintable(target));

@@ -4,6 +4,7 @@
 #include "platform/userstore.h"
 #include "shared/placement.h"
 #include "x11tools.h"
+#include "testsupport.h"
 
 #include <QFile>
 #include <QProcess>
@@ -32,24 +33,19 @@ private:
     QByteArray settings() const;
     QString start(const QString &program, const QString &windowName);
 
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<TemporaryConfig> m_dir;
     std::unique_ptr<QProcess> m_process;
 };
 
 void TestSettingsX11::init()
 {
     QVERIFY(!qgetenv("DISPLAY").isEmpty());
-    m_dir = std::make_unique<QTemporaryDir>();
-    qputenv("XDG_CONFIG_HOME", m_dir->filePath(QStringLiteral("config")).toUtf8());
-    qputenv("XDG_CONFIG_DIRS", m_dir->filePath(QStringLiteral("xdg")).toUtf8());
+    m_dir = std::make_unique<TemporaryConfig>();
 }
 
 void TestSettingsX11::cleanup()
 {
-    if (m_process && m_process->state() != QProcess::NotRunning) {
-        m_process->kill();
-        m_process->waitForFinished();
-    }
+    endProcess(m_process.get());
     m_process.reset();
 }
 

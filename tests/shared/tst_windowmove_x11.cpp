@@ -4,6 +4,7 @@
 #include "platform/userstore.h"
 #include "shared/placement.h"
 #include "x11tools.h"
+#include "testsupport.h"
 
 #include <QFile>
 #include <QProcess>
@@ -34,7 +35,7 @@ private:
     void slowDrag(QPoint from, QPoint via, QPoint to);
 
     QProcess m_windowManager;
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<TemporaryConfig> m_dir;
     std::unique_ptr<QProcess> m_process;
 };
 
@@ -54,14 +55,12 @@ void TestWindowMoveX11::initTestCase()
 
 void TestWindowMoveX11::cleanupTestCase()
 {
-    m_windowManager.kill();
-    m_windowManager.waitForFinished();
+    endProcess(&m_windowManager);
 }
 
 void TestWindowMoveX11::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    qputenv("XDG_CONFIG_HOME", m_dir->filePath(QStringLiteral("config")).toUtf8());
+    m_dir = std::make_unique<TemporaryConfig>();
     QFile settings(m_dir->filePath(QStringLiteral("settings.ini")));
     QVERIFY(settings.open(QIODevice::WriteOnly));
     settings.write("abc\r\n3\r\n");
@@ -69,10 +68,7 @@ void TestWindowMoveX11::init()
 
 void TestWindowMoveX11::cleanup()
 {
-    if (m_process && m_process->state() != QProcess::NotRunning) {
-        m_process->kill();
-        m_process->waitForFinished();
-    }
+    endProcess(m_process.get());
     m_process.reset();
 }
 

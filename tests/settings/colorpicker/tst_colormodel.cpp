@@ -1,10 +1,12 @@
 #include "platform/messagebox.h"
 #include "settings/colorpicker/colorargument.h"
 #include "settings/colorpicker/pickercore.h"
+#include "testsupport.h"
 
 #include <QTest>
 
 using namespace zimbrel;
+using namespace zimbrel::testing;
 using namespace zimbrel::picker;
 
 Q_DECLARE_METATYPE(zimbrel::picker::Rgb)
@@ -39,19 +41,17 @@ private Q_SLOTS:
     void commandLineColor();
 
 private:
-    QStringList m_messages;
-    MessageHandler m_previous;
+    std::unique_ptr<MessageCapture> m_capture;
 };
 
 void TestColorModel::init()
 {
-    m_messages.clear();
-    m_previous = setMessageHandler([this](const Message &m) { m_messages << m.text; });
+    m_capture = std::make_unique<MessageCapture>();
 }
 
 void TestColorModel::cleanup()
 {
-    setMessageHandler(m_previous);
+    m_capture.reset();
 }
 
 void TestColorModel::hslToRgb_data()
@@ -84,7 +84,7 @@ void TestColorModel::hslToRgb()
     PickerControls controls;
     ColorPickerCore core(controls);
     QCOMPARE(core.HSLToRGB(angle, saturation, luminance, false), rgb.value());
-    QVERIFY(m_messages.isEmpty());
+    QVERIFY(m_capture->texts().isEmpty());
 }
 
 void TestColorModel::everyAngleAtFullSaturationReachesFullChannel()
@@ -122,7 +122,7 @@ void TestColorModel::angleOutsideTheCircleIsReportedAndBlack()
     PickerControls controls;
     ColorPickerCore core(controls);
     QCOMPARE(core.HSLToRGB(angle, 255, 255, true), BgrColor(0));
-    QCOMPARE(m_messages, QStringList{message});
+    QCOMPARE(m_capture->texts(), QStringList{message});
     // The boxes still follow, and the angle is kept as given.
     QCOMPARE(controls.hexColor(), QStringLiteral("000000"));
     QCOMPARE(controls.newColor(), BgrColor(0));

@@ -1,6 +1,7 @@
 #include "platform/messagebox.h"
 #include "settings/colorpicker/frmcolorpicker.h"
 #include "settings/colorpicker/pickerwidgets.h"
+#include "testsupport.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -13,6 +14,7 @@
 #include <memory>
 
 using namespace zimbrel;
+using namespace zimbrel::testing;
 using namespace zimbrel::picker;
 
 class TestColorPicker : public QObject
@@ -56,9 +58,8 @@ private:
     QByteArray stateBytes() const;
 
     QString m_ini;
-    QStringList m_messages;
-    MessageHandler m_previous;
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<MessageCapture> m_capture;
+    std::unique_ptr<TemporaryConfig> m_dir;
 };
 
 void TestColorPicker::init()
@@ -66,15 +67,13 @@ void TestColorPicker::init()
     static int serial = 0;
     m_ini = QStringLiteral("tst-colorpicker-%1-%2.ini").arg(QCoreApplication::applicationPid()).arg(++serial);
     QFile::remove(statePath());
-    m_messages.clear();
-    m_previous = setMessageHandler([this](const Message &m) { m_messages << m.text; });
-    m_dir = std::make_unique<QTemporaryDir>();
-    qputenv("XDG_CONFIG_HOME", m_dir->filePath(QStringLiteral("config")).toUtf8());
+    m_capture = std::make_unique<MessageCapture>();
+    m_dir = std::make_unique<TemporaryConfig>();
 }
 
 void TestColorPicker::cleanup()
 {
-    setMessageHandler(m_previous);
+    m_capture.reset();
     QFile::remove(statePath());
     QFile::remove(QCoreApplication::applicationDirPath() + QStringLiteral("/zimbrel.ini"));
 }
@@ -110,7 +109,7 @@ void TestColorPicker::firstOpeningWithoutStateFile()
 {
     auto d = open();
     QVERIFY(d);
-    QCOMPARE(m_messages, QStringList{QStringLiteral("A file is missing, please reinstall!")});
+    QCOMPARE(m_capture->texts(), QStringList{QStringLiteral("A file is missing, please reinstall!")});
     QCOMPARE(d->checkedOption(), int(HueMode));
     QVERIFY(d->objOption(0)->isChecked());
     QCOMPARE(d->newColor(), bgr(221, 204, 153));
@@ -121,10 +120,10 @@ void TestColorPicker::firstOpeningWithoutStateFile()
     d.reset();
     QCOMPARE(stateBytes(), QByteArray("10079453\r\n\"objOption0\"\r\n\"NumberOfPaths0\"\r\n"));
     // The next opening: no message, and the last new colour is the old one.
-    m_messages.clear();
+    m_capture->clear();
     auto again = open({}, QStringLiteral("102030"));
     QVERIFY(again);
-    QVERIFY(m_messages.isEmpty());
+    QVERIFY(m_capture->texts().isEmpty());
     QCOMPARE(again->oldColor(), bgr(221, 204, 153));
 }
 
@@ -183,7 +182,7 @@ void TestColorPicker::opensInTheSavedMode()
 {
     auto d = open("255\r\n\"objOption3\"\r\n\"NumberOfPaths0\"\r\n");
     QVERIFY(d);
-    QVERIFY(m_messages.isEmpty());
+    QVERIFY(m_capture->texts().isEmpty());
     QVERIFY(d->objOption(3)->isChecked());
     QCOMPARE(d->oldColor(), bgr(255, 0, 0));
     // Red mode at red 221: the top-left of the field is (221, 255, 0).
@@ -310,7 +309,7 @@ void TestColorPicker::otherModesOnlyTalkOnKeys()
     QTest::mouseClick(d->objOption(2), Qt::LeftButton);
     d->picThinBox()->setFocus();
     QTest::keyClick(d->picThinBox(), Qt::Key_A);
-    QCOMPARE(m_messages,
+    QCOMPARE(m_capture->texts(),
              (QStringList{QStringLiteral("A file is missing, please reinstall!"),
                           QStringLiteral("Add code for radio1!"), QStringLiteral("Add code for radio2!")}));
     QCOMPARE(d->txtHexColor()->text(), QStringLiteral("123456"));
@@ -346,7 +345,7 @@ void TestColorPicker::boxCorrections()
     QFETCH(QString, hex);
     auto d = open({}, QStringLiteral("123456"));
     QVERIFY(d);
-    m_messages.clear();
+    m_capture->clear();
     QLineEdit *edit = d->txtNumValue(box);
     edit->setFocus(Qt::MouseFocusReason);
     QTRY_VERIFY(edit->hasFocus());
@@ -356,9 +355,9 @@ void TestColorPicker::boxCorrections()
     // Leaving the box applies it.
     QTest::keyClick(edit, Qt::Key_Tab);
     QTRY_VERIFY(!edit->hasFocus());
-    QCOMPARE(m_messages.size(), messages);
+    QCOMPARE(m_capture->texts().size(), messages);
     if (messages > 0)
-        QVERIFY(m_messages[0].contains(QStringLiteral("i required. Closest value inserted!")));
+        QVERIFY(m_capture->texts()[0].contains(QStringLiteral("i required. Closest value inserted!")));
     QCOMPARE(edit->text(), shown);
     QCOMPARE(d->txtHexColor()->text(), hex);
 }
@@ -422,11 +421,11 @@ void TestColorPicker::fieldMouseUpBeforeReadyEndsTheDrag()
 {
     auto d = open({}, QStringLiteral("123456"));
     QVERIFY(d);
-    m_messages.clear();
+    m_capture->clear();
     d->core().setBigBoxReady(false);
     d->picBigBox_MouseDown(1, 10, 10);
     d->picBigBox_MouseUp(1, 10, 10);
-    QCOMPARE(m_messages, QStringList{QStringLiteral("mBlnBigBoxReady = False!")});
+    QCOMPARE(m_capture->texts(), QStringList{QStringLiteral("mBlnBigBoxReady = False!")});
     QVERIFY(!d->mBlnMouseDown());
 }
 
@@ -484,10 +483,10 @@ void TestColorPicker::unloadWritesTheState()
     QVERIFY(e);
     QFile::remove(statePath());
     QVERIFY(QDir().mkdir(statePath()));
-    m_messages.clear();
+    m_capture->clear();
     e->Form_QueryUnload();
-    QCOMPARE(m_messages.size(), 1);
-    QVERIFY(m_messages[0].startsWith(QStringLiteral("Unknown error")));
+    QCOMPARE(m_capture->texts().size(), 1);
+    QVERIFY(m_capture->texts()[0].startsWith(QStringLiteral("Unknown error")));
     QDir().rmdir(statePath());
 }
 

@@ -1,4 +1,5 @@
 #include "settings/colorpicker/pickerstate.h"
+#include "testsupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,6 +12,7 @@
 #include <memory>
 
 using namespace zimbrel::picker;
+using zimbrel::testing::TemporaryConfig;
 
 class TestPickerState : public QObject
 {
@@ -30,12 +32,12 @@ private Q_SLOTS:
 
 private:
     QString write(const QByteArray &bytes);
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<TemporaryConfig> m_dir;
 };
 
 void TestPickerState::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
+    m_dir = std::make_unique<TemporaryConfig>();
 }
 
 QString TestPickerState::write(const QByteArray &bytes)
@@ -199,7 +201,6 @@ void TestPickerState::placeBesideTheProgramOrPerUser()
 {
     QCOMPARE(stateFilePath(m_dir->path(), QStringLiteral("zimbrel.ini")),
              m_dir->filePath(QStringLiteral("zimbrel.ini")));
-    qputenv("XDG_CONFIG_HOME", m_dir->filePath(QStringLiteral("config")).toUtf8());
     // A folder that does not exist (or cannot be written) gives the per-user place.
     QCOMPARE(stateFilePath(m_dir->filePath(QStringLiteral("missing")), QStringLiteral("zimbrel.ini")),
              m_dir->filePath(QStringLiteral("config/zimbrel/zimbrel.ini")));
