@@ -21,7 +21,7 @@ frmColorPicker *dialog()
         new QApplication(argc, argv);
         setMessageHandler([](const Message &) {});
         auto *d = new frmColorPicker;
-        d->INIFileName = QStringLiteral("fuzz-picker-boxes-%1.ini").arg(QCoreApplication::applicationPid());
+        d->setINIFileName(QStringLiteral("fuzz-picker-boxes-%1.ini").arg(QCoreApplication::applicationPid()));
         d->Form_Load();
         return d;
     }();
