@@ -13,7 +13,7 @@ SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:detect_stack_use_af
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps deps-run configure build run run-settings test test-stress test-sanitize fuzz tidy \
+.PHONY: all deps deps-run deps-build configure build run run-settings test test-stress test-sanitize fuzz tidy \
 	bench package install uninstall clean
 
 all: build
@@ -25,13 +25,17 @@ deps:
 deps-run:
 	@scripts/install-deps.sh run
 
+# What building the programs takes (make install, make package): no test tools.
+deps-build:
+	@scripts/install-deps.sh build
+
 # The install prefix is no part of the build (the programs find their files from where they lie),
 # so make install PREFIX=... never rebuilds anything.
 configure:
 	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS) >/dev/null
 
 # The programs, their icons and man pages: what make install and make package take.
-build: deps configure
+build: deps-build configure
 	@cmake --build $(BUILD) -j$(JOBS)
 
 run: deps-run configure
@@ -42,13 +46,13 @@ run-settings: deps-run configure
 	@cmake --build $(BUILD) -j$(JOBS) --target zimbrel-settings
 	@BUILD=$(BUILD) scripts/run.sh settings
 
-test: build
+test: deps build
 	@cmake --build $(BUILD) -j$(JOBS) --target zimbrel-tests
 	@cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
 
 # The tests that drive real X servers and programs, repeated while both cores are kept busy: a
 # test whose outcome depends on timing shows up here.
-test-stress: build
+test-stress: deps build
 	@cmake --build $(BUILD) -j$(JOBS) --target zimbrel-tests
 	@scripts/stress.sh $(BUILD) $(STRESS_REPEAT)
 
@@ -74,7 +78,7 @@ tidy: build
 
 # Only the figures go to standard output; installing, building and Qt's warnings go to standard error.
 bench:
-	@$(MAKE) build >&2
+	@$(MAKE) deps build >&2
 	@cmake --build $(BUILD) -j$(JOBS) --target zimbrel-bench >&2
 	@$(BUILD)/bin/zimbrel-bench
 

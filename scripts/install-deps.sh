@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing Zimbrel need, and only those
-# that are missing: scripts/install-deps.sh [run|package|fuzz|tidy|test] (without one: test, which is
+# that are missing: scripts/install-deps.sh [run|build|package|fuzz|tidy|test] (without one: test, which is
 # everything but fuzzing). Uses sudo when not run as root. On systems without apt-get it says
 # what is needed and leaves the rest to CMake, which names anything it cannot find.
 set -euo pipefail
@@ -35,6 +35,7 @@ case "${1:-test}" in
     if [ -n "${WAYLAND_DISPLAY:-}" ]; then packages+=("${wayland[@]}"); fi
     if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then packages+=("${headless[@]}"); fi
     ;;
+  build) packages=("${build[@]}" "${run[@]}") ;;
   package) packages=("${build[@]}" "${run[@]}" dpkg-dev) ;;
   # make fuzz: clang with libFuzzer and its sanitizer run-times.
   fuzz) packages=(clang libclang-rt-dev) ;;
