@@ -1,7 +1,6 @@
 #include "formsettings.h"
 
 #include "platform/messagebox.h"
-#include "platform/numerics.h"
 #include "settings/colorpicker/runpicker.h"
 #include "controls/xpbutton/dialogbuttons.h"
 #include "shared/appicon.h"
@@ -9,14 +8,10 @@
 #include "shared/titleband.h"
 #include "shared/settingsfile.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
-#include <QKeyEvent>
 #include <QPainter>
-
-#include <algorithm>
 
 namespace zimbrel {
 namespace {
@@ -83,8 +78,6 @@ FormSettings::FormSettings(QWidget *parent)
     // Enter saves, also from the set box; Escape cancels, which writes nothing.
     m_buttons = new DialogButtons(this, m_ok, m_cancel);
 }
-
-FormSettings::~FormSettings() = default;
 
 QImage FormSettings::titleBand()
 {

@@ -37,7 +37,6 @@ public:
     static constexpr QRgb kBackColor = 0xFFD7D9DD; // RGB(215, 217, 221)
 
     explicit FormSettings(QWidget *parent = nullptr);
-    ~FormSettings() override;
 
     // Colours the window, places it where the generator was left and shows the settings.
     void Form_Load();

@@ -1,14 +1,10 @@
 #include "winxpbutton.h"
 
-#include "platform/winkeys.h"
-
 #include "platform/numerics.h"
 
 #include <QApplication>
 #include <QCursor>
-#include <QKeyEvent>
 #include <QPainter>
-#include <QShortcutEvent>
 
 namespace zimbrel {
 namespace {

@@ -4,20 +4,16 @@
 #include "platform/gdicanvas.h"
 #include "platform/messagebox.h"
 #include "platform/numerics.h"
-#include "platform/winkeys.h"
 #include "settings/colorpicker/pickerstate.h"
 #include "shared/placement.h"
 #include "shared/titleband.h"
 #include "settings/colorpicker/pickerwidgets.h"
 
-#include <QApplication>
 #include <QCloseEvent>
-#include <QKeyEvent>
+#include <QCoreApplication>
 #include <QPainter>
-#include <QValidator>
 
 #include <algorithm>
-#include <cmath>
 
 namespace zimbrel::picker {
 namespace {
@@ -417,22 +413,21 @@ void frmColorPicker::picThinBox_KeyDown(int KeyCode)
 
 void frmColorPicker::txtNumValue_LostFocus(int Index)
 {
-    // A message box taking the focus must not apply the box a second time.
-    if (m_inLostFocus)
-        return;
-    m_inLostFocus = true;
-    const QString message = m_core.applyBox(Index);
-    if (!message.isEmpty())
-        showMessage({message, kTitle, MessageIcon::Error});
-    m_inLostFocus = false;
+    applyBoxOnce([this, Index] { return m_core.applyBox(Index); });
 }
 
 void frmColorPicker::txtHexColor_LostFocus()
 {
+    applyBoxOnce([this] { return m_core.applyHexBox(); });
+}
+
+void frmColorPicker::applyBoxOnce(const std::function<QString()> &apply)
+{
+    // A message box taking the focus must not apply a box a second time.
     if (m_inLostFocus)
         return;
     m_inLostFocus = true;
-    const QString message = m_core.applyHexBox();
+    const QString message = apply();
     if (!message.isEmpty())
         showMessage({message, kTitle, MessageIcon::Error});
     m_inLostFocus = false;

@@ -21,6 +21,7 @@
 #include <QRadioButton>
 
 #include <array>
+#include <functional>
 
 namespace zimbrel::picker {
 
@@ -112,6 +113,8 @@ protected:
 
 private:
     void applyFocusedBox();
+    // Runs a box's LostFocus once, not again from within, and shows the message it gives.
+    void applyBoxOnce(const std::function<QString()> &apply);
     void paintClient(QPainter &p);
 
     ColorPickerCore m_core{*this};
