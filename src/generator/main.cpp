@@ -17,7 +17,6 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
-#include <poll.h>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -51,20 +50,6 @@ int pipeHolding(std::string &bytes)
     return fds[0];
 }
 
-// Whether the keeper said it owns the clipboard within `ms`.
-bool awaitKeeper(int statusFd, int ms)
-{
-    char answer = 0;
-    pollfd fd{statusFd, POLLIN, 0};
-    int ready;
-    do {
-        ready = poll(&fd, 1, ms);
-    } while (ready < 0 && errno == EINTR);
-    const bool owned = ready > 0 && read(statusFd, &answer, 1) == 1 && answer == '1';
-    close(statusFd);
-    return owned;
-}
-
 constexpr char kHelp[] =
     "Makes a password from the characters and the length in settings.ini, shows it for five seconds\n"
     "and leaves it on the clipboard. settings.ini is read from the current folder, then from\n"
@@ -81,27 +66,32 @@ int main(int argc, char **argv)
         return commandLine.exitCode;
 
     const std::string platform = applyPlatformChoiceToEnvironment();
-    const ClipboardRoute route = clipboardRouteFor(platform);
+    const std::vector<ClipboardRoute> routes = clipboardRoutes(platform);
 
     std::vector<std::string> arguments;
-    if (route != ClipboardRoute::Qt) {
+    if (routes != std::vector<ClipboardRoute>{ClipboardRoute::Qt}) {
         const std::optional<SettingsBytes> settings = readSettingsQuickly(findSettingsFile().path.c_str());
         std::optional<std::string> password = settings ? quickPassword(*settings, kernelRandomWord) : std::nullopt;
         if (password) {
             std::string utf8 = cp1252ToUtf8(*password);
-            const StartedHelper helper = startClipboardHelper(route, utf8, helperPath("zimbrel-clipboard-keeper"));
+            // The keeper's first answer is awaited here, before the window program loads: taking
+            // the clipboard is then not slowed by the loading, and the window knows what to say.
+            const StartedHelper keeper = startClipboardKeeper(routes, utf8);
             wipeString(utf8);
             const int passwordFd = pipeHolding(*password);
             wipeString(*password);
             if (passwordFd >= 0) {
-                arguments = {"--password-fd", std::to_string(passwordFd), "--helper-pid", std::to_string(helper.pid)};
-                // The keeper's answer is awaited here, before the window program loads: taking the
-                // clipboard is then not slowed by the loading, and the window knows what to say.
-                if (helper.statusFd >= 0) {
-                    const bool owned = helper.written && awaitKeeper(helper.statusFd, 3000);
-                    arguments.push_back("--helper-status");
-                    arguments.push_back(owned ? "1" : "0");
+                arguments = {"--password-fd", std::to_string(passwordFd), "--copied",
+                             std::string(1, char(keeper.answer)), "--route",
+                             std::to_string(int(keeper.route))};
+                if (keeper.statusFd >= 0) {
+                    // The window follows the keeper: whether its password is still the clipboard's.
+                    fcntl(keeper.statusFd, F_SETFD, 0);
+                    arguments.insert(arguments.end(), {"--keeper-pid", std::to_string(keeper.pid),
+                                                       "--keeper-status-fd", std::to_string(keeper.statusFd)});
                 }
+            } else if (keeper.statusFd >= 0) {
+                close(keeper.statusFd);
             }
         }
     }

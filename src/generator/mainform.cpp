@@ -128,13 +128,33 @@ void MainForm::Form_Load()
 void MainForm::publishPassword()
 {
     m_copyResult = publishSecret(m_password, *m_handOff);
+    // The keeper says when the password stops being the clipboard's content while the window is
+    // open, so the window never claims a copy that is no longer there.
+    connect(m_handOff, &ClipboardHandOff::lost, this, [this](CopyResult why) {
+        if (m_ended || m_copyResult != CopyResult::Kept)
+            return;
+        m_copyResult = why;
+        showPassword();
+    });
+    showPassword();
+}
+
+void MainForm::showPassword()
+{
     QString text = QStringLiteral("Your password: ") + m_password;
     // Said in the window rather than leaving the user to paste whatever was copied before.
     if (m_copyResult == CopyResult::UntilExit)
         text += tr(" (copied while open)");
     else if (m_copyResult == CopyResult::NotCopied)
         text += tr(" (not copied)");
+    else if (m_copyResult == CopyResult::Replaced)
+        text += tr(" (replaced by a newer password)");
+    QString shown = m_display->text();
+    if (shown == text)
+        return;
     m_display->setText(text);
+    // The label's earlier text held the password too.
+    wipe(shown);
 }
 
 void MainForm::Display_MouseMove(QMouseEvent *event)
@@ -160,8 +180,7 @@ void MainForm::Timer1_Timer()
     m_display->clear();
     wipe(m_password);
     wipe(m_candidates);
-    Q_EMIT
-    ended();
+    Q_EMIT ended();
 }
 
 void MainForm::paintEvent(QPaintEvent *)

@@ -70,6 +70,7 @@ private:
     void Display_MouseMove(QMouseEvent *event);
     void Timer1_Timer();
     void publishPassword();
+    void showPassword();
 
     QWidget *m_client;
     DisplayLabel *m_display;

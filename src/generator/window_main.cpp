@@ -1,11 +1,13 @@
 // zimbrel-generator-window: the generator's window, started by zimbrel-generator.
 //
-//   zimbrel-generator-window [--password-fd N] [--helper-pid P] [--helper-status 1|0]
+//   zimbrel-generator-window [--password-fd N --copied A --route R
+//                             [--keeper-pid P --keeper-status-fd S]]
 //
-// zimbrel-generator makes the password and hands it to the clipboard's helper before this
-// program (and with it the GUI toolkit) is loaded; the password then comes through the pipe N, as
-// Windows-1252 bytes, with the keeper's answer (1: it owns the clipboard). The helper P is a child
-// of this process, which keeps zimbrel-generator's process. Without --password-fd this program
+// zimbrel-generator makes the password and hands it to a clipboard keeper before this program
+// (and with it the GUI toolkit) is loaded; the password then comes through the pipe N, as
+// Windows-1252 bytes, with the keeper's answer A (a KeeperAnswer character) and its route R. The
+// keeper P is a child of this process, which keeps zimbrel-generator's process; its status pipe S
+// says when the password stops being the clipboard's content. Without --password-fd this program
 // does it all itself.
 
 #include "generator/mainform.h"
@@ -17,6 +19,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -49,16 +52,18 @@ int main(int argc, char **argv)
 {
     zimbrel::applyPlatformChoice();
     int passwordFd = -1;
-    int helperPid = -1;
-    int helperStatus = -1;
-    zimbrel::ClipboardRoute route = zimbrel::clipboardRoute(qgetenv("QT_QPA_PLATFORM"));
+    zimbrel::StartedHelper keeper;
     for (int i = 1; i + 1 < argc; i += 2) {
         if (std::strcmp(argv[i], "--password-fd") == 0)
             passwordFd = number(argv[i + 1]);
-        else if (std::strcmp(argv[i], "--helper-pid") == 0)
-            helperPid = number(argv[i + 1]);
-        else if (std::strcmp(argv[i], "--helper-status") == 0)
-            helperStatus = number(argv[i + 1]);
+        else if (std::strcmp(argv[i], "--copied") == 0)
+            keeper.answer = zimbrel::KeeperAnswer(argv[i + 1][0]);
+        else if (std::strcmp(argv[i], "--route") == 0)
+            keeper.route = zimbrel::ClipboardRoute(number(argv[i + 1]));
+        else if (std::strcmp(argv[i], "--keeper-pid") == 0)
+            keeper.pid = number(argv[i + 1]);
+        else if (std::strcmp(argv[i], "--keeper-status-fd") == 0)
+            keeper.statusFd = number(argv[i + 1]) > STDERR_FILENO ? number(argv[i + 1]) : -1;
     }
 
     QString password;
@@ -67,14 +72,13 @@ int main(int argc, char **argv)
         QByteArray bytes = readAllFrom(passwordFd);
         password = zimbrel::fromAnsi(bytes);
         zimbrel::wipe(bytes);
-        std::optional<zimbrel::CopyResult> known;
-        if (helperStatus >= 0)
-            known = helperStatus == 1 ? zimbrel::CopyResult::Kept : zimbrel::CopyResult::NotCopied;
-        handOff.adopt(route, helperPid, -1, known);
+        if (keeper.statusFd >= 0)
+            fcntl(keeper.statusFd, F_SETFD, FD_CLOEXEC);
+        handOff.adopt(keeper);
     } else {
-        // The password first: made and handed to the clipboard's helper before the window exists.
+        // The password first: made and handed to a keeper before the window exists.
         password = zimbrel::MainForm::makePassword();
-        handOff.start(password, route);
+        handOff.start(password, qgetenv("QT_QPA_PLATFORM"));
     }
 
     QApplication app(argc, argv);

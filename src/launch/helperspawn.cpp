@@ -1,5 +1,12 @@
 #include "helperspawn.h"
 
+#include "keeperhandoff.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <ctime>
+#include <poll.h>
+#include <sys/wait.h>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -60,24 +67,6 @@ bool executable(const std::string &path)
     return access(path.c_str(), X_OK) == 0;
 }
 
-std::string findOnPath(const char *name)
-{
-    const char *path = std::getenv("PATH");
-    std::string folders = path ? path : "";
-    size_t start = 0;
-    while (start <= folders.size()) {
-        const size_t end = folders.find(':', start);
-        std::string folder = folders.substr(start, end == std::string::npos ? std::string::npos : end - start);
-        std::string candidate = (folder.empty() ? std::string(".") : folder) + '/' + name;
-        if (executable(candidate))
-            return candidate;
-        if (end == std::string::npos)
-            break;
-        start = end + 1;
-    }
-    return {};
-}
-
 bool writeAll(int fd, const std::string &bytes)
 {
     std::signal(SIGPIPE, SIG_IGN);
@@ -93,7 +82,187 @@ bool writeAll(int fd, const std::string &bytes)
     return true;
 }
 
+int64_t nowMs()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return int64_t(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
+}
+
+// Waits for a child that is about to end, or has ended; never leaves a zombie behind.
+void reap(pid_t pid, int timeoutMs)
+{
+    const int64_t deadline = nowMs() + timeoutMs;
+    for (;;) {
+        const pid_t done = waitpid(pid, nullptr, WNOHANG);
+        if (done == pid || (done < 0 && errno != EINTR))
+            return;
+        if (nowMs() >= deadline) {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+            return;
+        }
+        usleep(1000);
+    }
+}
+
+// A started helper: its pid, and the read end of its status pipe (-1 for wl-copy).
+struct Spawned
+{
+    pid_t pid = -1;
+    int statusFd = -1;
+};
+
+Spawned spawnHelper(ClipboardRoute route, const std::string &input, const KeeperOptions &options)
+{
+    Spawned spawned;
+    std::string program;
+    std::vector<std::string> arguments;
+    const bool keeper = route != ClipboardRoute::WlCopy;
+    switch (route) {
+    case ClipboardRoute::WaylandControl:
+    case ClipboardRoute::WaylandFocus:
+        program = helperPath("zimbrel-wayland-keeper");
+        if (route == ClipboardRoute::WaylandFocus)
+            arguments.push_back("--focus");
+        break;
+    case ClipboardRoute::X11Keeper:
+        program = helperPath("zimbrel-clipboard-keeper");
+        if (const char *display = std::getenv("DISPLAY"); display && *display) {
+            arguments.push_back("--display");
+            arguments.push_back(display);
+        }
+        break;
+    case ClipboardRoute::WlCopy:
+        program = findOnPath("wl-copy");
+        break;
+    case ClipboardRoute::Qt:
+        break;
+    }
+    if (program.empty() || !executable(program))
+        return spawned;
+    if (keeper) {
+        arguments.insert(arguments.begin(), {"--status-fd", "3"});
+        if (options.clearAfterSeconds > 0) {
+            arguments.push_back("--clear-after");
+            arguments.push_back(std::to_string(options.clearAfterSeconds));
+        }
+    }
+
+    int in[2];
+    int status[2] = {-1, -1};
+    if (pipe2(in, O_CLOEXEC) != 0)
+        return spawned;
+    if (keeper && pipe2(status, O_CLOEXEC) != 0) {
+        close(in[0]);
+        close(in[1]);
+        return spawned;
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, in[0], STDIN_FILENO);
+    // Nothing the helper prints may hold a pipe of ours open: `zimbrel-generator | cat` ends
+    // when the generator does.
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    if (keeper)
+        posix_spawn_file_actions_adddup2(&actions, status[1], 3);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    // A session of its own, so the helper outlives a terminal that closes with the program.
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
+    std::vector<char *> argv{program.data()};
+    for (std::string &argument : arguments)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    pid_t pid = -1;
+    const int failed = posix_spawn(&pid, program.c_str(), &actions, &attributes, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
+    close(in[0]);
+    if (status[1] >= 0)
+        close(status[1]);
+    if (failed != 0) {
+        close(in[1]);
+        if (status[0] >= 0)
+            close(status[0]);
+        return spawned;
+    }
+    // A keeper that gets less than the whole frame leaves the clipboard alone and says so.
+    writeAll(in[1], input);
+    close(in[1]);
+    spawned.pid = pid;
+    spawned.statusFd = status[0];
+    return spawned;
+}
+
+// wl-copy's first process exits once the text is offered (0), or with an error.
+bool wlCopyOffered(pid_t pid, int timeoutMs)
+{
+    const int64_t deadline = nowMs() + timeoutMs;
+    for (;;) {
+        int status = 0;
+        const pid_t done = waitpid(pid, &status, WNOHANG);
+        if (done == pid)
+            return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        if ((done < 0 && errno != EINTR) || nowMs() >= deadline) {
+            reap(pid, 0);
+            return false;
+        }
+        usleep(1000);
+    }
+}
+
 } // namespace
+
+std::string findOnPath(const char *name)
+{
+    const char *path = std::getenv("PATH");
+    std::string folders;
+    if (path) {
+        folders = path;
+    } else {
+        // What execvp would use: the system's default path, never the current folder.
+        const size_t size = confstr(_CS_PATH, nullptr, 0);
+        folders.resize(size > 0 ? size - 1 : 0);
+        if (size > 0)
+            confstr(_CS_PATH, folders.data(), size);
+    }
+    size_t start = 0;
+    while (start <= folders.size()) {
+        const size_t end = folders.find(':', start);
+        const std::string folder = folders.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        // An empty or relative entry means a folder that depends on where the program was started.
+        if (!folder.empty() && folder.front() == '/') {
+            std::string candidate = folder + '/' + name;
+            if (executable(candidate))
+                return candidate;
+        }
+        if (end == std::string::npos)
+            break;
+        start = end + 1;
+    }
+    return {};
+}
+
+char readKeeperStatus(int statusFd, int timeoutMs)
+{
+    const int64_t deadline = timeoutMs < 0 ? -1 : nowMs() + timeoutMs;
+    for (;;) {
+        pollfd fd{statusFd, POLLIN, 0};
+        const int left = deadline < 0 ? -1 : int(std::max<int64_t>(0, deadline - nowMs()));
+        const int ready = poll(&fd, 1, left);
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready <= 0)
+            return 0;
+        char c = 0;
+        const ssize_t n = read(statusFd, &c, 1);
+        if (n < 0 && errno == EINTR)
+            continue;
+        return n == 1 ? c : 0;
+    }
+}
 
 std::string helperPath(const std::string &name)
 {
@@ -104,71 +273,50 @@ std::string helperPath(const std::string &name)
     return executable(beside) || !executable(libexec) ? beside : libexec;
 }
 
-StartedHelper startClipboardHelper(ClipboardRoute route, const std::string &utf8, const std::string &keeperPath)
+StartedHelper startClipboardKeeper(const std::vector<ClipboardRoute> &routes, const std::string &utf8,
+                                   const KeeperOptions &options)
 {
-    StartedHelper helper;
-    std::string program;
-    std::vector<std::string> arguments;
-    if (route == ClipboardRoute::Keeper) {
-        program = keeperPath;
-    } else if (route == ClipboardRoute::WlCopy) {
-        program = findOnPath("wl-copy");
-    }
-    if (program.empty())
-        return helper;
-
-    int input[2];
-    int status[2] = {-1, -1};
-    if (pipe2(input, O_CLOEXEC) != 0)
-        return helper;
-    if (route == ClipboardRoute::Keeper && pipe2(status, O_CLOEXEC) != 0) {
-        close(input[0]);
-        close(input[1]);
-        return helper;
-    }
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, input[0], STDIN_FILENO);
-    // Nothing the helper prints may hold a pipe of ours open: `zimbrel-generator | cat` ends
-    // when the generator does.
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    if (route == ClipboardRoute::Keeper) {
-        posix_spawn_file_actions_adddup2(&actions, status[1], 3);
-        arguments = {"--status-fd", "3"};
-        if (const char *display = std::getenv("DISPLAY"); display && *display) {
-            arguments.push_back("--display");
-            arguments.push_back(display);
+    StartedHelper result;
+    if (utf8.empty())
+        return result;
+    bool anyStarted = false;
+    for (ClipboardRoute route : routes) {
+        if (route == ClipboardRoute::Qt)
+            break;
+        std::string input = route == ClipboardRoute::WlCopy ? utf8 : framePassword(utf8);
+        const Spawned spawned = spawnHelper(route, input, options);
+        wipeString(input);
+        if (spawned.pid <= 0)
+            continue;
+        anyStarted = true;
+        if (route == ClipboardRoute::WlCopy) {
+            if (wlCopyOffered(spawned.pid, options.answerTimeoutMs)) {
+                result.route = route;
+                result.answer = KeeperAnswer::Owned;
+                return result;
+            }
+            continue;
+        }
+        const char answer = readKeeperStatus(spawned.statusFd, options.answerTimeoutMs);
+        if (answer == char(KeeperStatus::Owned)) {
+            result.route = route;
+            result.pid = spawned.pid;
+            result.statusFd = spawned.statusFd;
+            result.answer = KeeperAnswer::Owned;
+            return result;
+        }
+        // Anything else ends the keeper; one that has not answered in time is ended here, so it
+        // cannot take the clipboard behind a later route's back.
+        close(spawned.statusFd);
+        reap(spawned.pid, answer ? 1000 : 0);
+        if (answer == char(KeeperStatus::Replaced)) {
+            result.route = route;
+            result.answer = KeeperAnswer::Replaced;
+            return result;
         }
     }
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    // A session of its own, so the helper outlives a terminal that closes with the program.
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
-
-    std::vector<char *> argv{program.data()};
-    for (std::string &argument : arguments)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    pid_t pid = -1;
-    const int spawned = posix_spawn(&pid, program.c_str(), &actions, &attributes, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attributes);
-    close(input[0]);
-    if (status[1] >= 0)
-        close(status[1]);
-    if (spawned != 0) {
-        close(input[1]);
-        if (status[0] >= 0)
-            close(status[0]);
-        return helper;
-    }
-    helper.pid = pid;
-    helper.statusFd = status[0];
-    helper.written = writeAll(input[1], utf8);
-    close(input[1]);
-    return helper;
+    result.answer = anyStarted ? KeeperAnswer::Failed : KeeperAnswer::NotStarted;
+    return result;
 }
 
 void wipeString(std::string &text)

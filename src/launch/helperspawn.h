@@ -1,21 +1,36 @@
 #pragma once
-// Starting the clipboard's helpers (zimbrel-clipboard-keeper on X11, wl-copy on Wayland) with the
-// password in a pipe. Plain C++, so that the generator can hand the password over before it loads
-// the GUI toolkit.
+// Starting the clipboard's keepers (zimbrel-wayland-keeper, zimbrel-clipboard-keeper, wl-copy as the
+// last resort) with the password in a pipe. Plain C++, so that the generator can hand the password
+// over before it loads the GUI toolkit.
 
 #include "platformchoice.h"
 
 #include <string>
 #include <sys/types.h>
+#include <vector>
 
 namespace zimbrel {
 
+// How the clipboard was taken.
+enum class KeeperAnswer : char {
+    Owned = '1',      // a keeper owns it
+    Replaced = 'r',   // a newer password of ours took it before this one's keeper answered
+    Failed = '0',     // a keeper was started but did not take it
+    NotStarted = 'n', // no keeper could be started on any route
+};
+
 struct StartedHelper
 {
-    pid_t pid = -1;       // the helper, a child of this process (wl-copy's first process exits once
-                          // the text is offered; the keeper lives on)
-    int statusFd = -1;    // the keeper's answer: "1" once it owns the clipboard
-    bool written = false; // the whole text went into the pipe
+    ClipboardRoute route = ClipboardRoute::Qt; // the route that answered (Qt: none did)
+    pid_t pid = -1;     // the keeper, a child of this process, while it lives (-1: none, or reaped)
+    int statusFd = -1;  // the keeper's later status characters (KeeperStatus); ends when it ends
+    KeeperAnswer answer = KeeperAnswer::NotStarted;
+};
+
+struct KeeperOptions
+{
+    int clearAfterSeconds = 0; // 0: the keeper serves until something else takes the clipboard
+    int answerTimeoutMs = 3000;
 };
 
 // The folder of the running program.
@@ -32,9 +47,20 @@ std::string helperPath(const std::string &name);
 // <prefix>/libexec/zimbrel. Empty for a program run from its build folder.
 std::string installationPrefix();
 
-// Starts the helper of `route` (Keeper or WlCopy) in a session of its own, with standard output and
-// error on /dev/null, and writes `utf8` into its standard input. pid -1 when it could not start.
-StartedHelper startClipboardHelper(ClipboardRoute route, const std::string &utf8, const std::string &keeperPath);
+// Tries `routes` in order: starts the keeper of each in a session of its own, with standard output
+// and error on /dev/null, writes the password into its standard input, and waits for its first
+// answer. A keeper that finds no way on its window system, fails or cannot be started hands on to
+// the next route. Helpers are found beside the program (helperPath) or, for wl-copy, on PATH
+// (the system's default path when PATH is unset), never in the current folder.
+StartedHelper startClipboardKeeper(const std::vector<ClipboardRoute> &routes, const std::string &utf8,
+                                   const KeeperOptions &options = {});
+
+// Where a program of `name` is on PATH; empty when nowhere. Only absolute folders are looked in.
+std::string findOnPath(const char *name);
+
+// The keeper's next status character within `timeoutMs` (-1: wait as long as it takes); 0 when
+// the pipe ended or nothing came in time.
+char readKeeperStatus(int statusFd, int timeoutMs);
 
 // Overwrites the bytes of a string, then empties it.
 void wipeString(std::string &text);

@@ -1,11 +1,11 @@
 #include "clipboard.h"
 
-#include "launch/helperspawn.h"
 
 #include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <QSocketNotifier>
 
 #include <algorithm>
 #include <cerrno>
@@ -17,16 +17,6 @@
 
 namespace zimbrel {
 
-namespace {
-
-qint64 nowMs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return qint64(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
-}
-
-} // namespace
 
 QByteArray choosePlatform(const PlatformEnvironment &environment)
 {
@@ -40,83 +30,71 @@ void applyPlatformChoice()
     applyPlatformChoiceToEnvironment();
 }
 
-ClipboardRoute clipboardRoute(const QByteArray &platform)
-{
-    return clipboardRouteFor(platform.toStdString());
-}
-
 ClipboardHandOff::~ClipboardHandOff()
 {
-    if (m_statusFd >= 0)
-        close(m_statusFd);
-    // wl-copy's first process ends as soon as its background copy serves the text; reaping it
-    // here leaves no zombie behind. The keeper is never waited for: it lives on by design.
-    if (m_pid > 0 && m_route == ClipboardRoute::WlCopy)
-        waitpid(m_pid, nullptr, WNOHANG);
+    // The keeper lives on by design; only the pipe that follows it is closed here.
+    if (m_helper.statusFd >= 0)
+        close(m_helper.statusFd);
 }
 
-bool ClipboardHandOff::start(const QString &text, ClipboardRoute route)
+void ClipboardHandOff::start(const QString &text, const QByteArray &platform, int clearAfterSeconds)
 {
-    m_route = route;
-    if (route == ClipboardRoute::Qt || m_pid > 0)
-        return false;
+    if (m_decided)
+        return;
+    m_decided = true;
+    const std::vector<ClipboardRoute> routes = clipboardRoutes(platform.toStdString());
+    m_qtOnly = routes == std::vector<ClipboardRoute>{ClipboardRoute::Qt};
+    if (m_qtOnly)
+        return;
     QByteArray bytes = text.toUtf8();
     std::string utf8(bytes.constData(), size_t(bytes.size()));
     wipe(bytes);
-    const StartedHelper helper =
-        startClipboardHelper(route, utf8, QFile::encodeName(clipboardKeeperPath()).toStdString());
+    KeeperOptions options;
+    options.clearAfterSeconds = clearAfterSeconds;
+    m_helper = startClipboardKeeper(routes, utf8, options);
     wipeString(utf8);
-    adopt(route, helper.pid, helper.statusFd);
-    if (helper.pid > 0 && !helper.written)
-        m_result = CopyResult::NotCopied;
-    return helper.pid > 0;
 }
 
-void ClipboardHandOff::adopt(ClipboardRoute route, pid_t pid, int statusFd, std::optional<CopyResult> known)
+void ClipboardHandOff::adopt(const StartedHelper &helper)
 {
-    m_route = route;
-    m_pid = pid;
-    m_statusFd = statusFd;
-    if (known)
-        m_result = known;
+    m_decided = true;
+    m_qtOnly = false;
+    m_helper = helper;
 }
 
-CopyResult ClipboardHandOff::wait(int timeoutMs)
+void ClipboardHandOff::follow()
 {
-    if (m_result)
-        return *m_result;
-    if (m_pid <= 0)
-        return *(m_result = CopyResult::NotCopied);
-    const qint64 deadline = nowMs() + timeoutMs;
-    if (m_route == ClipboardRoute::Keeper) {
-        // The keeper says "1" once it owns the clipboard; an end of the pipe without it is a no.
-        char answer = 0;
-        for (;;) {
-            pollfd fd{m_statusFd, POLLIN, 0};
-            const int left = int(std::max<qint64>(0, deadline - nowMs()));
-            const int ready = poll(&fd, 1, left);
-            if (ready < 0 && errno == EINTR)
-                continue;
-            if (ready > 0 && read(m_statusFd, &answer, 1) < 0 && errno == EINTR)
-                continue;
-            break;
-        }
-        close(m_statusFd);
-        m_statusFd = -1;
-        return *(m_result = answer == '1' ? CopyResult::Kept : CopyResult::NotCopied);
+    if (m_helper.statusFd < 0 || m_notifier)
+        return;
+    m_notifier = new QSocketNotifier(m_helper.statusFd, QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &ClipboardHandOff::statusReady);
+}
+
+void ClipboardHandOff::statusReady()
+{
+    const char status = readKeeperStatus(m_helper.statusFd, 0);
+    if (status == char(KeeperStatus::Replaced)) {
+        Q_EMIT lost(CopyResult::Replaced);
+    } else if (status == char(KeeperStatus::Lost)) {
+        Q_EMIT lost(CopyResult::NotCopied);
+    } else if (status == 0) {
+        ended();
     }
-    // wl-copy's first process exits once the text is offered (0), or with an error.
-    for (;;) {
-        int status = 0;
-        const pid_t done = waitpid(m_pid, &status, WNOHANG);
-        if (done == m_pid) {
-            m_pid = 0;
-            const bool ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-            return *(m_result = ok ? CopyResult::Kept : CopyResult::NotCopied);
-        }
-        if (done < 0 || nowMs() >= deadline)
-            return *(m_result = CopyResult::NotCopied);
-        usleep(2000);
+    // "c": the keeper gave the clipboard up when it was asked to; nothing to tell.
+}
+
+void ClipboardHandOff::ended()
+{
+    // The keeper has gone (its end of the pipe closes as it exits): reaped at once, so no zombie
+    // is left while the window is still open.
+    m_notifier->setEnabled(false);
+    m_notifier->deleteLater();
+    m_notifier = nullptr;
+    close(m_helper.statusFd);
+    m_helper.statusFd = -1;
+    if (m_helper.pid > 0) {
+        waitpid(m_helper.pid, nullptr, 0);
+        m_helper.pid = -1;
     }
 }
 
@@ -140,31 +118,34 @@ void setSecretClipboardText(const QString &text)
 
 CopyResult publishSecret(const QString &text, ClipboardHandOff &handOff)
 {
-    if (!handOff.started())
-        handOff.start(text, clipboardRoute(QGuiApplication::platformName().toLatin1()));
-    switch (handOff.route()) {
-    case ClipboardRoute::Qt:
+    if (!handOff.decided())
+        handOff.start(text, QGuiApplication::platformName().toLatin1());
+    handOff.follow();
+    if (handOff.qtOnly()) {
         clearClipboard();
         setSecretClipboardText(text);
         return CopyResult::Kept;
-    case ClipboardRoute::Keeper:
-        if (handOff.wait(2000) == CopyResult::Kept)
-            return CopyResult::Kept;
-        // Without its keeper the program serves the clipboard itself, while it runs.
-        clearClipboard();
-        setSecretClipboardText(text);
-        return CopyResult::UntilExit;
-    case ClipboardRoute::WlCopy:
-        // A Wayland compositor takes the clipboard only from a window that had input, which a
-        // window started from a hotkey has not; without wl-copy it is not copied.
-        return handOff.wait(2000);
     }
-    return CopyResult::NotCopied;
-}
-
-QString clipboardKeeperPath()
-{
-    return QFile::decodeName(helperPath("zimbrel-clipboard-keeper").c_str());
+    switch (handOff.helper().answer) {
+    case KeeperAnswer::Owned:
+        return CopyResult::Kept;
+    case KeeperAnswer::Replaced:
+        return CopyResult::Replaced;
+    case KeeperAnswer::Failed:
+        // A keeper that could not take the clipboard lost a race or was refused; taking it here
+        // would push out whichever keeper won.
+        return CopyResult::NotCopied;
+    case KeeperAnswer::NotStarted:
+        break;
+    }
+    // No keeper could be started (an incomplete installation). On X11 the program serves the
+    // clipboard itself while it runs; a Wayland compositor gives the clipboard only to a window
+    // that had input, which a window started from a hotkey has not.
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        return CopyResult::NotCopied;
+    clearClipboard();
+    setSecretClipboardText(text);
+    return CopyResult::UntilExit;
 }
 
 void wipe(QString &text)

@@ -1,26 +1,29 @@
 #pragma once
 // The system clipboard for secrets, and the window system the programs run on.
 //
-// On X11 (and in Wayland sessions through XWayland) the clipboard lives only as long as the
-// program that owns it, so a small helper, zimbrel-clipboard-keeper, owns it from the moment the
-// password exists and serves it after the program has ended, until any other owner appears. On
-// Wayland without XWayland the password goes to wl-copy (wl-clipboard), which does the same
-// there. Both are started fresh (never forked from the running GUI process) and get the text
-// through a pipe, so the secret never shows on a command line or in the environment. Elsewhere
-// (Qt's offscreen platform) the text goes on Qt's clipboard, with the hint
+// On X11 and Wayland the clipboard lives only as long as the program that owns it, so a small
+// keeper process owns it from the moment the password exists and serves it after the program has
+// ended, until anything else takes the clipboard: zimbrel-wayland-keeper where the compositor
+// offers the clipboard-control protocol (or, on GNOME without XWayland, through a focus window of
+// its own), zimbrel-clipboard-keeper on X11, wl-copy only as the last resort (see
+// clipboardRoutesFor()). Keepers are started fresh (never forked from the running GUI process) and
+// get the text through a pipe, so the secret never shows on a command line or in the environment.
+// Elsewhere (Qt's offscreen platform) the text goes on Qt's clipboard, with the hint
 // "x-kde-passwordManagerHint: secret" that clipboard histories honour by not recording it.
 
+#include "launch/helperspawn.h"
+#include "launch/keeperhandoff.h"
 #include "launch/platformchoice.h"
 
 #include <QByteArray>
+#include <QObject>
 #include <QString>
 
-#include <optional>
-#include <sys/types.h>
+class QSocketNotifier;
 
 namespace zimbrel {
 
-inline constexpr char kPasswordHintFormat[] = "x-kde-passwordManagerHint";
+inline constexpr const char *kPasswordHintFormat = kSecretHintType;
 
 // What decides the window system: QT_QPA_PLATFORM as the user set it, DISPLAY, WAYLAND_DISPLAY.
 struct PlatformEnvironment
@@ -37,43 +40,48 @@ QByteArray choosePlatform(const PlatformEnvironment &environment);
 // is made.
 void applyPlatformChoice();
 
-ClipboardRoute clipboardRoute(const QByteArray &platform);
-
 // Whether the password is on the clipboard, and for how long.
 enum class CopyResult {
     Kept,      // on the clipboard, and stays after the program has ended
-    UntilExit, // on the clipboard only while the program runs (no helper could be started)
-    NotCopied, // not on the clipboard at all
+    UntilExit, // on the clipboard only while the program runs (no keeper could be started)
+    NotCopied, // not on the clipboard (any more): it failed, or something else took it
+    Replaced,  // a newer password of ours took its place
 };
 
-// Hands the password to the helper of its route. Made before the window exists, so the
-// clipboard is ready while the window is still coming up; asked for the outcome afterwards.
-class ClipboardHandOff
+// The keeper of one password: started before the window exists, so the clipboard is ready while
+// the window is still coming up, and followed afterwards, so the window can say when the password
+// stops being the clipboard's content.
+class ClipboardHandOff : public QObject
 {
+    Q_OBJECT
 public:
     ClipboardHandOff() = default;
-    ClipboardHandOff(const ClipboardHandOff &) = delete;
-    ClipboardHandOff &operator=(const ClipboardHandOff &) = delete;
-    ~ClipboardHandOff();
+    ~ClipboardHandOff() override;
 
-    // Starts the keeper or wl-copy for the route and writes `text` into its pipe. Qt's route
-    // starts nothing. Whether a helper was started.
-    bool start(const QString &text, ClipboardRoute route);
-    // Takes over a helper that zimbrel-generator started before this program was loaded (pid -1:
-    // it could not start one), with its answer when that is known already.
-    void adopt(ClipboardRoute route, pid_t pid, int statusFd, std::optional<CopyResult> known = std::nullopt);
-    bool started() const { return m_pid > 0; }
-    ClipboardRoute route() const { return m_route; }
+    // Starts the keeper of the first route of `platform` that takes the clipboard (Qt's route
+    // starts nothing).
+    void start(const QString &text, const QByteArray &platform, int clearAfterSeconds = 0);
+    // Takes over a keeper that zimbrel-generator started before this program was loaded.
+    void adopt(const StartedHelper &helper);
+    bool decided() const { return m_decided; }
+    // Qt's own clipboard is the only route (offscreen and other platforms).
+    bool qtOnly() const { return m_qtOnly; }
+    const StartedHelper &helper() const { return m_helper; }
+    // Follows the keeper from now on (lost() and reaping); needs the application's event loop.
+    void follow();
 
-    // The helper's answer, waiting for it at most `timeoutMs`: Kept, or NotCopied when it failed,
-    // did not answer in time, or none was started.
-    CopyResult wait(int timeoutMs);
+Q_SIGNALS:
+    // The password stopped being the clipboard's content: Replaced or NotCopied.
+    void lost(zimbrel::CopyResult why);
 
 private:
-    ClipboardRoute m_route = ClipboardRoute::Qt;
-    pid_t m_pid = -1;
-    int m_statusFd = -1;
-    std::optional<CopyResult> m_result;
+    void statusReady();
+    void ended();
+
+    StartedHelper m_helper;
+    bool m_decided = false;
+    bool m_qtOnly = false;
+    QSocketNotifier *m_notifier = nullptr;
 };
 
 // Empties Qt's clipboard.
@@ -84,13 +92,10 @@ void setSecretClipboardText(const QString &text);
 
 // Publishes a password the way the platform allows. The old owner loses the clipboard to the new
 // password, never to an empty clipboard in between that a clipboard manager could record: a
-// helper takes it straight from its last owner. Uses `handOff` when it was
-// started before the window existed, else starts one now. The result says what the user is told.
+// keeper takes it straight from its last owner. Uses `handOff` when it was started before the
+// window existed, else starts one now. Only where no keeper could be started at all on X11 does
+// the program serve the clipboard itself. The result says what the user is told.
 CopyResult publishSecret(const QString &text, ClipboardHandOff &handOff);
-
-// Where the keeper is looked for: beside the running program, then in ../libexec/zimbrel next to
-// it, then in the folder it was installed to.
-QString clipboardKeeperPath();
 
 // Overwrites a text's characters in place (also where the text is shared), then empties it.
 void wipe(QString &text);

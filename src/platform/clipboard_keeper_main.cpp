@@ -1,41 +1,43 @@
 // zimbrel-clipboard-keeper: serves one password on the X11 clipboard after the program that made
 // it has ended.
 //
-// It reads the password from standard input, takes the CLIPBOARD selection and answers requests
-// for it until any other owner appears, "no owner" included, and then exits at once. It is plain
-// libxcb, so a keeper that may live for hours holds a few hundred kilobytes, not a GUI toolkit.
-// Nothing about it may show the password to anyone else: it is not dumpable (no core file, no
-// debugger attach by another user), it keeps no copy once it ends, and it never logs.
+// It reads the password as a frame from standard input (see launch/keeperhandoff.h), takes the
+// CLIPBOARD selection only once it has the whole of it, and answers requests for it until any
+// other owner appears, "no owner" included, and then exits. It is plain libxcb, so a keeper that
+// may live for hours holds a few hundred kilobytes, not a GUI toolkit. Nothing about it may show
+// the password to anyone else: it is not dumpable (no core file, no debugger attach by another
+// user), it keeps no copy once it ends, and it never logs.
 //
-//   zimbrel-clipboard-keeper [--status-fd N] [--display NAME]
+//   zimbrel-clipboard-keeper [--status-fd N] [--display NAME] [--clear-after SECONDS]
 //
-// With --status-fd the program that starts it passes a pipe: the keeper writes "1" there once it
-// owns the clipboard ("0" when it could not take it) and closes it. --display names the X display
-// (DISPLAY otherwise), which also shows in a process list which display a keeper serves.
+// With --status-fd the program that starts it passes a pipe for the keeper's status characters
+// (KeeperStatus): "1" once it owns the clipboard, "0" when it could not take it, then "r" when a
+// newer keeper of ours took it, "x" when anything else did, "c" when it gave it up after
+// --clear-after; the pipe closes when the keeper ends. --display names the X display (DISPLAY
+// otherwise), which also shows in a process list which display a keeper serves.
+
+#include "launch/keeperhandoff.h"
 
 #include <xcb/xcb.h>
 #include <xcb/xfixes.h>
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
-#include <csignal>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
+#include <ctime>
+#include <poll.h>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <sys/mman.h>
-#include <sys/prctl.h>
-#include <sys/resource.h>
 #include <unistd.h>
 #include <vector>
 
+using namespace zimbrel;
+
 namespace {
 
-// Passwords are at most 32767 characters, three bytes each in UTF-8; anything past this is not
-// ours to serve.
-constexpr std::size_t kMaxInput = std::size_t{128} * 1024;
 int statusFd = -1;
 
 // The password and what is made of it, wiped however the keeper ends.
@@ -55,85 +57,11 @@ struct Secret
     }
 };
 
-std::string readAll(int fd)
+int64_t nowMs()
 {
-    std::string input;
-    input.reserve(4096);
-    std::array<char, 4096> buffer{};
-    while (input.size() < kMaxInput) {
-        const ssize_t n = read(fd, buffer.data(), buffer.size());
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        // Grown by hand, so no reallocation leaves a copy behind in freed memory.
-        if (input.size() + std::size_t(n) > input.capacity()) {
-            std::string bigger;
-            bigger.reserve(std::min(kMaxInput, 2 * (input.size() + std::size_t(n))));
-            bigger.append(input);
-            explicit_bzero(input.data(), input.size());
-            input.swap(bigger);
-        }
-        input.append(buffer.data(), std::min<std::size_t>(std::size_t(n), kMaxInput - input.size()));
-    }
-    explicit_bzero(buffer.data(), buffer.size());
-    return input;
-}
-
-// Latin-1 bytes for UTF-8 text, when every character has one.
-bool toLatin1(const std::string &utf8, std::string &latin1)
-{
-    latin1.reserve(utf8.size());
-    for (std::size_t i = 0; i < utf8.size(); ++i) {
-        const auto c = static_cast<unsigned char>(utf8[i]);
-        if (c < 0x80) {
-            latin1 += char(c);
-        } else if ((c == 0xC2 || c == 0xC3) && i + 1 < utf8.size()
-                   && (static_cast<unsigned char>(utf8[i + 1]) & 0xC0) == 0x80) {
-            latin1 += char(((c & 0x03) << 6) | (static_cast<unsigned char>(utf8[i + 1]) & 0x3F));
-            ++i;
-        } else {
-            explicit_bzero(latin1.data(), latin1.size());
-            latin1.clear();
-            return false;
-        }
-    }
-    return true;
-}
-
-void reportStatus(bool owned)
-{
-    if (statusFd < 0)
-        return;
-    const char status = owned ? '1' : '0';
-    if (write(statusFd, &status, 1) < 0) {
-        // The program that asked has gone; nothing to tell.
-    }
-    close(statusFd);
-    statusFd = -1;
-}
-
-// A background helper: its own session (the spawner gives it one), no terminal, nothing open that
-// it inherited, and a working folder that keeps no file system busy.
-void detach()
-{
-    const int null = open("/dev/null", O_RDWR | O_CLOEXEC);
-    if (null >= 0) {
-        dup2(null, STDIN_FILENO);
-        dup2(null, STDOUT_FILENO);
-        dup2(null, STDERR_FILENO);
-        if (null > STDERR_FILENO)
-            close(null);
-    }
-    // Everything else it inherited goes; the status pipe goes once it has been answered.
-    const long highest = sysconf(_SC_OPEN_MAX);
-    for (int fd = STDERR_FILENO + 1; fd < (highest > 0 ? highest : 1024) && fd < 65536; ++fd) {
-        if (fd != statusFd)
-            close(fd);
-    }
-    if (chdir("/") != 0) {
-        // Staying where it was started only keeps that folder busy.
-    }
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return int64_t(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
 }
 
 // Asks for all atoms at once and then collects the answers: one round trip instead of eight.
@@ -154,7 +82,7 @@ std::vector<xcb_atom_t> internAtoms(xcb_connection_t *c, const std::vector<std::
 
 struct Atoms
 {
-    xcb_atom_t clipboard, targets, timestamp, multiple, utf8String, textPlainUtf8, text, hint;
+    xcb_atom_t clipboard, targets, timestamp, multiple, utf8String, textPlainUtf8, text, hint, keeperMark;
 };
 
 class Keeper
@@ -176,47 +104,125 @@ public:
         const std::vector<xcb_atom_t> a =
             internAtoms(c,
                         {"CLIPBOARD", "TARGETS", "TIMESTAMP", "MULTIPLE", "UTF8_STRING", "text/plain;charset=utf-8",
-                         "TEXT", "x-kde-passwordManagerHint"});
-        m_atoms = {a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7]};
+                         "TEXT", kSecretHintType, "_ZIMBREL_KEEPER"});
+        m_atoms = {a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7], a[8]};
+        // Marks the window as a keeper's: a keeper that loses the clipboard tells a newer password
+        // of ours from anything else by it.
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, m_window, m_atoms.keeperMark, XCB_ATOM_STRING, 8, 1, "1");
         // Requests larger than this cannot be answered in one piece.
         m_maxBytes = std::size_t(xcb_get_maximum_request_length(c)) * 4 - 64;
     }
 
-    // Takes the clipboard; whether this window owns it now.
-    bool take()
+    // Takes the clipboard: Owned, Replaced when a newer keeper of ours took it in the same
+    // instant, Failed otherwise.
+    KeeperStatus take()
     {
         m_time = serverTime();
         xcb_set_selection_owner(m_c, m_window, m_atoms.clipboard, m_time);
-        xcb_get_selection_owner_reply_t *owner =
-            xcb_get_selection_owner_reply(m_c, xcb_get_selection_owner(m_c, m_atoms.clipboard), nullptr);
-        const bool owned = owner && owner->owner == m_window;
-        free(owner);
-        if (owned)
+        const xcb_window_t owner = currentOwner();
+        if (owner == m_window) {
             watchOwner();
-        return owned;
+            return KeeperStatus::Owned;
+        }
+        return isKeepersWindow(owner) ? KeeperStatus::Replaced : KeeperStatus::Failed;
     }
 
-    // Serves requests until another owner (or none) takes over, or the X server goes away.
-    void serve()
+    // Serves requests until another owner (or none) takes over, the X server goes away, or
+    // `clearAt` (a monotonic time in ms, -1 for never) comes. Says why it stopped.
+    KeeperStatus serve(int64_t clearAt)
     {
-        while (xcb_generic_event_t *event = xcb_wait_for_event(m_c)) {
-            const uint8_t type = event->response_type & 0x7F;
-            bool done = false;
-            if (type == XCB_SELECTION_REQUEST) {
-                answer(*reinterpret_cast<xcb_selection_request_event_t *>(event));
-            } else if (type == XCB_SELECTION_CLEAR) {
-                done = true;
-            } else if (m_fixesEvent && type == m_fixesEvent + XCB_XFIXES_SELECTION_NOTIFY) {
-                const auto *notice = reinterpret_cast<xcb_xfixes_selection_notify_event_t *>(event);
-                done = notice->selection == m_atoms.clipboard && notice->owner != m_window;
+        const int fd = xcb_get_file_descriptor(m_c);
+        for (;;) {
+            while (xcb_generic_event_t *event = xcb_poll_for_event(m_c)) {
+                std::optional<xcb_window_t> newOwner = handle(event);
+                free(event);
+                if (newOwner) {
+                    // Requests the server sent before the change are still answered.
+                    drain();
+                    return *newOwner != XCB_WINDOW_NONE && isKeepersWindow(*newOwner) ? KeeperStatus::Replaced
+                                                                                      : KeeperStatus::Lost;
+                }
             }
-            free(event);
-            if (done)
-                return;
+            if (xcb_connection_has_error(m_c))
+                return KeeperStatus::Lost;
+            pollfd ready{fd, POLLIN, 0};
+            const int timeout = clearAt < 0 ? -1 : int(std::max<int64_t>(0, clearAt - nowMs()));
+            const int n = poll(&ready, 1, timeout);
+            if (n == 0) {
+                // Still ours (no notice came): given up, the clipboard is left empty.
+                xcb_set_selection_owner(m_c, XCB_WINDOW_NONE, m_atoms.clipboard, m_time);
+                xcb_flush(m_c);
+                drain();
+                return KeeperStatus::Cleared;
+            }
+            if (n < 0 && errno != EINTR)
+                return KeeperStatus::Lost;
         }
     }
 
 private:
+    // The new owner when the event says the clipboard is no longer ours; answers requests.
+    std::optional<xcb_window_t> handle(xcb_generic_event_t *event)
+    {
+        const uint8_t type = event->response_type & 0x7F;
+        if (type == XCB_SELECTION_REQUEST) {
+            answer(*reinterpret_cast<xcb_selection_request_event_t *>(event));
+        } else if (type == XCB_SELECTION_CLEAR) {
+            const auto *clear = reinterpret_cast<xcb_selection_clear_event_t *>(event);
+            if (clear->selection == m_atoms.clipboard)
+                return currentOwner();
+        } else if (m_fixesEvent && type == m_fixesEvent + XCB_XFIXES_SELECTION_NOTIFY) {
+            const auto *notice = reinterpret_cast<xcb_xfixes_selection_notify_event_t *>(event);
+            if (notice->selection == m_atoms.clipboard && notice->owner != m_window)
+                return notice->owner;
+        }
+        return std::nullopt;
+    }
+
+    // After the clipboard has gone to another owner: a paste that the server handed to us before
+    // the change came before the notice, and its program waits for the answer. The server hands
+    // us no request after the change, so what has arrived is all there is.
+    void drain()
+    {
+        xcb_flush(m_c);
+        while (xcb_generic_event_t *event = xcb_poll_for_event(m_c)) {
+            if ((event->response_type & 0x7F) == XCB_SELECTION_REQUEST)
+                answer(*reinterpret_cast<xcb_selection_request_event_t *>(event));
+            free(event);
+        }
+        xcb_flush(m_c);
+    }
+
+    xcb_window_t currentOwner()
+    {
+        xcb_get_selection_owner_reply_t *reply =
+            xcb_get_selection_owner_reply(m_c, xcb_get_selection_owner(m_c, m_atoms.clipboard), nullptr);
+        const xcb_window_t owner = reply ? reply->owner : xcb_window_t(XCB_WINDOW_NONE);
+        free(reply);
+        return owner;
+    }
+
+    // Whether `window` is another keeper's. A keeper that has lost in turn may already have taken
+    // its window away; the owner after it then decides.
+    bool isKeepersWindow(xcb_window_t window)
+    {
+        for (int hop = 0; hop < 8 && window != XCB_WINDOW_NONE && window != m_window; ++hop) {
+            xcb_generic_error_t *error = nullptr;
+            xcb_get_property_reply_t *reply = xcb_get_property_reply(
+                m_c, xcb_get_property(m_c, 0, window, m_atoms.keeperMark, XCB_ATOM_STRING, 0, 1), &error);
+            const bool marked = reply && reply->type != XCB_ATOM_NONE;
+            const bool gone = error != nullptr;
+            free(reply);
+            free(error);
+            if (marked)
+                return true;
+            if (!gone)
+                return false;
+            window = currentOwner();
+        }
+        return false;
+    }
+
     // The server's time now: a property change on our own window reports it. The window's name
     // (an atom every server has) is the property, so no atom has to be asked for first.
     xcb_timestamp_t serverTime()
@@ -327,32 +333,36 @@ private:
 int main(int argc, char **argv)
 {
     // First of all: no core file and no debugger attach by another user can show the password.
-    prctl(PR_SET_DUMPABLE, 0);
-    const rlimit noCore{0, 0};
-    setrlimit(RLIMIT_CORE, &noCore);
-    std::signal(SIGPIPE, SIG_IGN);
-    std::signal(SIGHUP, SIG_IGN);
+    protectProcess();
 
     const char *displayName = nullptr;
+    int clearAfter = 0;
     for (int i = 1; i + 1 < argc; i += 2) {
         if (std::strcmp(argv[i], "--status-fd") == 0)
             statusFd = std::atoi(argv[i + 1]) > STDERR_FILENO ? std::atoi(argv[i + 1]) : -1;
         else if (std::strcmp(argv[i], "--display") == 0)
             displayName = argv[i + 1];
+        else if (std::strcmp(argv[i], "--clear-after") == 0)
+            clearAfter = std::atoi(argv[i + 1]);
     }
 
     Secret secret;
-    // The pipe is read before any window-system work, so the writer is never kept waiting.
-    secret.utf8 = readAll(STDIN_FILENO);
+    // The whole password is read before any window-system work, so the writer is never kept
+    // waiting, and an input cut short leaves the clipboard as it was.
+    const bool whole = readFramedPassword(STDIN_FILENO, secret.utf8);
+    detachFromCaller(statusFd);
+    if (!whole) {
+        sendStatus(statusFd, KeeperStatus::Failed);
+        return 1;
+    }
     // Kept out of swap where the system allows it; a keeper works without it too.
     mlock(secret.utf8.data(), secret.utf8.capacity());
-    secret.fitsLatin1 = toLatin1(secret.utf8, secret.latin1);
-    detach();
+    secret.fitsLatin1 = utf8ToLatin1(secret.utf8, secret.latin1);
 
     int screenNumber = 0;
     xcb_connection_t *c = xcb_connect(displayName, &screenNumber);
     if (xcb_connection_has_error(c)) {
-        reportStatus(false);
+        sendStatus(statusFd, KeeperStatus::Failed);
         xcb_disconnect(c);
         return 1;
     }
@@ -360,17 +370,17 @@ int main(int argc, char **argv)
     for (int i = 0; i < screenNumber && screens.rem; ++i)
         xcb_screen_next(&screens);
     if (!screens.rem) {
-        reportStatus(false);
+        sendStatus(statusFd, KeeperStatus::Failed);
         xcb_disconnect(c);
         return 1;
     }
 
     Keeper keeper(c, screens.data, secret);
-    const bool owned = keeper.take();
-    reportStatus(owned);
-    if (owned)
-        keeper.serve();
+    const KeeperStatus taken = keeper.take();
+    sendStatus(statusFd, taken);
+    if (taken == KeeperStatus::Owned)
+        sendStatus(statusFd, keeper.serve(clearAfter > 0 ? nowMs() + int64_t(clearAfter) * 1000 : -1));
     secret.wipe();
     xcb_disconnect(c);
-    return owned ? 0 : 1;
+    return taken == KeeperStatus::Owned ? 0 : 1;
 }

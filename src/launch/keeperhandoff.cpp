@@ -1,0 +1,125 @@
+#include "keeperhandoff.h"
+
+#include <array>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace zimbrel {
+
+namespace {
+
+// Reads exactly `size` bytes; false when the input ends first.
+bool readExactly(int fd, char *into, std::size_t size)
+{
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = read(fd, into + done, size - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += std::size_t(n);
+    }
+    return true;
+}
+
+} // namespace
+
+std::string framePassword(const std::string &utf8)
+{
+    const auto size = uint32_t(utf8.size());
+    std::string frame;
+    frame.reserve(4 + utf8.size());
+    for (int shift = 0; shift < 32; shift += 8)
+        frame += char((size >> shift) & 0xFF);
+    frame += utf8;
+    return frame;
+}
+
+bool readFramedPassword(int fd, std::string &utf8)
+{
+    utf8.clear();
+    std::array<unsigned char, 4> header{};
+    if (!readExactly(fd, reinterpret_cast<char *>(header.data()), header.size()))
+        return false;
+    const std::size_t size = std::size_t(header[0]) | std::size_t(header[1]) << 8 | std::size_t(header[2]) << 16
+        | std::size_t(header[3]) << 24;
+    if (size == 0 || size > kMaxKeptBytes)
+        return false;
+    // Sized once, so no reallocation leaves a copy of the password in freed memory.
+    utf8.resize(size);
+    if (!readExactly(fd, utf8.data(), size)) {
+        explicit_bzero(utf8.data(), utf8.size());
+        utf8.clear();
+        return false;
+    }
+    return true;
+}
+
+bool utf8ToLatin1(const std::string &utf8, std::string &latin1)
+{
+    latin1.clear();
+    latin1.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        if (c < 0x80) {
+            latin1 += char(c);
+        } else if ((c == 0xC2 || c == 0xC3) && i + 1 < utf8.size()
+                   && (static_cast<unsigned char>(utf8[i + 1]) & 0xC0) == 0x80) {
+            latin1 += char(((c & 0x03) << 6) | (static_cast<unsigned char>(utf8[i + 1]) & 0x3F));
+            ++i;
+        } else {
+            explicit_bzero(latin1.data(), latin1.size());
+            latin1.clear();
+            return false;
+        }
+    }
+    return true;
+}
+
+void protectProcess()
+{
+    prctl(PR_SET_DUMPABLE, 0);
+    const rlimit noCore{0, 0};
+    setrlimit(RLIMIT_CORE, &noCore);
+    std::signal(SIGPIPE, SIG_IGN);
+    std::signal(SIGHUP, SIG_IGN);
+}
+
+void detachFromCaller(int keep)
+{
+    const int null = open("/dev/null", O_RDWR | O_CLOEXEC);
+    if (null >= 0) {
+        dup2(null, STDIN_FILENO);
+        dup2(null, STDOUT_FILENO);
+        dup2(null, STDERR_FILENO);
+        if (null > STDERR_FILENO)
+            close(null);
+    }
+    const long highest = sysconf(_SC_OPEN_MAX);
+    for (int fd = STDERR_FILENO + 1; fd < (highest > 0 ? highest : 1024) && fd < 65536; ++fd) {
+        if (fd != keep)
+            close(fd);
+    }
+    if (chdir("/") != 0) {
+        // Staying where it was started only keeps that folder busy.
+    }
+}
+
+void sendStatus(int fd, KeeperStatus status)
+{
+    if (fd < 0)
+        return;
+    const char c = char(status);
+    ssize_t n;
+    do {
+        n = write(fd, &c, 1);
+    } while (n < 0 && errno == EINTR);
+}
+
+} // namespace zimbrel

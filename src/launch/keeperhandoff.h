@@ -1,0 +1,58 @@
+#pragma once
+// What a program and a clipboard keeper say to each other, and what both keepers (X11 and Wayland)
+// do alike to keep the password to themselves. Plain C++ with no Qt.
+//
+// The password goes to the keeper's standard input as a frame: four bytes of length (least
+// significant first) and then exactly that many bytes of UTF-8. A keeper takes the clipboard only
+// after it has read a whole frame, so a program killed while it writes leaves the clipboard as it
+// was, never empty or cut off.
+//
+// The keeper answers on its status pipe, one character for each thing that happens, and keeps the
+// pipe open for as long as it lives: the end of the pipe says that it has gone.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace zimbrel {
+
+// Passwords are at most 32767 characters, three bytes each in UTF-8; a longer frame is refused.
+inline constexpr std::size_t kMaxKeptBytes = std::size_t{128} * 1024;
+
+// The MIME type and X target that mark a password for clipboard histories, and its value.
+inline constexpr char kSecretHintType[] = "x-kde-passwordManagerHint";
+inline constexpr char kSecretHintValue[] = "secret";
+
+// What a keeper says on its status pipe.
+enum class KeeperStatus : char {
+    Owned = '1',       // it owns the clipboard now
+    Failed = '0',      // it could not take the clipboard (or got no whole password)
+    Unsupported = 'u', // the window system offers no way for it; try the next route
+    Replaced = 'r',    // a newer password of ours took the clipboard
+    Lost = 'x',        // something else took the clipboard, or emptied it
+    Cleared = 'c',     // it gave the clipboard up after the time it was given
+};
+
+// The frame for `utf8`.
+std::string framePassword(const std::string &utf8);
+
+// Reads one whole frame from `fd` (blocking) into `utf8`; false, with `utf8` empty, when the input
+// ends early, says a length over kMaxKeptBytes, or fails. What was read is wiped either way.
+bool readFramedPassword(int fd, std::string &utf8);
+
+// Latin-1 bytes for UTF-8 text, for the X targets STRING and TEXT; false (and `latin1` empty)
+// when a character has none.
+bool utf8ToLatin1(const std::string &utf8, std::string &latin1);
+
+// No core file, no ptrace by others, no SIGPIPE or SIGHUP ending it: the first thing a process
+// that will hold a password does.
+void protectProcess();
+
+// A background helper: standard streams on /dev/null, every inherited descriptor but `keep`
+// closed, and "/" as its folder, so it keeps no terminal, pipe or file system busy.
+void detachFromCaller(int keep);
+
+// Writes one status character; a caller that has gone is no error.
+void sendStatus(int fd, KeeperStatus status);
+
+} // namespace zimbrel
