@@ -10,19 +10,22 @@ build=(
   g++ make cmake                       # the tool chain
   qt6-base-dev libgl-dev libxcb1-dev   # Qt 6 Widgets, and libxcb for the platform layer
   libxcb-xfixes0-dev                   # the clipboard keeper: every change of the clipboard's owner
+  libwayland-dev wayland-protocols     # the Wayland clipboard keeper (wayland-scanner, xdg-shell)
+  pkg-config
 )
 run=(
   qt6-qpa-plugins                      # Qt's X11 platform plugin
   fonts-dejavu-core fontconfig         # a fixed-pitch face for the password
 )
-# A Wayland session without X: Qt's Wayland plugin, and wl-copy for the clipboard.
+# A Wayland session without X: Qt's Wayland plugin, and wl-copy as the clipboard's last resort.
 wayland=(qt6-wayland wl-clipboard)
 # make run without any display: a virtual X server, a screenshot and the clipboard's content.
 headless=(xvfb xauth xdotool xclip imagemagick)
 test=(
   "${wayland[@]}" "${headless[@]}"
   xsel x11-utils openbox               # clearing the clipboard, xprop, a window manager for moves
-  sway                                 # a real Wayland compositor, run headless
+  sway kwin-wayland weston xwayland    # real Wayland compositors, run headless, with XWayland
+  dbus                                 # dbus-run-session, for KWin
   pwgen                                # make bench: the shell pipe the clipboard figure is measured against
   desktop-file-utils appstream         # checking the launchers and the AppStream metainfo
   man-db groff-base librsvg2-bin       # checking the man pages and the scalable icon

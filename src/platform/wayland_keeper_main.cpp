@@ -259,8 +259,9 @@ void keyboardEnter(void *data, wl_keyboard *, uint32_t serial, wl_surface *, wl_
 void keyboardLeave(void *, wl_keyboard *, uint32_t, wl_surface *) {}
 void keyboardKey(void *, wl_keyboard *, uint32_t, uint32_t, uint32_t, uint32_t) {}
 void keyboardModifiers(void *, wl_keyboard *, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t) {}
+void keyboardRepeat(void *, wl_keyboard *, int32_t, int32_t) {}
 const wl_keyboard_listener kKeyboardListener{keyboardKeymap, keyboardEnter, keyboardLeave, keyboardKey,
-                                             keyboardModifiers, nullptr};
+                                             keyboardModifiers, keyboardRepeat};
 
 void wmPing(void *, xdg_wm_base *base, uint32_t serial)
 {

@@ -70,6 +70,8 @@ private Q_SLOTS:
 
     void passwordOutlivesTheProgramUntilReplaced();
     void manyRunsLeaveOneKeeper();
+    void handOversAnswerEveryPasteAndKillsLeaveNoEmptyClipboard();
+    void generatorsStartedTogetherLeaveOneKeeperAndAWholePassword();
     void keeperEndsWhenTheClipboardIsCleared();
     void aPipeClosesWhenTheGeneratorEnds();
     void withoutItsKeeperTheWindowServesTheClipboard();
@@ -175,6 +177,74 @@ void TestGeneratorX11::manyRunsLeaveOneKeeper()
         QTRY_COMPARE_WITH_TIMEOUT(keepersOnThisDisplay(), 1, 2000);
     }
     QCOMPARE(clipboardText(), previous);
+}
+
+void TestGeneratorX11::handOversAnswerEveryPasteAndKillsLeaveNoEmptyClipboard()
+{
+    // A paste asked for while one keeper hands over to the next is answered, by the old keeper
+    // or the new one: a shell loop pastes all the time, and counts the pastes that hung.
+    QProcess paster;
+    paster.start(QStringLiteral("sh"),
+                 {QStringLiteral("-c"),
+                  QStringLiteral("hung=0; while [ ! -e \"$0\" ]; do timeout 3 xclip -o -selection clipboard "
+                                 ">/dev/null 2>&1; [ $? -eq 124 ] && hung=$((hung+1)); done; echo $hung"),
+                  m_dir->filePath(QStringLiteral("stop"))});
+    QVERIFY(paster.waitForStarted());
+    const QString keeper = QStringLiteral(ZIMBREL_BIN_DIR "/zimbrel-clipboard-keeper");
+    std::vector<std::unique_ptr<QProcess>> keepers;
+    for (int handOver = 0; handOver < 60; ++handOver) {
+        const QByteArray password = QByteArray::number(1000000 + handOver);
+        keepers.push_back(std::make_unique<QProcess>());
+        keepers.back()->start(keeper, {QStringLiteral("--display"), QString::fromLocal8Bit(qgetenv("DISPLAY"))});
+        QVERIFY(keepers.back()->waitForStarted());
+        keepers.back()->write(QByteArray(1, char(password.size())) + QByteArray(3, '\0') + password);
+        keepers.back()->closeWriteChannel();
+        QTRY_COMPARE_WITH_TIMEOUT(clipboardText(), QString::fromLatin1(password), 3000);
+    }
+    QFile(m_dir->filePath(QStringLiteral("stop"))).open(QIODevice::WriteOnly);
+    QVERIFY(paster.waitForFinished(10000));
+    QCOMPARE(paster.readAllStandardOutput().trimmed(), QByteArray("0"));
+    QTRY_COMPARE_WITH_TIMEOUT(keepersOnThisDisplay(), 1, 2000);
+
+    // A generator killed at any moment of its start leaves the clipboard as it was or with a
+    // whole password, never empty or cut off behind a keeper that lives on.
+    for (int delayMs = 0; delayMs <= 20; delayMs += 2) {
+        run({QStringLiteral("xclip"), QStringLiteral("-i"), QStringLiteral("-selection"), QStringLiteral("clipboard")},
+            "before");
+        QTRY_COMPARE(clipboardText(), QStringLiteral("before"));
+        QTRY_COMPARE_WITH_TIMEOUT(keepersOnThisDisplay(), 0, 2000);
+        startGenerator("abcdefghjkmnop23456789\r\n12\r\n");
+        QTest::qWait(delayMs);
+        m_generator->kill();
+        m_generator->waitForFinished();
+        // Whatever the keeper was doing when the generator died, it has decided within this time.
+        QTest::qWait(300);
+        const QString text = clipboardText();
+        QVERIFY2(text == QStringLiteral("before") || text.size() == 12,
+                 qPrintable(QStringLiteral("after %1 ms: '%2'").arg(delayMs).arg(text)));
+        QVERIFY(keepersOnThisDisplay() <= 1);
+        if (keepersOnThisDisplay() == 1)
+            QCOMPARE(text.size(), 12);
+    }
+}
+
+void TestGeneratorX11::generatorsStartedTogetherLeaveOneKeeperAndAWholePassword()
+{
+    QFile file(m_dir->filePath(QStringLiteral("settings.ini")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("abcdefghjkmnop23456789\r\n12\r\n");
+    file.close();
+    std::vector<std::unique_ptr<QProcess>> generators;
+    for (int i = 0; i < 10; ++i) {
+        generators.push_back(std::make_unique<QProcess>());
+        generators.back()->setWorkingDirectory(m_dir->path());
+        generators.back()->start(generatorPath(), {});
+    }
+    for (auto &generator : generators)
+        QVERIFY(generator->waitForFinished(20000));
+    // The windows that lost took nothing back when they closed.
+    QTRY_COMPARE_WITH_TIMEOUT(keepersOnThisDisplay(), 1, 3000);
+    QCOMPARE(clipboardText().size(), 12);
 }
 
 void TestGeneratorX11::keeperEndsWhenTheClipboardIsCleared()

@@ -15,6 +15,7 @@
 #include <QTest>
 
 #include <memory>
+#include <unistd.h>
 
 using namespace zimbrel;
 using namespace zimbrel::testing;
@@ -39,6 +40,8 @@ private Q_SLOTS:
 
     void showsAndCopiesThePassword_data();
     void showsAndCopiesThePassword();
+    void saysWhenThePasswordIsNotOrNoLongerOnTheClipboard_data();
+    void saysWhenThePasswordIsNotOrNoLongerOnTheClipboard();
     void layout();
     void opensCentredThenWhereItWasLeft();
     void endsWhenTheTimerRunsOutOrOnClose();
@@ -129,6 +132,47 @@ void TestMainForm::showsAndCopiesThePassword()
     QVERIFY(data);
     QCOMPARE(data->text(), password);
     QCOMPARE(data->data(QString::fromLatin1(kPasswordHintFormat)), QByteArray("secret"));
+}
+
+void TestMainForm::saysWhenThePasswordIsNotOrNoLongerOnTheClipboard_data()
+{
+    // The keeper's first answer, then what it says while the window is open (0: nothing).
+    QTest::addColumn<char>("answer");
+    QTest::addColumn<char>("later");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("kept") << char(KeeperAnswer::Owned) << '\0' << QString();
+    QTest::newRow("kept, given up after its time") << char(KeeperAnswer::Owned) << 'c' << QString();
+    QTest::newRow("kept, then a newer password of ours")
+        << char(KeeperAnswer::Owned) << 'r' << QStringLiteral(" (replaced by a newer password)");
+    QTest::newRow("kept, then something else took it")
+        << char(KeeperAnswer::Owned) << 'x' << QStringLiteral(" (not copied)");
+    QTest::newRow("a newer password of ours came first")
+        << char(KeeperAnswer::Replaced) << '\0' << QStringLiteral(" (replaced by a newer password)");
+    QTest::newRow("the keeper could not take it") << char(KeeperAnswer::Failed) << '\0' << QStringLiteral(" (not copied)");
+}
+
+void TestMainForm::saysWhenThePasswordIsNotOrNoLongerOnTheClipboard()
+{
+    QFETCH(char, answer);
+    QFETCH(char, later);
+    QFETCH(QString, said);
+    int status[2];
+    QVERIFY(pipe(status) == 0);
+    StartedHelper keeper;
+    keeper.route = ClipboardRoute::X11Keeper;
+    keeper.answer = KeeperAnswer(answer);
+    keeper.statusFd = status[0];
+    ClipboardHandOff handOff;
+    handOff.adopt(keeper);
+    MainForm form;
+    form.usePrepared(QStringLiteral("pw"), &handOff);
+    form.Form_Load();
+    if (later) {
+        QVERIFY(write(status[1], &later, 1) == 1);
+        QTest::qWait(50);
+    }
+    QTRY_COMPARE(form.Display()->text(), QStringLiteral("Your password: pw") + said);
+    close(status[1]);
 }
 
 void TestMainForm::layout()

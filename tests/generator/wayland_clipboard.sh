@@ -1,12 +1,32 @@
 #!/usr/bin/env bash
-# The generator in a Wayland session without XWayland, on a real compositor (sway, headless):
-# the password reaches the Wayland clipboard through wl-copy, is still there after the generator
-# has ended, and the next run replaces it. sway will not run as root, so as root the test runs
-# the compositor and the programs as an unprivileged user it creates.
+# The generator in a real Wayland session, as a user meets it:
+#
+#   wayland_clipboard.sh BIN_DIR sway|sway-xwayland|kwin|kwin-xwayland|weston [clear-after]
+#
+#   sway, kwin: clipboard control (zwlr_data_control), Wayland alone;
+#   sway-xwayland, kwin-xwayland: the same with XWayland, DISPLAY and WAYLAND_DISPLAY both set
+#     (their normal sessions), where an X owner without focus is refused;
+#   weston: no clipboard control: the keeper's focus window (weston's X11 backend inside a virtual
+#     X server of its own, which gives the seat a keyboard; weston's headless backend has none).
+#
+# Something is on the clipboard before; during and after the generator, Wayland programs (and X
+# programs, with XWayland) paste the new password; the hint for clipboard histories is offered; no
+# file anywhere holds the password; the next run replaces it and leaves one keeper. With
+# "clear-after" it checks --clear-after instead. Compositors will not run as root, so as root the
+# test runs everything as an unprivileged user it creates.
 set -euo pipefail
 
-generator=$1
-for tool in sway wl-copy wl-paste; do
+bin=$1
+compositor=$2
+mode=${3:-}
+need=(wl-copy wl-paste)
+case "$compositor" in
+  sway*) need+=(sway) ;;
+  kwin*) need+=(kwin_wayland dbus-run-session) ;;
+  weston) need+=(weston Xvfb) ;;
+esac
+case "$compositor" in *xwayland) need+=(Xwayland xclip xmessage) ;; esac
+for tool in "${need[@]}"; do
   if ! command -v "$tool" >/dev/null; then
     echo "SKIP: $tool is not installed (make test installs it)"
     exit 77
@@ -14,15 +34,15 @@ for tool in sway wl-copy wl-paste; do
 done
 
 work=$(mktemp -d)
-sway_pid=
+pids=()
 as_user=()
 user=$(id -un)
 cleanup() {
-  [ -n "$sway_pid" ] && kill "$sway_pid" 2>/dev/null || true
-  # wl-copy ends when its compositor does; whatever else of this session is left goes too (found
-  # by the session's own runtime folder, so another run's processes are left alone).
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  # Keepers and wl-copy end when their compositor does; whatever else of this session is left
+  # goes too (found by the session's own runtime folder, so another run's processes stay).
   for pid in $(pgrep -u "$user" 2>/dev/null); do
-    if tr '\0' '\n' < "/proc/$pid/environ" 2>/dev/null | grep -qxF "XDG_RUNTIME_DIR=$work/runtime"; then
+    if { tr '\0' '\n' < "/proc/$pid/environ"; } 2>/dev/null | grep -qxF "XDG_RUNTIME_DIR=$work/runtime"; then
       kill "$pid" 2>/dev/null || true
     fi
   done
@@ -36,53 +56,178 @@ if [ "$(id -u)" -eq 0 ]; then
   as_user=(runuser -u "$user" --)
 fi
 
-# The generator (with its window program beside it) is copied, so the user can run it wherever
-# the build lies.
+# The programs are copied, so the user can run them wherever the build lies.
 mkdir -p "$work/runtime" "$work/run" "$work/bin"
-cp "$generator" "$(dirname "$generator")/zimbrel-generator-window" "$work/bin/"
+for program in zimbrel-generator zimbrel-generator-window zimbrel-wayland-keeper zimbrel-clipboard-keeper; do
+  cp "$bin/$program" "$work/bin/"
+done
 chmod 700 "$work/runtime"
-printf 'xwayland disable\n' > "$work/sway.conf"
 chown -R "$user" "$work"
 chmod 755 "$work"
 
 session=(env -i PATH=/usr/bin:/bin HOME="$work" XDG_RUNTIME_DIR="$work/runtime"
          ASAN_OPTIONS="${ASAN_OPTIONS:-}" LSAN_OPTIONS="${LSAN_OPTIONS:-}" UBSAN_OPTIONS="${UBSAN_OPTIONS:-}")
-"${as_user[@]}" "${session[@]}" WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
-  sway -c "$work/sway.conf" > "$work/sway.log" 2>&1 &
-sway_pid=$!
-socket=
-for _ in $(seq 1 100); do
-  socket=$(cd "$work/runtime" && ls wayland-? 2>/dev/null | head -n 1) || true
-  [ -n "$socket" ] && break
+user_run() { "${as_user[@]}" "${session[@]}" "$@"; }
+socket=wayland-zt
+display=
+
+# The session's DISPLAY, from the environment the compositor gives the programs it starts.
+xwayland_display() {
+  for _ in $(seq 1 100); do
+    [ -s "$work/session.env" ] && break
+    sleep 0.1
+  done
+  display=$(sed -n 's/^DISPLAY=//p' "$work/session.env" 2>/dev/null || true)
+}
+
+case "$compositor" in
+  sway*)
+    if [ "$compositor" = sway-xwayland ]; then xw=enable; else xw=disable; fi
+    printf 'xwayland %s\nexec env > %s/session.env\n' "$xw" "$work" > "$work/sway.conf"
+    chown "$user" "$work/sway.conf"
+    user_run WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
+      sway -c "$work/sway.conf" > "$work/compositor.log" 2>&1 &
+    pids+=($!)
+    ;;
+  kwin*)
+    # Debian's kwin_wayland carries a file capability that a sandbox may refuse to grant; a
+    # copy of it has none and starts everywhere.
+    cp "$(command -v kwin_wayland)" "$work/bin/kwin_wayland"
+    extra=()
+    if [ "$compositor" = kwin-xwayland ]; then extra=(--xwayland); fi
+    user_run dbus-run-session -- "$work/bin/kwin_wayland" --virtual --no-lockscreen --socket "$socket" \
+      "${extra[@]}" --exit-with-session "sh -c 'env > $work/session.env; exec sleep 600'" \
+      > "$work/compositor.log" 2>&1 &
+    pids+=($!)
+    ;;
+  weston)
+    user_run Xvfb :"$((200 + RANDOM % 300))" -displayfd 3 -nolisten tcp -screen 0 1024x768x24 \
+      3> "$work/xvfb.display" 2> /dev/null &
+    pids+=($!)
+    for _ in $(seq 1 100); do [ -s "$work/xvfb.display" ] && break; sleep 0.1; done
+    user_run DISPLAY=":$(cat "$work/xvfb.display")" weston --backend=x11-backend.so --socket="$socket" \
+      --idle-time=0 > "$work/compositor.log" 2>&1 &
+    pids+=($!)
+    ;;
+  *) echo "unknown compositor $compositor"; exit 2 ;;
+esac
+
+for _ in $(seq 1 150); do
+  found=$(cd "$work/runtime" && ls wayland-* 2>/dev/null | grep -v lock | head -n 1) || true
+  [ -n "$found" ] && break
   sleep 0.1
 done
-if [ -z "$socket" ]; then
-  echo "FAIL: sway did not start"; cat "$work/sway.log"; exit 1
+if [ -z "$found" ]; then
+  echo "FAIL: $compositor did not start"; cat "$work/compositor.log"; exit 1
 fi
+socket=$found
+case "$compositor" in *xwayland) xwayland_display ;; esac
 
-paste() {
-  "${as_user[@]}" "${session[@]}" WAYLAND_DISPLAY="$socket" timeout 10 wl-paste --no-newline 2>/dev/null || true
+in_session() {
+  local variables=(WAYLAND_DISPLAY="$socket")
+  [ -n "$display" ] && variables+=(DISPLAY="$display")
+  user_run "${variables[@]}" "$@"
 }
-generate() {
-  (cd "$work/run" && "${as_user[@]}" "${session[@]}" WAYLAND_DISPLAY="$socket" timeout 30 "$work/bin/zimbrel-generator")
+paste() { in_session timeout 10 wl-paste --no-newline 2>/dev/null || true; }
+# An X program pastes while it has the focus, as a user's would: sway and KWin hand the Wayland
+# clipboard to X programs only then. xmessage is the focused window; xclip reads meanwhile.
+x_paste() {
+  in_session timeout 6 xmessage -timeout 5 focus > /dev/null 2>&1 &
+  local holder=$!
+  local text=
+  for _ in $(seq 1 30); do
+    sleep 0.1
+    text=$(in_session timeout 3 xclip -o -selection clipboard 2>/dev/null || true)
+    [ -n "$text" ] && [ "$text" != "${1:-}" ] && break
+  done
+  kill "$holder" 2>/dev/null || true
+  printf '%s' "$text"
 }
+keepers() { pgrep -u "$user" -f "$work/bin/zimbrel-(wayland|clipboard)-keeper" | wc -l; }
 
 failures=0
+passes=0
 check() {
-  if [ "$1" = ok ]; then echo "PASS: $2"; else echo "FAIL: $2"; failures=$((failures + 1)); fi
+  if [ "$1" = ok ]; then echo "PASS: $2"; passes=$((passes + 1)); else echo "FAIL: $2"; failures=$((failures + 1)); fi
 }
 
 printf 'abcdefghjk\r\n14\r\n' > "$work/run/settings.ini"
 chown "$user" "$work/run/settings.ini"
-generate
-first=$(paste)
-[[ "$first" =~ ^[abcdefghjk]{14}$ ]] && r=ok || r=no
-check "$r" "the password is on the Wayland clipboard after the generator ended (got '$first')"
+in_session sh -c 'printf "the old text" | wl-copy'
+for _ in $(seq 1 30); do [ "$(paste)" = "the old text" ] && break; sleep 0.1; done
 
-generate
-second=$(paste)
-[[ "$second" =~ ^[abcdefghjk]{14}$ && "$second" != "$first" ]] && r=ok || r=no
-check "$r" "the next run replaces it (got '$second')"
+start_generator() {
+  (cd "$work/run" && in_session timeout 30 "$work/bin/zimbrel-generator" "$@") &
+  generator=$!
+}
+wait_for_password() {
+  local text=
+  for _ in $(seq 1 50); do
+    text=$(paste)
+    [[ "$text" =~ ^[abcdefghjk]{14}$ && "$text" != "${1:-}" ]] && break
+    sleep 0.1
+  done
+  printf '%s' "$text"
+}
 
-echo "$((2 - failures)) passed, $failures failed"
+if [ "$mode" = clear-after ]; then
+  start_generator --clear-after 1
+  during=$(wait_for_password)
+  [[ "$during" =~ ^[abcdefghjk]{14}$ ]] && r=ok || r=no
+  check "$r" "--clear-after 1: the password is on the clipboard at first (got '$during')"
+  wait "$generator" || true
+  sleep 0.5
+  after=$(paste)
+  [ -z "$after" ] && [ "$(keepers)" -eq 0 ] && r=ok || r=no
+  check "$r" "--clear-after 1: the clipboard is empty once the time has run out (got '$after')"
+  # Something copied later is never touched.
+  start_generator --clear-after 2
+  wait_for_password > /dev/null
+  in_session sh -c 'printf "copied later" | wl-copy'
+  wait "$generator" || true
+  sleep 1
+  after=$(paste)
+  [ "$after" = "copied later" ] && r=ok || r=no
+  check "$r" "--clear-after leaves what was copied later (got '$after')"
+else
+  start_generator
+  during=$(wait_for_password)
+  [[ "$during" =~ ^[abcdefghjk]{14}$ ]] && r=ok || r=no
+  check "$r" "the password replaces the old text on the Wayland clipboard (got '$during')"
+  if [ -n "$display" ]; then
+    x=$(x_paste)
+    [ "$x" = "$during" ] && r=ok || r=no
+    check "$r" "an X program pastes it while the window is open (got '$x')"
+  fi
+  if [ "$compositor" = weston ]; then
+    pgrep -u "$user" -f "zimbrel-wayland-keeper.*--focus" > /dev/null && r=ok || r=no
+    check "$r" "without clipboard control the keeper takes the clipboard with its focus window"
+  fi
+  wait "$generator" || true
+  after=$(paste)
+  [ "$after" = "$during" ] && r=ok || r=no
+  check "$r" "it is still there after the generator ended (got '$after')"
+  types=$(in_session timeout 5 wl-paste --list-types 2>/dev/null || true)
+  grep -qx 'x-kde-passwordManagerHint' <<< "$types" && r=ok || r=no
+  check "$r" "clipboard histories are told it is a secret"
+  if [ -n "$display" ]; then
+    x=$(x_paste)
+    [ "$x" = "$during" ] && r=ok || r=no
+    check "$r" "an X program pastes it after the generator ended (got '$x')"
+  fi
+  holders=$(find /tmp /dev/shm "$work" -xdev -type f -user "$user" 2>/dev/null \
+            | xargs -r grep -lF -- "$during" 2>/dev/null || true)
+  [ -z "$holders" ] && r=ok || r=no
+  check "$r" "no file holds the password (found: ${holders:-none})"
+
+  start_generator
+  second=$(wait_for_password "$during")
+  wait "$generator" || true
+  [[ "$second" =~ ^[abcdefghjk]{14}$ && "$second" != "$during" && "$(paste)" = "$second" ]] && r=ok || r=no
+  check "$r" "the next run replaces it (got '$second')"
+  [ "$(keepers)" -eq 1 ] && r=ok || r=no
+  check "$r" "one keeper is left ($(keepers))"
+fi
+
+echo "$passes passed, $failures failed"
 [ "$failures" -eq 0 ]
