@@ -81,6 +81,7 @@ bench:
 	@$(MAKE) deps build >&2
 	@cmake --build $(BUILD) -j$(JOBS) --target zimbrel-bench >&2
 	@$(BUILD)/bin/zimbrel-bench
+	@bench/wayland_clipboard_bench.sh $(BUILD)/bin
 
 # A .deb for /usr in $(BUILD)/: sudo apt-get install ./$(BUILD)/zimbrel_*.deb
 package: configure

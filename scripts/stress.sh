@@ -21,4 +21,4 @@ for _ in $(seq 1 "$cores"); do
 done
 echo "Keeping $cores cores busy; running the X11 and Wayland tests up to $repeat times each."
 cd "$build"
-ctest --output-on-failure --repeat "until-fail:$repeat" -R '_(x11|wayland)$'
+ctest --output-on-failure --repeat "until-fail:$repeat" -R '_x11$|^tst_wayland_'

@@ -101,10 +101,22 @@ void detachFromCaller(int keep)
         if (null > STDERR_FILENO)
             close(null);
     }
-    const long highest = sysconf(_SC_OPEN_MAX);
-    for (int fd = STDERR_FILENO + 1; fd < (highest > 0 ? highest : 1024) && fd < 65536; ++fd) {
-        if (fd != keep)
-            close(fd);
+    // One call for each range around `keep`, not one per possible descriptor: with a high limit
+    // on open files that loop alone took milliseconds, all of it before the clipboard was taken.
+    const unsigned first = STDERR_FILENO + 1;
+    bool closed = false;
+    if (keep > STDERR_FILENO) {
+        closed = (unsigned(keep) == first || close_range(first, unsigned(keep) - 1, 0) == 0)
+            && close_range(unsigned(keep) + 1, ~0U, 0) == 0;
+    } else {
+        closed = close_range(first, ~0U, 0) == 0;
+    }
+    if (!closed) {
+        const long highest = sysconf(_SC_OPEN_MAX);
+        for (int fd = STDERR_FILENO + 1; fd < (highest > 0 ? highest : 1024) && fd < 65536; ++fd) {
+            if (fd != keep)
+                close(fd);
+        }
     }
     if (chdir("/") != 0) {
         // Staying where it was started only keeps that folder busy.

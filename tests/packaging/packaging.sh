@@ -51,6 +51,7 @@ if (cd "$build_dir" && cpack -G DEB -B "$work/package" >"$work/cpack.log" 2>&1);
   expected=(
     /usr/bin/zimbrel-generator /usr/bin/zimbrel-settings /usr/bin/zimbrel-colorpicker
     /usr/libexec/zimbrel/zimbrel-generator-window /usr/libexec/zimbrel/zimbrel-clipboard-keeper
+    /usr/libexec/zimbrel/zimbrel-wayland-keeper
     /usr/share/applications/zimbrel-generator.desktop /usr/share/applications/zimbrel-settings.desktop
     /usr/share/metainfo/io.github.zimbrel.zimbrel.metainfo.xml
     /usr/share/icons/hicolor/scalable/apps/zimbrel.svg /usr/share/icons/hicolor/16x16/apps/zimbrel.png

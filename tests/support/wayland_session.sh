@@ -1,0 +1,112 @@
+#!/usr/bin/env bash
+# A real Wayland session for tests and benchmarks, started on the spot and taken down on exit.
+# Source it, then:
+#
+#   session_start COMPOSITOR BIN_DIR   sway|sway-xwayland|kwin|kwin-xwayland|weston; copies the
+#                                      programs of BIN_DIR to where the session's user can run them
+#   in_session COMMAND...              runs COMMAND in the session (WAYLAND_DISPLAY, and DISPLAY
+#                                      with XWayland), as that user
+#
+# Afterwards $work is the session's folder (programs in $work/bin), $user its user, $display the
+# XWayland display (empty without). Compositors will not run as root, so as root everything runs
+# as an unprivileged user made for it.
+
+work=$(mktemp -d)
+pids=()
+as_user=()
+user=$(id -un)
+display=
+socket=
+session_cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  # Keepers and wl-copy end when their compositor does; whatever else of this session is left
+  # goes too (found by the session's own runtime folder, so another run's processes stay).
+  for pid in $(pgrep -u "$user" 2>/dev/null); do
+    if { tr '\0' '\n' < "/proc/$pid/environ"; } 2>/dev/null | grep -qxF "XDG_RUNTIME_DIR=$work/runtime"; then
+      kill "$pid" 2>/dev/null || true
+    fi
+  done
+  rm -rf "$work"
+}
+trap session_cleanup EXIT
+
+if [ "$(id -u)" -eq 0 ]; then
+  user=zimbrel-wayland-test
+  id "$user" >/dev/null 2>&1 || useradd --system --no-create-home --home-dir /nonexistent --shell /usr/sbin/nologin "$user"
+  as_user=(runuser -u "$user" --)
+fi
+
+session=(env -i PATH=/usr/bin:/bin HOME="$work" XDG_RUNTIME_DIR="$work/runtime"
+         ASAN_OPTIONS="${ASAN_OPTIONS:-}" LSAN_OPTIONS="${LSAN_OPTIONS:-}" UBSAN_OPTIONS="${UBSAN_OPTIONS:-}")
+user_run() { "${as_user[@]}" "${session[@]}" "$@"; }
+
+in_session() {
+  local variables=(WAYLAND_DISPLAY="$socket")
+  [ -n "$display" ] && variables+=(DISPLAY="$display")
+  user_run "${variables[@]}" "$@"
+}
+
+# The session's DISPLAY, from the environment the compositor gives the programs it starts.
+xwayland_display() {
+  for _ in $(seq 1 100); do
+    [ -s "$work/session.env" ] && break
+    sleep 0.1
+  done
+  display=$(sed -n 's/^DISPLAY=//p' "$work/session.env" 2>/dev/null || true)
+}
+
+session_start() {
+  local compositor=$1 bin=$2 program found=
+  mkdir -p "$work/runtime" "$work/run" "$work/bin"
+  for program in zimbrel-generator zimbrel-generator-window zimbrel-wayland-keeper zimbrel-clipboard-keeper; do
+    cp "$bin/$program" "$work/bin/"
+  done
+  chmod 700 "$work/runtime"
+  chown -R "$user" "$work"
+  chmod 755 "$work"
+  socket=wayland-zt
+  case "$compositor" in
+    sway*)
+      local xw=disable
+      [ "$compositor" = sway-xwayland ] && xw=enable
+      printf 'xwayland %s\nexec env > %s/session.env\n' "$xw" "$work" > "$work/sway.conf"
+      chown "$user" "$work/sway.conf"
+      user_run WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
+        sway -c "$work/sway.conf" > "$work/compositor.log" 2>&1 &
+      pids+=($!)
+      ;;
+    kwin*)
+      # Debian's kwin_wayland carries a file capability that a sandbox may refuse to grant; a
+      # copy of it has none and starts everywhere.
+      cp "$(command -v kwin_wayland)" "$work/bin/kwin_wayland"
+      local extra=()
+      [ "$compositor" = kwin-xwayland ] && extra=(--xwayland)
+      user_run dbus-run-session -- "$work/bin/kwin_wayland" --virtual --no-lockscreen --socket "$socket" \
+        "${extra[@]}" --exit-with-session "sh -c 'env > $work/session.env; exec sleep 600'" \
+        > "$work/compositor.log" 2>&1 &
+      pids+=($!)
+      ;;
+    weston)
+      user_run Xvfb :"$((200 + RANDOM % 300))" -displayfd 3 -nolisten tcp -screen 0 1024x768x24 \
+        3> "$work/xvfb.display" 2> /dev/null &
+      pids+=($!)
+      for _ in $(seq 1 100); do [ -s "$work/xvfb.display" ] && break; sleep 0.1; done
+      user_run DISPLAY=":$(cat "$work/xvfb.display")" weston --backend=x11-backend.so --socket="$socket" \
+        --idle-time=0 > "$work/compositor.log" 2>&1 &
+      pids+=($!)
+      ;;
+    *) echo "unknown compositor $compositor" >&2; return 2 ;;
+  esac
+  for _ in $(seq 1 150); do
+    found=$(cd "$work/runtime" && ls wayland-* 2>/dev/null | grep -v lock | head -n 1) || true
+    [ -n "$found" ] && break
+    sleep 0.1
+  done
+  if [ -z "$found" ]; then
+    echo "$compositor did not start:" >&2
+    cat "$work/compositor.log" >&2
+    return 1
+  fi
+  socket=$found
+  case "$compositor" in *xwayland) xwayland_display ;; esac
+}
