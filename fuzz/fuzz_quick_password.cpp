@@ -36,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QString text = settings.present ? fromAnsi(QByteArray::fromStdString(settings.bytes)) : QString();
     const RandomSource source = words();
     QString full =
-        SelectPassword(CandidateRoundFrom(source), splitOnCrLf(text), [&] { return CandidateRoundFrom(source); });
+        SelectPassword(CandidateRoundFrom(source), splitSettingsLines(text), [&] { return CandidateRoundFrom(source); });
     ApplyReplacements(full);
     FUZZ_CHECK(fromAnsi(QByteArray::fromStdString(*quick)) == full);
     return 0;

@@ -45,12 +45,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // The generator reads up to the second CR LF and splits; the editor pads with empty lines.
     const FileText two = ReadFileText(path, 2);
     FUZZ_CHECK(!two.failed() && whole.text.startsWith(two.text));
-    const QStringList generatorLines = splitOnCrLf(two.text);
-    const QStringList editorLines = splitOnCrLf(two.text + QStringLiteral("\r\n").repeated(6));
+    const QStringList generatorLines = splitSettingsLines(two.text);
+    QStringList editorLines = splitSettingsLines(two.text);
+    while (editorLines.size() < 7)
+        editorLines.append(QString());
     FUZZ_CHECK(editorLines.size() >= 2);
     for (int i = 0; i < 2 && i < generatorLines.size(); ++i)
         FUZZ_CHECK(generatorLines[i] == editorLines[i]);
-    const QStringList allLines = splitOnCrLf(whole.text);
+    const QStringList allLines = splitSettingsLines(whole.text);
     for (int i = 0; i < 2 && i < allLines.size(); ++i)
         FUZZ_CHECK(generatorLines.value(i) == allLines[i]);
 
@@ -58,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QString set = editorLines[0];
     const QString length = editorLines[1];
     FUZZ_CHECK(WriteFileText(path, set + QStringLiteral("\r\n") + length).isEmpty());
-    const QStringList again = splitOnCrLf(ReadFileText(path, 2).text + QStringLiteral("\r\n").repeated(6));
+    const QStringList again = splitSettingsLines(ReadFileText(path, 2).text + QStringLiteral("\r\n"));
     FUZZ_CHECK(again[0] == set && again[1] == length);
     return 0;
 }

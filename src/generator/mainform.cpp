@@ -71,13 +71,28 @@ MainForm::MainForm(QWidget *parent)
     connect(&m_timer, &QTimer::timeout, this, &MainForm::Timer1_Timer);
 }
 
-QString MainForm::makePassword(QString *candidates)
+namespace {
+
+// An unreadable file leaves the line list unassigned, which the engine treats like no file.
+std::optional<QStringList> settingsLines()
 {
-    // An unreadable file leaves the line list unassigned, which the engine treats like no file.
     std::optional<QStringList> lines;
     const FileText file = ReadFileText(locateSettingsFiles().read, 2);
     if (!file.failed())
-        lines = splitOnCrLf(file.text);
+        lines = splitSettingsLines(file.text);
+    return lines;
+}
+
+} // namespace
+
+QString MainForm::whyNoPassword()
+{
+    return WhyNoPassword(settingsLines());
+}
+
+QString MainForm::makePassword(QString *candidates)
+{
+    const std::optional<QStringList> lines = settingsLines();
     reseedRandom();
     qint16 count = kCandidateCount;
     QString firstRound = RandomString(count, AnyAnsiCharacter);
@@ -127,6 +142,12 @@ void MainForm::Form_Load()
 
 void MainForm::publishPassword()
 {
+    if (m_password.isEmpty()) {
+        // Nothing to copy: the clipboard keeps what it had, and the window says why.
+        m_copyResult = CopyResult::NotCopied;
+        m_display->setText(QStringLiteral("Your password: ") + whyNoPassword());
+        return;
+    }
     m_copyResult = publishSecret(m_password, *m_handOff);
     // The keeper says when the password stops being the clipboard's content while the window is
     // open, so the window never claims a copy that is no longer there.

@@ -46,6 +46,8 @@ public:
     // Reads settings.ini (the current folder's, the user's or the installed one) and makes a
     // password from it (the first round of candidates goes to `candidates`).
     static QString makePassword(QString *candidates = nullptr);
+    // Why the settings found give no password (see WhyNoPassword()).
+    static QString whyNoPassword();
 
     // Runs the whole job: read the settings, make the password, place and show the window, show
     // the password and put it on the clipboard.

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 namespace zimbrel {
 
@@ -157,12 +158,19 @@ QString SelectPassword(const QString &candidates, const std::optional<QStringLis
     const std::optional<int> guaranteed = nextRound ? GuaranteedLength(lines) : std::nullopt;
     const double target = guaranteed ? double(*guaranteed) : wanted.value_or(0);
 
+    // Candidates are Windows-1252 characters; the set's are looked up in a table built once, so a
+    // large set costs no more than a small one.
+    std::vector<bool> allowed(0x10000, false);
+    if (hasSet) {
+        for (QChar c : lines->at(0))
+            allowed[c.unicode()] = true;
+    }
     QString password;
     QString round = candidates;
     for (;;) {
         for (QChar candidate : std::as_const(round)) {
             // Without a set the membership test cannot be made, and the candidate is taken.
-            if (!hasSet || lines->at(0).contains(candidate))
+            if (!hasSet || allowed[candidate.unicode()])
                 password += candidate;
             // No length to compare with ends the selection at once.
             if (!wanted || target == double(password.size()))
@@ -172,6 +180,20 @@ QString SelectPassword(const QString &candidates, const std::optional<QStringLis
             return password;
         round = nextRound();
     }
+}
+
+QString WhyNoPassword(const std::optional<QStringList> &lines)
+{
+    if (lines && !lines->isEmpty()) {
+        const QString &set = lines->at(0);
+        if (!std::any_of(set.begin(), set.end(), [](QChar c) { return isAnsiChar(c); }))
+            return QStringLiteral(" (none: settings.ini allows no characters)");
+        if (lines->size() < 2 || lines->at(1).isEmpty())
+            return QStringLiteral(" (none: settings.ini gives no length)");
+        if (!GuaranteedLength(lines))
+            return QStringLiteral(" (none: the length in settings.ini is not a whole number)");
+    }
+    return QStringLiteral(" (none: no character of the set came up)");
 }
 
 QString CandidateRoundFrom(const RandomSource &random)

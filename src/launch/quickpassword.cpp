@@ -1,6 +1,7 @@
 #include "quickpassword.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -17,21 +18,23 @@ constexpr size_t kReadLimit = size_t{16} * 1024 * 1024;
 constexpr int kRound = 255;
 constexpr int kLongest = 32767;
 
-// Split on CR LF only, as the generator splits; the empty text has no lines.
-std::vector<std::string> splitOnCrLf(const std::string &text)
+// Split on CR LF, or on LF in a text without any CR LF (a file written on Linux), as the full
+// engine splits; the empty text has no lines.
+std::vector<std::string> splitSettingsLines(const std::string &text)
 {
     std::vector<std::string> lines;
     if (text.empty())
         return lines;
+    const std::string end = text.find("\r\n") != std::string::npos ? "\r\n" : "\n";
     size_t start = 0;
     for (;;) {
-        const size_t at = text.find("\r\n", start);
+        const size_t at = text.find(end, start);
         if (at == std::string::npos) {
             lines.push_back(text.substr(start));
             return lines;
         }
         lines.push_back(text.substr(start, at - start));
-        start = at + 2;
+        start = at + end.size();
     }
 }
 
@@ -113,7 +116,7 @@ std::optional<SettingsBytes> readSettingsQuickly(const char *path)
 
 std::optional<std::string> quickPassword(const SettingsBytes &settings, const std::function<uint32_t()> &word)
 {
-    const std::vector<std::string> lines = splitOnCrLf(settings.present ? settings.bytes : std::string());
+    const std::vector<std::string> lines = splitSettingsLines(settings.present ? settings.bytes : std::string());
     std::string candidates = round(word);
     std::string password;
     if (lines.empty()) {
@@ -130,13 +133,17 @@ std::optional<std::string> quickPassword(const SettingsBytes &settings, const st
             return std::nullopt;
         const long wanted = std::strtol(length.c_str(), nullptr, 10);
         const std::string &set = lines[0];
+        // Looked up in a table of the 256 codes, so a large set costs no more than a small one.
+        std::array<bool, 256> allowed{};
+        for (char c : set)
+            allowed[static_cast<unsigned char>(c)] = true;
         // A whole length of 1 or more with a set is always reached, in further rounds if need be.
         const bool guaranteed = wanted >= 1 && !set.empty();
         const size_t target = size_t(guaranteed ? std::min<long>(wanted, kLongest) : wanted);
         for (;;) {
             bool reached = false;
             for (char candidate : candidates) {
-                if (set.find(candidate) != std::string::npos)
+                if (allowed[static_cast<unsigned char>(candidate)])
                     password += candidate;
                 if (password.size() == target) {
                     reached = true;

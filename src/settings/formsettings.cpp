@@ -108,7 +108,9 @@ void FormSettings::ReadSettings()
     m_files = locateSettingsFiles();
     m_ok->setToolTip(m_files.save.isEmpty() ? QString() : QStringLiteral(" Save to %1 ").arg(m_files.save));
     const FileText file = ReadFileText(m_files.read, 2);
-    m_settingsLines = splitOnCrLf(file.text + QStringLiteral("\r\n").repeated(6));
+    m_settingsLines = splitSettingsLines(file.text);
+    while (m_settingsLines.size() < 7)
+        m_settingsLines.append(QString());
 }
 
 void FormSettings::ShowSettings()

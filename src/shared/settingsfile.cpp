@@ -175,11 +175,14 @@ QString WriteFileText(const QString &path, const QString &text)
     return {};
 }
 
-QStringList splitOnCrLf(const QString &text)
+QStringList splitSettingsLines(const QString &text)
 {
     if (text.isEmpty())
         return {};
-    return text.split(QStringLiteral("\r\n"), Qt::KeepEmptyParts, Qt::CaseSensitive);
+    // A file written on Linux (nano, vim, echo) holds LF alone: without a single CR LF, that is
+    // its line end. Any CR LF and the file reads as Windows wrote it, a lone LF staying in a line.
+    const QString end = text.contains(QStringLiteral("\r\n")) ? QStringLiteral("\r\n") : QStringLiteral("\n");
+    return text.split(end, Qt::KeepEmptyParts, Qt::CaseSensitive);
 }
 
 } // namespace zimbrel

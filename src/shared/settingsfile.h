@@ -48,8 +48,9 @@ FileText ReadFileText(const QString &path, int linesNeeded = 0);
 // or the empty text on success. Text the code page cannot hold is refused, never written as "?".
 QString WriteFileText(const QString &path, const QString &text);
 
-// Splits on the pair CR LF only (a lone CR or LF stays in its line); the empty text gives no
+// Splits settings.ini into its lines: on the pair CR LF (a lone CR or LF stays in its line), or,
+// in a text that holds no CR LF at all (written on Linux), on LF. The empty text gives no
 // elements at all.
-QStringList splitOnCrLf(const QString &text);
+QStringList splitSettingsLines(const QString &text);
 
 } // namespace zimbrel

@@ -390,6 +390,16 @@ void TestEngine::quickEngineAgreesWithTheFullOne_data()
     QTest::newRow("negative: left") << QByteArray("abc\r\n-3\r\n") << false;
     QTest::newRow("exponent: left") << QByteArray("abc\r\n1e2\r\n") << false;
     QTest::newRow("letters: left") << QByteArray("abc\r\n12a\r\n") << false;
+    QTest::newRow("written on Linux") << QByteArray("abcdef\n20\n") << true;
+    QTest::newRow("LF alone, blanks: left") << QByteArray("abcdef\n 20\n") << false;
+    QTest::newRow("one CR LF: LF stays in its line") << QByteArray("ab\ncd\r\n9\n") << false;
+    // Every code 64 times over: the membership test costs the same whatever the set's size.
+    QTest::newRow("a 16 KiB set, the longest length") << [] {
+        QByteArray set;
+        for (int i = 0; i < 64 * 256; ++i)
+            set += char(i % 256 == 10 || i % 256 == 13 ? 'x' : i % 256);
+        return set + "\r\n32767\r\n";
+    }() << true;
 }
 
 void TestEngine::quickEngineAgreesWithTheFullOne()
@@ -415,7 +425,7 @@ void TestEngine::quickEngineAgreesWithTheFullOne()
 
     // The full engine reads the file as the generator does: up to the end of its second line.
     const QString text = settings.present ? fromAnsi(QByteArray::fromStdString(settings.bytes)) : QString();
-    QStringList lines = splitOnCrLf(text);
+    QStringList lines = splitSettingsLines(text);
     if (lines.size() > 3)
         lines = lines.mid(0, 3);
     const RandomSource source = words();

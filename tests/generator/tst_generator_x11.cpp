@@ -384,19 +384,38 @@ void TestGeneratorX11::readsTheSettingsWhereLinuxKeepsThem_data()
     // Started from a launcher or a hotkey, the current folder holds no settings.ini.
     QTest::addColumn<QString>("where");
     QTest::addColumn<QByteArray>("length");
-    QTest::newRow("the user's") << QStringLiteral("config/zimbrel/settings.ini") << QByteArray("17");
-    QTest::newRow("the installed defaults") << QStringLiteral("xdg/zimbrel/settings.ini") << QByteArray("19");
+    QTest::addColumn<QByteArray>("lineEnd");
+    QTest::newRow("the user's") << QStringLiteral("config/zimbrel/settings.ini") << QByteArray("17") << QByteArray("\r\n");
+    QTest::newRow("the installed defaults") << QStringLiteral("xdg/zimbrel/settings.ini") << QByteArray("19")
+                                            << QByteArray("\r\n");
     // The length line " 19" is the full engine's to decide, after the toolkit is loaded.
-    QTest::newRow("the user's, full engine") << QStringLiteral("config/zimbrel/settings.ini") << QByteArray(" 19");
+    QTest::newRow("the user's, full engine") << QStringLiteral("config/zimbrel/settings.ini") << QByteArray(" 19")
+                                             << QByteArray("\r\n");
+    QTest::newRow("written on Linux") << QStringLiteral("config/zimbrel/settings.ini") << QByteArray("15")
+                                      << QByteArray("\n");
+    // No password at all: the clipboard keeps what it had (and the generator still ends with 0).
+    QTest::newRow("a length that is no number") << QStringLiteral("config/zimbrel/settings.ini") << QByteArray("ab")
+                                                << QByteArray("\r\n");
 }
 
 void TestGeneratorX11::readsTheSettingsWhereLinuxKeepsThem()
 {
     QFETCH(QString, where);
     QFETCH(QByteArray, length);
-    startGenerator("xyz\r\n" + length + "\r\n", where);
+    QFETCH(QByteArray, lineEnd);
+    run({QStringLiteral("xclip"), QStringLiteral("-i"), QStringLiteral("-selection"), QStringLiteral("clipboard")},
+        "copied before");
+    QTRY_COMPARE(clipboardText(), QStringLiteral("copied before"));
+    startGenerator("xyz" + lineEnd + length + lineEnd, where);
     QVERIFY(!waitForWindow().isEmpty());
-    const qsizetype wanted = length.trimmed().toInt();
+    bool whole = false;
+    const qsizetype wanted = length.trimmed().toInt(&whole);
+    if (!whole) {
+        QVERIFY(m_generator->waitForFinished(10000));
+        QCOMPARE(m_generator->exitCode(), 0);
+        QCOMPARE(clipboardText(), QStringLiteral("copied before"));
+        return;
+    }
     QTRY_COMPARE_WITH_TIMEOUT(clipboardText().size(), wanted, 5000);
     for (QChar c : clipboardText())
         QVERIFY(QStringLiteral("xyz").contains(c));

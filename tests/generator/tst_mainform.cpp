@@ -102,7 +102,13 @@ void TestMainForm::showsAndCopiesThePassword_data()
     QTest::newRow("replaced letters") << true << QByteArray("qilI\r\n300\r\n") << QStringLiteral("estJ") << 300 << 300;
     QTest::newRow("a fraction keeps every qualifying candidate of one round")
         << true << QByteArray("abc\r\n2.5\r\n") << QStringLiteral("abc") << 0 << 255;
-    QTest::newRow("empty set: empty password") << true << QByteArray("\r\n5\r\n") << QString() << 0 << 0;
+    QTest::newRow("written on Linux") << true << QByteArray("abc\n8\n") << QStringLiteral("abc") << 8 << 8;
+    // No password: the clipboard keeps what it had, and the window says why.
+    QTest::newRow("empty set: none") << true << QByteArray("\r\n5\r\n")
+                                     << QStringLiteral(" (none: settings.ini allows no characters)") << 0 << 0;
+    QTest::newRow("a length that is no number: none")
+        << true << QByteArray("abc\r\nab\r\n") << QStringLiteral(" (none: the length in settings.ini is not a whole number)")
+        << 0 << 0;
     QTest::newRow("no file: one character") << false << QByteArray() << QString() << 1 << 1;
     QTest::newRow("a folder named settings.ini") << false << QByteArray("dir") << QString() << 1 << 1;
 }
@@ -119,10 +125,17 @@ void TestMainForm::showsAndCopiesThePassword()
     else if (content == "dir")
         QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("settings.ini")));
 
+    QGuiApplication::clipboard()->setText(QStringLiteral("copied before"));
     auto form = loadedForm();
     QVERIFY(form);
     const QString password = form->Password();
     QVERIFY2(password.size() >= minLength && password.size() <= maxLength, qPrintable(password));
+    if (maxLength == 0) {
+        QCOMPARE(form->Display()->text(), QStringLiteral("Your password: ") + allowed);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("copied before"));
+        QCOMPARE(form->copyResult(), CopyResult::NotCopied);
+        return;
+    }
     if (!allowed.isEmpty()) {
         for (QChar c : password)
             QVERIFY2(allowed.contains(c), qPrintable(password));

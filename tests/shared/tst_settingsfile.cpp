@@ -54,8 +54,8 @@ private Q_SLOTS:
     void unreadableFileReportsAnError();
 
     // Splitting
-    void splitsOnCrLfOnly_data();
-    void splitsOnCrLfOnly();
+    void splitsIntoLines_data();
+    void splitsIntoLines();
 
     // Writing
     void writesTextAndCrLfInWindows1252();
@@ -168,7 +168,7 @@ void TestSettingsFile::unreadableFileReportsAnError()
     QVERIFY(read.text.isEmpty());
 }
 
-void TestSettingsFile::splitsOnCrLfOnly_data()
+void TestSettingsFile::splitsIntoLines_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QStringList>("lines");
@@ -181,13 +181,18 @@ void TestSettingsFile::splitsOnCrLfOnly_data()
     QTest::newRow("lone CR and LF stay") << QStringLiteral("a\rb\nc\r\n9")
                                          << QStringList{QStringLiteral("a\rb\nc"), QStringLiteral("9")};
     QTest::newRow("CR CR LF") << QStringLiteral("a\r\r\nb") << QStringList{QStringLiteral("a\r"), QStringLiteral("b")};
+    // nano, vim and echo write LF alone: without any CR LF, that is the line end.
+    QTest::newRow("written on Linux") << QStringLiteral("abcdef\n20\n")
+                                      << QStringList{QStringLiteral("abcdef"), QStringLiteral("20"), QString()};
+    QTest::newRow("LF alone, a lone CR stays") << QStringLiteral("a\rb\n7")
+                                               << QStringList{QStringLiteral("a\rb"), QStringLiteral("7")};
 }
 
-void TestSettingsFile::splitsOnCrLfOnly()
+void TestSettingsFile::splitsIntoLines()
 {
     QFETCH(QString, text);
     QFETCH(QStringList, lines);
-    QCOMPARE(splitOnCrLf(text), lines);
+    QCOMPARE(splitSettingsLines(text), lines);
 }
 
 void TestSettingsFile::writesTextAndCrLfInWindows1252()
