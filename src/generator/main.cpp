@@ -8,7 +8,9 @@
 
 #include "launch/commandline.h"
 #include "launch/cp1252table.h"
+#include "launch/displaycheck.h"
 #include "launch/helperspawn.h"
+#include "launch/keeperhandoff.h"
 #include "launch/platformchoice.h"
 #include "launch/quickpassword.h"
 #include "launch/settingslocation.h"
@@ -65,7 +67,12 @@ int main(int argc, char **argv)
     if (commandLine.exitCode >= 0)
         return commandLine.exitCode;
 
+    // Nothing that holds the password may leave a core file or be read by another process.
+    makeUndumpable();
     const std::string platform = applyPlatformChoiceToEnvironment();
+    // Before a password exists or a keeper starts: without a display there is nothing to show.
+    if (!windowSystemReachable("zimbrel-generator", platform))
+        return 1;
     const std::vector<ClipboardRoute> routes = clipboardRoutes(platform);
 
     std::vector<std::string> arguments;

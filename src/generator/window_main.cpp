@@ -11,6 +11,8 @@
 // does it all itself.
 
 #include "generator/mainform.h"
+#include "launch/displaycheck.h"
+#include "launch/keeperhandoff.h"
 #include "platform/clipboard.h"
 #include "platform/cp1252.h"
 
@@ -50,7 +52,11 @@ int number(const char *text)
 
 int main(int argc, char **argv)
 {
+    // The core dump setting and the ptrace protection do not survive exec: set again here.
+    zimbrel::makeUndumpable();
     zimbrel::applyPlatformChoice();
+    if (!zimbrel::windowSystemReachable("zimbrel-generator", qgetenv("QT_QPA_PLATFORM").toStdString()))
+        return 1;
     int passwordFd = -1;
     zimbrel::StartedHelper keeper;
     for (int i = 1; i + 1 < argc; i += 2) {

@@ -82,11 +82,16 @@ bool utf8ToLatin1(const std::string &utf8, std::string &latin1)
     return true;
 }
 
-void protectProcess()
+void makeUndumpable()
 {
     prctl(PR_SET_DUMPABLE, 0);
     const rlimit noCore{0, 0};
     setrlimit(RLIMIT_CORE, &noCore);
+}
+
+void protectProcess()
+{
+    makeUndumpable();
     std::signal(SIGPIPE, SIG_IGN);
     std::signal(SIGHUP, SIG_IGN);
 }

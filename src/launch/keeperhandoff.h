@@ -44,8 +44,11 @@ bool readFramedPassword(int fd, std::string &utf8);
 // when a character has none.
 bool utf8ToLatin1(const std::string &utf8, std::string &latin1);
 
-// No core file, no ptrace by others, no SIGPIPE or SIGHUP ending it: the first thing a process
-// that will hold a password does.
+// No core file, and /proc/<pid>/mem and ptrace closed to other processes of the same user: the
+// first thing every process that will hold a password does (exec undoes it).
+void makeUndumpable();
+
+// makeUndumpable(), and no SIGPIPE or SIGHUP ending it: the first thing a keeper does.
 void protectProcess();
 
 // A background helper: standard streams on /dev/null, every inherited descriptor but `keep`

@@ -3,6 +3,7 @@
 #include "settings/formsettings.h"
 
 #include "launch/commandline.h"
+#include "launch/displaycheck.h"
 #include "platform/clipboard.h"
 
 #include <QApplication>
@@ -26,6 +27,8 @@ int main(int argc, char **argv)
         return commandLine.exitCode;
     // X11 (also through XWayland) wherever there is a display, so that placement and drags work.
     zimbrel::applyPlatformChoice();
+    if (!zimbrel::windowSystemReachable("zimbrel-settings", qgetenv("QT_QPA_PLATFORM").toStdString()))
+        return 1;
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("zimbrel-settings"));
     // Wayland taskbars find the launcher, and with it the icon, by this name.

@@ -8,6 +8,7 @@
 // editor's own state file.
 
 #include "launch/commandline.h"
+#include "launch/displaycheck.h"
 #include "platform/clipboard.h"
 #include "settings/colorpicker/colorargument.h"
 #include "settings/colorpicker/frmcolorpicker.h"
@@ -54,6 +55,8 @@ int main(int argc, char **argv)
 
     // X11 (also through XWayland) wherever there is a display, so that placement and drags work.
     zimbrel::applyPlatformChoice();
+    if (!zimbrel::windowSystemReachable("zimbrel-colorpicker", qgetenv("QT_QPA_PLATFORM").toStdString()))
+        return 1;
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("zimbrel-colorpicker"));
     app.setApplicationVersion(QStringLiteral(ZIMBREL_VERSION));

@@ -1,0 +1,21 @@
+#pragma once
+// Whether the window system a program is about to use can be reached at all, asked before the GUI
+// toolkit starts: Qt ends a program it cannot give a display with an abort, a core file and a
+// seven-line message about plug-ins. Plain C++ with libxcb and libwayland-client.
+
+#include <string>
+
+namespace zimbrel {
+
+// What stands in the way of `platform` (the choice of choosePlatformName()) with these
+// variables, as one line without the program's name: "cannot open display :4", "no display:
+// neither DISPLAY nor WAYLAND_DISPLAY is set", ... Empty when the display answers, or when the
+// platform is none that needs one (offscreen, vnc, ...).
+std::string windowSystemProblem(const std::string &platform, const std::string &display,
+                                const std::string &waylandDisplay);
+
+// The same for this process's environment; prints "<program>: <problem>" on standard error.
+// Whether the program can go on.
+bool windowSystemReachable(const char *program, const std::string &platform);
+
+} // namespace zimbrel

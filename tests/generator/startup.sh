@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# The programs without a usable window system, and the generator's processes as another user
+# would see them:
+#   - no display, a dead X display, a dead Wayland socket: each of zimbrel-generator,
+#     zimbrel-settings and zimbrel-colorpicker says one line naming what is missing, exits 1 within
+#     a second, and leaves no core file (the generator's would hold a password);
+#   - the generator's processes (the window and the keeper) are not dumpable: their /proc files
+#     belong to root, so no other process of the user can read their memory.
+#
+#   startup.sh BIN_DIR
+set -euo pipefail
+bin=$(cd "$1" && pwd)
+work=$(mktemp -d)
+xvfb=
+cleanup() {
+  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
+  pkill -f "$work/bin/zimbrel-" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+mkdir -p "$work/run" "$work/runtime" "$work/bin"
+chmod 700 "$work/runtime"
+printf 'abcdefghjk\r\n12\r\n' > "$work/run/settings.ini"
+
+failures=0
+passes=0
+check() {
+  if [ "$1" = ok ]; then passes=$((passes + 1)); else echo "FAIL: $2"; failures=$((failures + 1)); fi
+}
+
+# A display number nobody serves, and a Wayland socket nobody listens on.
+dead=99
+while [ -e "/tmp/.X11-unix/X$dead" ]; do dead=$((dead + 1)); done
+python3 -c "import socket,sys; socket.socket(socket.AF_UNIX).bind(sys.argv[1])" "$work/runtime/wayland-dead"
+
+ulimit -c unlimited
+for program in zimbrel-generator zimbrel-settings zimbrel-colorpicker; do
+  while IFS='|' read -r name variables said; do
+    (cd "$work/run" && env -i PATH=/usr/bin:/bin HOME="$work" XDG_RUNTIME_DIR="$work/runtime" $variables \
+      timeout 5 "$bin/$program" > "$work/out" 2> "$work/err") && status=0 || status=$?
+    lines=$(wc -l < "$work/err")
+    [ "$status" -eq 1 ] && [ "$lines" -eq 1 ] && grep -qxF "$program: $said" "$work/err" && r=ok || r=no
+    check "$r" "$program, $name: status $status, said: $(head -c 300 "$work/err")"
+    cores=$(find "$work/run" -name 'core*' | wc -l)
+    [ "$cores" -eq 0 ] && r=ok || r=no
+    check "$r" "$program, $name: no core file ($cores)"
+    [ ! -s "$work/out" ] && r=ok || r=no
+    check "$r" "$program, $name: nothing on standard output"
+  done <<ROWS
+no display||no display: neither DISPLAY nor WAYLAND_DISPLAY is set
+dead X display|DISPLAY=:$dead|cannot open display :$dead
+dead Wayland socket|WAYLAND_DISPLAY=wayland-dead|cannot connect to the Wayland display wayland-dead
+ROWS
+done
+
+# Not dumpable: as root, the generator runs as an unprivileged user (root may read anything).
+if command -v Xvfb >/dev/null; then
+  as_user=()
+  if [ "$(id -u)" -eq 0 ]; then
+    user=zimbrel-wayland-test
+    id "$user" >/dev/null 2>&1 || useradd --system --no-create-home --home-dir /nonexistent --shell /usr/sbin/nologin "$user"
+    as_user=(runuser -u "$user" --)
+  fi
+  cp "$bin"/zimbrel-generator "$bin"/zimbrel-generator-window "$bin"/zimbrel-clipboard-keeper \
+     "$bin"/zimbrel-wayland-keeper "$work/bin/"
+  chmod -R a+rX "$work"
+  chmod a+w "$work/run"
+  "${as_user[@]}" Xvfb -displayfd 3 -nolisten tcp 3> "$work/display" 2> /dev/null &
+  xvfb=$!
+  for _ in $(seq 1 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+  (cd "$work/run" && "${as_user[@]}" env -i PATH=/usr/bin:/bin HOME="$work" DISPLAY=":$(cat "$work/display")" \
+    timeout 20 "$work/bin/zimbrel-generator" > /dev/null 2>&1 &)
+  pids=
+  for _ in $(seq 1 100); do
+    pids=$(pgrep -f "$work/bin/zimbrel-(generator-window|clipboard-keeper)" || true)
+    [ "$(wc -w <<< "$pids")" -eq 2 ] && break
+    sleep 0.1
+  done
+  [ "$(wc -w <<< "$pids")" -eq 2 ] && r=ok || r=no
+  check "$r" "the generator's window and keeper run ($pids)"
+  for pid in $pids; do
+    owner=$(stat -c %U "/proc/$pid/mem" 2>/dev/null || echo gone)
+    [ "$owner" = root ] && r=ok || r=no
+    check "$r" "$(tr '\0' ' ' < "/proc/$pid/cmdline" | cut -c1-80): /proc/$pid/mem belongs to $owner"
+  done
+fi
+
+echo "$passes passed, $failures failed"
+[ "$failures" -eq 0 ]
