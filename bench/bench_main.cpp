@@ -8,6 +8,8 @@
 #include "generator/sf.h"
 #include "button_bench.h"
 #include "clipboard_bench.h"
+#include "launch/quickpassword.h"
+#include "platform/cp1252.h"
 #include "picker_bench.h"
 
 #include <QApplication>
@@ -205,6 +207,26 @@ int main(int argc, char **argv)
     print("engine_passwords_per_s",
           passwordsPerSecond({QString::fromLatin1(kLettersAndDigits), QStringLiteral("12")}, 12));
     print("engine_digit_passwords_per_s", passwordsPerSecond({QStringLiteral("0123456789"), QStringLiteral("32")}, 32));
+
+    // A 64 KiB set (every code 256 times) and the longest length, through both engines: the
+    // everyday one for "32767", the full one for " 32767". The slower of the two, in ms.
+    {
+        std::string set;
+        for (int i = 0; i < 256 * 256; ++i)
+            set += char(i % 256 == '\r' || i % 256 == '\n' ? 'x' : i % 256);
+        zimbrel::SettingsBytes settings{true, set + "\r\n32767\r\n"};
+        QElapsedTimer timer;
+        timer.start();
+        const std::optional<std::string> quick = zimbrel::quickPassword(settings, zimbrel::kernelRandomWord);
+        const double quickMs = timer.nsecsElapsed() / 1e6;
+        const QStringList lines{zimbrel::fromAnsi(QByteArray::fromStdString(set)), QStringLiteral(" 32767")};
+        timer.restart();
+        const QString full = zimbrel::MakePassword(lines);
+        const double fullMs = timer.nsecsElapsed() / 1e6;
+        const bool whole = quick && quick->size() == 32767 && full.size() == 32767;
+        print("engine_bigset_ms", whole ? QString::number(std::max(quickMs, fullMs), 'f', 1) + QStringLiteral("ms")
+                                        : QStringLiteral("n/a (a password fell short)"));
+    }
 
     benchClipboard(bin, print);
     benchButton(print);

@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 #include <cmath>
 
 using namespace zimbrel;
@@ -320,6 +322,19 @@ void TestPlatform::storeRoundTripsAndFallsBack()
     const QByteArray content = file.readAll();
     QVERIFY2(content.contains("[55572]") && content.contains("x=-600") && content.contains("y=4215"),
              content.constData());
+    file.close();
+
+    // A FIFO (which a reader would wait on forever) or a folder of the store's name counts as
+    // absent: nothing is read, nothing is stored, and neither waits.
+    for (const char *kind : {"fifo", "folder"}) {
+        QVERIFY(QFile::remove(file.fileName()) || QDir().rmdir(file.fileName()));
+        if (qstrcmp(kind, "fifo") == 0)
+            QCOMPARE(mkfifo(QFile::encodeName(file.fileName()).constData(), 0600), 0);
+        else
+            QVERIFY(QDir().mkdir(file.fileName()));
+        QCOMPARE(GetSetting(app, section, QStringLiteral("x"), QStringLiteral("none")), QStringLiteral("none"));
+        QVERIFY2(!SaveSetting(app, section, QStringLiteral("x"), QStringLiteral("1")), kind);
+    }
 }
 
 void TestPlatform::platformFromTheEnvironment_data()

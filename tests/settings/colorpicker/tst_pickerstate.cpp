@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstring>
 
@@ -147,6 +149,10 @@ void TestPickerState::missingFileAsksForReinstall()
     QVERIFY(read.state.paths.isEmpty());
     QCOMPARE(read.state.mode, 0);
     QVERIFY(!readPickerState(m_dir->filePath(QStringLiteral("no/folder.ini"))).message.isEmpty());
+    // A FIFO of the name is missing too, and reading it does not wait for a writer.
+    const QString fifo = m_dir->filePath(QStringLiteral("fifo.ini"));
+    QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QCOMPARE(readPickerState(fifo).message, QStringLiteral("A file is missing, please reinstall!"));
 }
 
 void TestPickerState::writesCrLfLinesInWindows1252()
