@@ -56,16 +56,51 @@ constexpr char kHelp[] =
     "Makes a password from the characters and the length in settings.ini, shows it for five seconds\n"
     "and leaves it on the clipboard. settings.ini is read from the current folder, then from\n"
     "$XDG_CONFIG_HOME/zimbrel/ (~/.config/zimbrel/), then from zimbrel/ in $XDG_CONFIG_DIRS\n"
-    "(/etc/xdg); zimbrel-settings edits it. See zimbrel-generator(1).\n";
+    "(/etc/xdg); zimbrel-settings edits it. See zimbrel-generator(1).\n"
+    "\n"
+    "  --print               write the password to standard output, one a line, instead: no\n"
+    "                        window, no clipboard, no display needed\n"
+    "  --count N             with --print: N passwords (1 to 1000, default 1)\n"
+    "  --clear-after SECONDS empty the clipboard after SECONDS (1 to 86400) if it still holds\n"
+    "                        this password; what anyone copied later is left alone\n";
+
+constexpr char kUsage[] = "[--print [--count N]] [--clear-after SECONDS]";
 
 } // namespace
 
 int main(int argc, char **argv)
 {
     // Looked at first: asking for help must not replace the clipboard.
-    const CommandLine commandLine = readCommandLine(argc, argv, {"zimbrel-generator", "", kHelp});
+    const CommandLine commandLine = readCommandLine(
+        argc, argv,
+        {"zimbrel-generator",
+         kUsage,
+         kHelp,
+         0,
+         {{"--print"}, {"--count", true, 1, 1000}, {"--clear-after", true, 1, 86400}}});
     if (commandLine.exitCode >= 0)
         return commandLine.exitCode;
+    if (commandLine.has("--count") && !commandLine.has("--print")) {
+        std::fprintf(stderr, "zimbrel-generator: --count goes with --print\nusage: zimbrel-generator [--help] "
+                             "[--version] %s\n",
+                     kUsage);
+        return 2;
+    }
+    const std::string window = helperPath("zimbrel-generator-window");
+    if (commandLine.has("--print")) {
+        // The passwords come from the window program's engine, which decides every kind of length
+        // line; it prints them without loading a window system, so no display is needed.
+        std::string count = std::to_string(commandLine.value("--count", 1));
+        std::string program = window;
+        char print[] = "--print";
+        char countOption[] = "--count";
+        char *printArguments[] = {program.data(), print, countOption, count.data(), nullptr};
+        execv(program.c_str(), printArguments);
+        std::fprintf(stderr, "zimbrel-generator: cannot start %s: %s\n", program.c_str(), std::strerror(errno));
+        return 1;
+    }
+    KeeperOptions keeperOptions;
+    keeperOptions.clearAfterSeconds = int(commandLine.value("--clear-after", 0));
 
     // Nothing that holds the password may leave a core file or be read by another process.
     makeUndumpable();
@@ -83,7 +118,7 @@ int main(int argc, char **argv)
             std::string utf8 = cp1252ToUtf8(*password);
             // The keeper's first answer is awaited here, before the window program loads: taking
             // the clipboard is then not slowed by the loading, and the window knows what to say.
-            const StartedHelper keeper = startClipboardKeeper(routes, utf8);
+            const StartedHelper keeper = startClipboardKeeper(routes, utf8, keeperOptions);
             wipeString(utf8);
             const int passwordFd = pipeHolding(*password);
             wipeString(*password);
@@ -103,12 +138,14 @@ int main(int argc, char **argv)
         }
     }
 
-    std::string window = helperPath("zimbrel-generator-window");
-    std::vector<char *> windowArguments{window.data()};
+    if (keeperOptions.clearAfterSeconds > 0)
+        arguments.insert(arguments.end(), {"--clear-after", std::to_string(keeperOptions.clearAfterSeconds)});
+    std::string windowProgram = window;
+    std::vector<char *> windowArguments{windowProgram.data()};
     for (std::string &argument : arguments)
         windowArguments.push_back(argument.data());
     windowArguments.push_back(nullptr);
-    execv(window.c_str(), windowArguments.data());
+    execv(windowProgram.c_str(), windowArguments.data());
     std::fprintf(stderr, "zimbrel-generator: cannot start %s: %s\n", window.c_str(), std::strerror(errno));
     return 1;
 }

@@ -145,7 +145,7 @@ void MainForm::publishPassword()
     if (m_password.isEmpty()) {
         // Nothing to copy: the clipboard keeps what it had, and the window says why.
         m_copyResult = CopyResult::NotCopied;
-        m_display->setText(QStringLiteral("Your password: ") + whyNoPassword());
+        m_display->setText(QStringLiteral("Your password: ") + tr(" (none: %1)").arg(whyNoPassword()));
         return;
     }
     m_copyResult = publishSecret(m_password, *m_handOff);

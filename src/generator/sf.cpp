@@ -187,13 +187,13 @@ QString WhyNoPassword(const std::optional<QStringList> &lines)
     if (lines && !lines->isEmpty()) {
         const QString &set = lines->at(0);
         if (!std::any_of(set.begin(), set.end(), [](QChar c) { return isAnsiChar(c); }))
-            return QStringLiteral(" (none: settings.ini allows no characters)");
+            return QStringLiteral("settings.ini allows no characters");
         if (lines->size() < 2 || lines->at(1).isEmpty())
-            return QStringLiteral(" (none: settings.ini gives no length)");
+            return QStringLiteral("settings.ini gives no length");
         if (!GuaranteedLength(lines))
-            return QStringLiteral(" (none: the length in settings.ini is not a whole number)");
+            return QStringLiteral("the length in settings.ini is not a whole number");
     }
-    return QStringLiteral(" (none: no character of the set came up)");
+    return QStringLiteral("no character of the set came up");
 }
 
 QString CandidateRoundFrom(const RandomSource &random)

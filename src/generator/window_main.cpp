@@ -18,7 +18,9 @@
 
 #include <QApplication>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -48,17 +50,48 @@ int number(const char *text)
     return int(std::strtol(text, nullptr, 10));
 }
 
+
+// --print: the passwords on standard output, one a line, in UTF-8; no window system is touched.
+int printPasswords(int count)
+{
+    int status = 0;
+    for (int i = 0; i < count; ++i) {
+        QString password = zimbrel::MainForm::makePassword();
+        if (password.isEmpty()) {
+            if (status == 0)
+                std::fprintf(stderr, "zimbrel-generator: no password: %s\n",
+                             qPrintable(zimbrel::MainForm::whyNoPassword()));
+            status = 1;
+            continue;
+        }
+        QByteArray line = password.toUtf8() + '\n';
+        zimbrel::wipe(password);
+        const bool written = std::fwrite(line.constData(), 1, size_t(line.size()), stdout) == size_t(line.size());
+        zimbrel::wipe(line);
+        if (!written)
+            return 1;
+    }
+    // The buffer held the passwords too.
+    return std::fflush(stdout) == 0 ? status : 1;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     // The core dump setting and the ptrace protection do not survive exec: set again here.
     zimbrel::makeUndumpable();
+    if (argc >= 2 && std::strcmp(argv[1], "--print") == 0) {
+        // No stdio buffer that could linger: each line is written as it is made.
+        std::setvbuf(stdout, nullptr, _IONBF, 0);
+        return printPasswords(argc >= 4 ? std::max(1, number(argv[3])) : 1);
+    }
     zimbrel::applyPlatformChoice();
     if (!zimbrel::windowSystemReachable("zimbrel-generator", qgetenv("QT_QPA_PLATFORM").toStdString()))
         return 1;
     int passwordFd = -1;
     zimbrel::StartedHelper keeper;
+    int clearAfter = 0;
     for (int i = 1; i + 1 < argc; i += 2) {
         if (std::strcmp(argv[i], "--password-fd") == 0)
             passwordFd = number(argv[i + 1]);
@@ -68,6 +101,8 @@ int main(int argc, char **argv)
             keeper.route = zimbrel::ClipboardRoute(number(argv[i + 1]));
         else if (std::strcmp(argv[i], "--keeper-pid") == 0)
             keeper.pid = number(argv[i + 1]);
+        else if (std::strcmp(argv[i], "--clear-after") == 0)
+            clearAfter = number(argv[i + 1]);
         else if (std::strcmp(argv[i], "--keeper-status-fd") == 0)
             keeper.statusFd = number(argv[i + 1]) > STDERR_FILENO ? number(argv[i + 1]) : -1;
     }
@@ -84,7 +119,7 @@ int main(int argc, char **argv)
     } else {
         // The password first: made and handed to a keeper before the window exists.
         password = zimbrel::MainForm::makePassword();
-        handOff.start(password, qgetenv("QT_QPA_PLATFORM"));
+        handOff.start(password, qgetenv("QT_QPA_PLATFORM"), clearAfter);
     }
 
     QApplication app(argc, argv);

@@ -1,6 +1,8 @@
 #include "commandline.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace zimbrel {
@@ -35,6 +37,34 @@ CommandLine readCommandLine(int argc, char **argv, const ProgramDescription &pro
                         ZIMBREL_VERSION, kCopyright);
             line.exitCode = 0;
             return line;
+        }
+        if (options && argument[0] == '-' && argument[1] == '-') {
+            const char *equals = std::strchr(argument, '=');
+            const std::string name(argument, equals ? size_t(equals - argument) : std::strlen(argument));
+            const OptionSpec *spec = nullptr;
+            for (const OptionSpec &candidate : program.options) {
+                if (name == candidate.name)
+                    spec = &candidate;
+            }
+            if (spec && !spec->takesNumber && !equals) {
+                line.options[name] = 1;
+                continue;
+            }
+            if (spec && spec->takesNumber) {
+                const char *number = equals ? equals + 1 : (i + 1 < argc ? argv[++i] : nullptr);
+                char *end = nullptr;
+                errno = 0;
+                const long value = number && *number ? std::strtol(number, &end, 10) : 0;
+                if (!number || !*number || *end || errno != 0 || value < spec->min || value > spec->max) {
+                    std::fprintf(stderr, "%s: %s takes a whole number from %ld to %ld\n", program.name, spec->name,
+                                 spec->min, spec->max);
+                    printUsage(stderr, program);
+                    line.exitCode = 2;
+                    return line;
+                }
+                line.options[name] = value;
+                continue;
+            }
         }
         // "-" alone is a plain argument; anything else starting with "-" is an unknown option.
         if (options && argument[0] == '-' && argument[1] != '\0') {

@@ -73,6 +73,7 @@ private Q_SLOTS:
     void handOversAnswerEveryPasteAndKillsLeaveNoEmptyClipboard();
     void generatorsStartedTogetherLeaveOneKeeperAndAWholePassword();
     void keeperEndsWhenTheClipboardIsCleared();
+    void clearAfterEmptiesOnlyItsOwnPassword();
     void aPipeClosesWhenTheGeneratorEnds();
     void withoutItsKeeperTheWindowServesTheClipboard();
     void windows1252SettingsReachTheClipboardAsUnicode();
@@ -261,6 +262,36 @@ void TestGeneratorX11::keeperEndsWhenTheClipboardIsCleared()
     QCOMPARE(clipboardText(), QString());
 }
 
+void TestGeneratorX11::clearAfterEmptiesOnlyItsOwnPassword()
+{
+    QFile file(m_dir->filePath(QStringLiteral("settings.ini")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("abc\r\n8\r\n");
+    file.close();
+    const auto start = [this](const char *seconds) {
+        m_generator = std::make_unique<QProcess>();
+        m_generator->setWorkingDirectory(m_dir->path());
+        m_generator->start(generatorPath(), {QStringLiteral("--clear-after"), QString::fromLatin1(seconds)});
+        return m_generator->waitForStarted();
+    };
+    // Still its password when the time runs out: the clipboard is emptied and the keeper ends.
+    QVERIFY(start("1"));
+    QTRY_COMPARE_WITH_TIMEOUT(clipboardText().size(), 8, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(keepersOnThisDisplay(), 0, 3000);
+    QCOMPARE(clipboardText(), QString());
+    m_generator->kill();
+    m_generator->waitForFinished();
+
+    // Something copied later is never touched.
+    QVERIFY(start("2"));
+    QTRY_COMPARE_WITH_TIMEOUT(clipboardText().size(), 8, 5000);
+    run({QStringLiteral("xclip"), QStringLiteral("-i"), QStringLiteral("-selection"), QStringLiteral("clipboard")},
+        "copied later");
+    QTRY_COMPARE(clipboardText(), QStringLiteral("copied later"));
+    QTest::qWait(2500);
+    QCOMPARE(clipboardText(), QStringLiteral("copied later"));
+}
+
 void TestGeneratorX11::aPipeClosesWhenTheGeneratorEnds()
 {
     // `out=$(zimbrel-generator)` in a script: the keeper holds no copy of the pipe.
@@ -430,22 +461,59 @@ void TestGeneratorX11::optionsLeaveTheClipboardAlone()
     {
         QStringList arguments;
         int exitCode;
-        const char *printed; // the start of standard output, or of standard error for exit 2
+        const char *printed; // the start of standard output, or of standard error when not 0
+        int lines = -1;      // with --print: how many passwords of 8 characters were printed
+        QByteArray settings = "abcdefghjk\r\n8\r\n";
     } rows[] = {
         {{QStringLiteral("--help")}, 0, "usage: zimbrel-generator"},
         {{QStringLiteral("--version")}, 0, "zimbrel-generator " ZIMBREL_VERSION "\nCopyright"},
         {{QStringLiteral("--bogus")}, 2, "zimbrel-generator: unknown option --bogus\nusage:"},
         {{QStringLiteral("extra")}, 2, "zimbrel-generator: unexpected argument extra\nusage:"},
+        // Scripts: passwords on standard output, no window, no clipboard, no keeper.
+        {{QStringLiteral("--print")}, 0, "", 1},
+        {{QStringLiteral("--print"), QStringLiteral("--count"), QStringLiteral("5")}, 0, "", 5},
+        {{QStringLiteral("--print"), QStringLiteral("--count=1000")}, 0, "", 1000},
+        {{QStringLiteral("--print")}, 0, "", 1, "abcdefghjk\r\n 8\r\n"}, // the full engine's length
+        {{QStringLiteral("--print"), QStringLiteral("--count"), QStringLiteral("1001")},
+         2,
+         "zimbrel-generator: --count takes a whole number from 1 to 1000\nusage:"},
+        {{QStringLiteral("--print"), QStringLiteral("--count")}, 2, "zimbrel-generator: --count takes"},
+        {{QStringLiteral("--count"), QStringLiteral("3")}, 2, "zimbrel-generator: --count goes with --print\nusage:"},
+        {{QStringLiteral("--clear-after"), QStringLiteral("0")}, 2, "zimbrel-generator: --clear-after takes"},
+        {{QStringLiteral("--clear-after=86401")}, 2, "zimbrel-generator: --clear-after takes"},
+        {{QStringLiteral("--print")},
+         1,
+         "zimbrel-generator: no password: the length in settings.ini is not a whole number\n",
+         0,
+         "abc\r\nab\r\n"},
     };
     for (const auto &row : rows) {
+        QFile file(m_dir->filePath(QStringLiteral("settings.ini")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(row.settings);
+        file.close();
         QProcess process;
+        process.setWorkingDirectory(m_dir->path());
         process.start(generatorPath(), row.arguments);
         QVERIFY(process.waitForFinished(5000));
-        QCOMPARE(process.exitCode(), row.exitCode);
-        const QByteArray printed = row.exitCode == 0 ? process.readAllStandardOutput() : process.readAllStandardError();
+        const QString what = row.arguments.join(u' ');
+        QVERIFY2(process.exitCode() == row.exitCode, qPrintable(what));
+        const QByteArray output = process.readAllStandardOutput();
+        const QByteArray printed = row.exitCode == 0 ? output : process.readAllStandardError();
         QVERIFY2(printed.startsWith(row.printed), printed.constData());
+        if (row.lines >= 0) {
+            const QList<QByteArray> lines = output.split('\n');
+            QVERIFY2(lines.size() == row.lines + 1 && lines.last().isEmpty(), qPrintable(what));
+            for (qsizetype i = 0; i < row.lines; ++i) {
+                QVERIFY2(lines[i].size() == 8, lines[i].constData());
+                for (char c : lines[i])
+                    QVERIFY(QByteArray("abcdefghjk").contains(c));
+            }
+            QVERIFY(row.lines < 2 || lines[0] != lines[1]);
+        }
         QCOMPARE(clipboardText(), QStringLiteral("kept"));
         QCOMPARE(keepersOnThisDisplay(), 0);
+        QVERIFY(windowsNamed(QStringLiteral("^zimbrel-generator$")).isEmpty());
     }
 }
 
