@@ -7,6 +7,7 @@
 #include "shared/placement.h"
 #include "shared/titleband.h"
 #include "shared/settingsfile.h"
+#include "settings/strength.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -18,6 +19,9 @@ namespace {
 
 constexpr int kLengthLimit = 3;
 constexpr int kSetLimit = 255;
+// The read-out's tone for a length that gives no password, or a weak one: a dark red that reads
+// well on the form's grey.
+const QColor kWarningColor = QColor(0xA0, 0x10, 0x10);
 
 } // namespace
 
@@ -69,6 +73,19 @@ FormSettings::FormSettings(QWidget *parent)
     m_cancel->setObjectName(QStringLiteral("CmdCancel"));
     m_cancel->ReadProperties(dialogButtonDesign(QStringLiteral("Cancel")));
     m_cancel->setGeometry(272, 78, 105, 33);
+    // How strong the boxes as typed make a password, in the free space under Cancel. It only
+    // informs: Save writes the boxes as they are.
+    m_strength = new QLabel(this);
+    // It lies on the window's drag surface, which stays one.
+    m_strength->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_strength->setObjectName(QStringLiteral("Strength"));
+    m_strength->setTextFormat(Qt::PlainText);
+    m_strength->setFocusPolicy(Qt::NoFocus);
+    m_strength->setWordWrap(true);
+    m_strength->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_strength->setGeometry(272, 118, 105, 52);
+    connect(m_param1, &QLineEdit::textChanged, this, &FormSettings::showStrength);
+    connect(m_param2, &QPlainTextEdit::textChanged, this, &FormSettings::showStrength);
     connect(m_ok, &WinXPButton::Click, this, &FormSettings::CmdOK_Click);
     connect(m_cancel, &WinXPButton::Click, this, &FormSettings::CmdCancel_Click);
 
@@ -93,6 +110,15 @@ void FormSettings::Form_Load()
     ReadSettings();
     ShowSettings();
     m_param1->setFocus();
+}
+
+void FormSettings::showStrength()
+{
+    const Strength strength = passwordStrength(m_param2->rawText(), m_param1->text());
+    QPalette colours = m_strength->palette();
+    colours.setColor(QPalette::WindowText, strength.warning ? kWarningColor : palette().color(QPalette::WindowText));
+    m_strength->setPalette(colours);
+    m_strength->setText(strength.text);
 }
 
 void FormSettings::PickColor(quint32 &color)

@@ -54,6 +54,8 @@ public:
     InfoLabel *lblInfo(int index) const { return m_info.at(index); }
     WinXPButton *CmdOK() const { return m_ok; }
     WinXPButton *CmdCancel() const { return m_cancel; }
+    // The strength read-out under Cancel.
+    QLabel *strengthLabel() const { return m_strength; }
     const QStringList &SettingsLines() const { return m_settingsLines; }
     // The file read at loading, and the one Save writes.
     const SettingsFiles &settingsFiles() const { return m_files; }
@@ -81,12 +83,14 @@ private:
     void CmdOK_Click();
     void CmdCancel_Click();
     void unload();
+    void showStrength();
 
     std::array<InfoLabel *, 2> m_info{};
     LimitedLineEdit *m_param1;
     CharacterSetEdit *m_param2;
     WinXPButton *m_ok;
     WinXPButton *m_cancel;
+    QLabel *m_strength;
     QStringList m_settingsLines;
     SettingsFiles m_files;
     QImage m_band;

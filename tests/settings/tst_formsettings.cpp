@@ -1,6 +1,7 @@
 #include "platform/messagebox.h"
 #include "platform/userstore.h"
 #include "settings/formsettings.h"
+#include "settings/strength.h"
 #include "settings/colorpicker/frmcolorpicker.h"
 #include "shared/placement.h"
 #include "testsupport.h"
@@ -51,6 +52,9 @@ private Q_SLOTS:
     void destroyedWhileShownWithAFocusedButton();
     void savesWhereItReadOrInTheUsersFolder_data();
     void savesWhereItReadOrInTheUsersFolder();
+    void strength_data();
+    void strength();
+    void strengthFollowsEveryKeystroke();
     void pickColorAsTheEditorUsesIt_data();
     void pickColorAsTheEditorUsesIt();
 
@@ -103,6 +107,83 @@ std::unique_ptr<FormSettings> TestFormSettings::openForm()
     return form;
 }
 
+void TestFormSettings::strength_data()
+{
+    // Bits for the set and the length as typed (-1: a warning instead, whose start is given).
+    QTest::addColumn<QString>("set");
+    QTest::addColumn<QString>("length");
+    QTest::addColumn<double>("bits");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("four letters") << QStringLiteral("abcd") << QStringLiteral("10") << 20.0
+                                  << QStringLiteral("Strength: 20 bits, weak");
+    QTest::newRow("a letter twice counts once") << QStringLiteral("aab") << QStringLiteral("64") << 64.0
+                                                << QStringLiteral("Strength: 64 bits");
+    // q becomes e: with both in the set, e comes twice as often as a.
+    QTest::newRow("q and e merge") << QStringLiteral("qea") << QStringLiteral("3") << 2.7549
+                                   << QStringLiteral("Strength: 3 bits, weak");
+    QTest::newRow("nothing left to choose") << QStringLiteral("qe") << QStringLiteral("99") << 0.0
+                                            << QStringLiteral("Strength: 0 bits, weak");
+    // The 94 printable ASCII characters: q, i, l and I fall onto e, s, t and J.
+    QTest::newRow("printable ASCII") << [] {
+        QString set;
+        for (char16_t c = 33; c < 127; ++c)
+            set += QChar(c);
+        return set;
+    }() << QStringLiteral("20") << 129.3896 << QStringLiteral("Strength: 129 bits");
+    QTest::newRow("the full engine's length") << QStringLiteral("ab") << QStringLiteral(" 70") << 70.0
+                                              << QStringLiteral("Strength: 70 bits");
+    QTest::newRow("no length") << QStringLiteral("ab") << QString() << -1.0 << QStringLiteral("No password: no length");
+    QTest::newRow("a typo") << QStringLiteral("ab") << QStringLiteral("ab") << -1.0
+                            << QStringLiteral("No password: length is not a number");
+    QTest::newRow("a fraction") << QStringLiteral("ab") << QStringLiteral("2.5") << -1.0
+                                << QStringLiteral("No password: length is not a whole number");
+    QTest::newRow("zero") << QStringLiteral("ab") << QStringLiteral("0") << -1.0
+                          << QStringLiteral("No password: length is below 1");
+    QTest::newRow("above the longest") << QStringLiteral("ab") << QStringLiteral("40000") << -1.0
+                                       << QStringLiteral("Length is above 32767");
+    QTest::newRow("an empty set") << QString() << QStringLiteral("12") << -1.0
+                                  << QStringLiteral("No password: the set is empty");
+}
+
+void TestFormSettings::strength()
+{
+    QFETCH(QString, set);
+    QFETCH(QString, length);
+    QFETCH(double, bits);
+    QFETCH(QString, said);
+    const Strength strength = passwordStrength(set, length);
+    QCOMPARE(strength.text, said);
+    QCOMPARE(strength.bits.has_value(), bits >= 0);
+    if (strength.bits)
+        QVERIFY2(std::abs(*strength.bits - bits) < 0.001, qPrintable(QString::number(*strength.bits)));
+    QCOMPARE(strength.warning, bits < kStrongBits);
+}
+
+void TestFormSettings::strengthFollowsEveryKeystroke()
+{
+    writeFile("abcd\r\n20\r\n");
+    auto form = openForm();
+    QVERIFY(form);
+    QLabel *label = form->strengthLabel();
+    QCOMPARE(label->geometry(), QRect(272, 118, 105, 52));
+    QCOMPARE(label->text(), QStringLiteral("Strength: 40 bits, weak"));
+    const QColor warning = label->palette().color(QPalette::WindowText);
+    QTest::keyClick(form->Param1(), Qt::Key_End);
+    QTest::keyClick(form->Param1(), Qt::Key_0);
+    QCOMPARE(label->text(), QStringLiteral("Strength: 400 bits"));
+    QVERIFY(label->palette().color(QPalette::WindowText) != warning);
+    QTest::keyClick(form->Param1(), Qt::Key_Backspace);
+    QTest::keyClick(form->Param1(), Qt::Key_Backspace);
+    QTest::keyClick(form->Param1(), Qt::Key_A);
+    QCOMPARE(label->text(), QStringLiteral("No password: length is not a number"));
+    QCOMPARE(label->palette().color(QPalette::WindowText), warning);
+    QTest::keyClicks(form->Param2(), QStringLiteral("q"));
+    QCOMPARE(label->text(), QStringLiteral("No password: length is not a number"));
+    // Only information: Save writes the boxes as typed.
+    QTest::mouseClick(form->CmdOK(), Qt::LeftButton, {}, QPoint(50, 16));
+    QCOMPARE(fileBytes(), QByteArray("qabcd\r\n2a\r\n"));
+}
+
 void TestFormSettings::showsTheFile_data()
 {
     QTest::addColumn<QByteArray>("content");
@@ -116,6 +197,7 @@ void TestFormSettings::showsTheFile_data()
                                   << QStringLiteral("\u00E9\u00E8\u20AC");
     QTest::newRow("longer than the boxes take")
         << QByteArray("ab\r\n12345\r\n") << QStringLiteral("12345") << QStringLiteral("ab");
+    QTest::newRow("written on Linux") << QByteArray("xyz\n14\n") << QStringLiteral("14") << QStringLiteral("xyz");
 }
 
 void TestFormSettings::showsTheFile()
