@@ -25,7 +25,8 @@ test=(
   "${wayland[@]}" "${headless[@]}"
   xsel x11-utils openbox               # clearing the clipboard, xprop, a window manager for moves
   sway kwin-wayland weston xwayland    # real Wayland compositors, run headless, with XWayland
-  dbus                                 # dbus-run-session, for KWin
+  dbus                                 # dbus-run-session, for KWin and the accessibility test
+  at-spi2-core python3-pyatspi         # what a screen reader reads: the accessibility test
   pwgen                                # make bench: the shell pipe the clipboard figure is measured against
   desktop-file-utils appstream         # checking the launchers and the AppStream metainfo
   man-db groff-base librsvg2-bin       # checking the man pages and the scalable icon

@@ -63,6 +63,8 @@ MainForm::MainForm(QWidget *parent)
     m_display->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     m_display->setFont(displayFont());
     m_display->setToolTip(QStringLiteral(" Get this password from clipboard. "));
+    // A screen reader reads the label's text, the password included, as the window's content.
+    m_display->setAccessibleDescription(QStringLiteral("The new password"));
     m_display->move(kLabelOffset, kLabelOffset);
     m_display->onMouseMove = [this](QMouseEvent *event) { Display_MouseMove(event); };
 

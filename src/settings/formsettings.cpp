@@ -54,11 +54,14 @@ FormSettings::FormSettings(QWidget *parent)
     m_param1 = new LimitedLineEdit(kLengthLimit, this);
     m_param1->setObjectName(QStringLiteral("Param1"));
     m_param1->setGeometry(136, 40, 33, 25);
+    // Screen readers name a box by its label.
+    m_param1->setAccessibleName(QStringLiteral("Password Length"));
     m_info[1] = new InfoLabel(QStringLiteral(" Allowed Character Set: "), this);
     m_info[1]->move(8, 75);
     m_param2 = new CharacterSetEdit(kSetLimit, this);
     m_param2->setObjectName(QStringLiteral("Param2"));
     m_param2->setGeometry(8, 96, 249, 73);
+    m_param2->setAccessibleName(QStringLiteral("Allowed Character Set"));
     for (InfoLabel *label : m_info) {
         label->setTextFormat(Qt::PlainText);
         label->setFocusPolicy(Qt::NoFocus);

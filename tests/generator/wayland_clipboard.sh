@@ -113,7 +113,9 @@ else
     pgrep -u "$user" -f "zimbrel-wayland-keeper.*--focus" > /dev/null && r=ok || r=no
     check "$r" "without clipboard control the keeper takes the clipboard with its focus window"
   fi
-  wait "$generator" || true
+  wait "$generator" && status=0 || status=$?
+  [ "$status" -eq 0 ] && r=ok || r=no
+  check "$r" "the generator ends by itself with status 0 (got $status)"
   after=$(paste)
   [ "$after" = "$during" ] && r=ok || r=no
   check "$r" "it is still there after the generator ended (got '$after')"

@@ -47,6 +47,7 @@ Qt::CursorShape cursorShape(int pointer)
 WinXPButton::WinXPButton(QWidget *parent, ButtonContainer *container)
     : QWidget(parent)
 {
+    installAccessibility();
     setContainer(container);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);

@@ -55,6 +55,10 @@ public:
     explicit WinXPButton(QWidget *parent = nullptr, ButtonContainer *container = nullptr);
     ~WinXPButton() override;
 
+    // Makes every WinXPButton known to assistive technology as a push button (done by the first
+    // button made).
+    static void installAccessibility();
+
     void setContainer(ButtonContainer *container)
     {
         m_container = container;

@@ -61,15 +61,20 @@ frmColorPicker::frmColorPicker(QWidget *parent)
     m_field->setCursor(ringCursor());
     m_strip = new PictureBox(m_core.picThinBox(), m_client);
     m_strip->setGeometry(284, 31, 19 + 2 * PictureBox::kBorder, 256 + 2 * PictureBox::kBorder);
+    m_field->setAccessibleName(QStringLiteral("Color field"));
+    m_strip->setAccessibleName(QStringLiteral("Color slider"));
     m_margin->setGeometry(m_strip->x() - 10, m_strip->y(), m_strip->width() + 20, m_strip->height());
 
     m_newSwatch = new Swatch(m_client);
     m_newSwatch->setGeometry(322, 33, 58, 33);
     m_oldSwatch = new Swatch(m_client);
     m_oldSwatch->setGeometry(322, 66, 58, 33);
+    m_newSwatch->setAccessibleName(QStringLiteral("New color"));
+    m_oldSwatch->setAccessibleName(QStringLiteral("Old color"));
 
     const char *captions[] = {"H:", "S:", "B:", "R:", "G:", "B:"};
     const char *names[] = {"hue", "saturation", "brightness", "red", "green", "blue"};
+    const char *spoken[] = {"Hue", "Saturation", "Brightness", "Red", "Green", "Blue"};
     for (int i = 0; i < 6; ++i) {
         auto *option = new QRadioButton(QString::fromLatin1(captions[i]), m_client);
         option->setGeometry(320, 111 + 25 * i, 33, 17);
@@ -78,6 +83,8 @@ frmColorPicker::frmColorPicker(QWidget *parent)
         small.setPointSizeF(std::min(small.pointSizeF(), 8.0));
         option->setFont(small);
         option->setToolTip(QStringLiteral(" Select to adjust %1 ").arg(QLatin1String(names[i])));
+        // "H:" and "B:" say little when read aloud (and "B:" twice).
+        option->setAccessibleName(QLatin1String(spoken[i]));
         connect(option, &QRadioButton::clicked, this, [this, i] {
             setCheckedOption(i);
             objOption_Click(i);
@@ -86,6 +93,7 @@ frmColorPicker::frmColorPicker(QWidget *parent)
         auto *box = new FilteredBox(FilteredBox::Digits, 0, m_client);
         box->setGeometry(351, 109 + 25 * i, 30, 21);
         box->setToolTip(QStringLiteral(" Numerical value for %1 ").arg(QLatin1String(names[i])));
+        box->setAccessibleName(QStringLiteral("%1 value").arg(QLatin1String(spoken[i])));
         connect(box, &QLineEdit::textChanged, this, [this, i](const QString &text) { takeTypedNumValue(i, text); });
         connect(box, &FilteredBox::lostFocus, this, [this, i] { txtNumValue_LostFocus(i); });
         m_boxes[i] = box;
@@ -93,6 +101,7 @@ frmColorPicker::frmColorPicker(QWidget *parent)
     m_hexBox = new FilteredBox(FilteredBox::HexDigits, 6, m_client);
     m_hexBox->setGeometry(336, 272, 56, 19);
     m_hexBox->setToolTip(QStringLiteral(" Hex (web) color value "));
+    m_hexBox->setAccessibleName(QStringLiteral("Hex color value"));
     connect(m_hexBox, &QLineEdit::textChanged, this, [this](const QString &text) { takeTypedHexColor(text); });
     connect(m_hexBox, &FilteredBox::lostFocus, this, [this] { txtHexColor_LostFocus(); });
 
