@@ -4,6 +4,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace zimbrel {
@@ -13,6 +14,16 @@ constexpr int kTextFlags = Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextWordWra
 
 } // namespace
 
+int GdiCanvas::toDevice(int logical) const
+{
+    return int(std::floor(logical * m_scale + 1e-9));
+}
+
+QRect GdiCanvas::logicalBounds() const
+{
+    return QRect(0, 0, int(std::ceil(m_image.width() / m_scale - 1e-9)), int(std::ceil(m_image.height() / m_scale - 1e-9)));
+}
+
 void GdiCanvas::fill(BgrColor color)
 {
     m_image.fill(toQRgb(color));
@@ -20,7 +31,14 @@ void GdiCanvas::fill(BgrColor color)
 
 void GdiCanvas::fillRect(int x, int y, int width, int height, BgrColor color)
 {
-    const QRect area = QRect(x, y, width, height).normalized() & m_image.rect();
+    QRect logical = QRect(x, y, width, height).normalized();
+    if (logical.isEmpty())
+        return;
+    // A logical pixel covers the device pixels from its own left edge to the next one's, so
+    // neighbouring spans meet without a gap or an overlap at any scale.
+    const QRect device(QPoint(toDevice(logical.left()), toDevice(logical.top())),
+                       QPoint(toDevice(logical.right() + 1) - 1, toDevice(logical.bottom() + 1) - 1));
+    const QRect area = device & m_image.rect();
     const QRgb value = toQRgb(color);
     for (int row = area.top(); row <= area.bottom(); ++row) {
         auto *line = reinterpret_cast<QRgb *>(m_image.scanLine(row));
@@ -79,15 +97,20 @@ void GdiCanvas::forEachLinePoint(int x1, int y1, int x2, int y2, const std::func
 
 void GdiCanvas::setPixel(int x, int y, BgrColor color)
 {
-    if (m_image.rect().contains(x, y))
-        reinterpret_cast<QRgb *>(m_image.scanLine(y))[x] = toQRgb(color);
+    if (m_scale == 1.0) {
+        if (m_image.rect().contains(x, y))
+            reinterpret_cast<QRgb *>(m_image.scanLine(y))[x] = toQRgb(color);
+        return;
+    }
+    fillRect(x, y, 1, 1, color);
 }
 
 BgrColor GdiCanvas::pixel(int x, int y) const
 {
-    if (!m_image.rect().contains(x, y))
+    const QPoint device(toDevice(x), toDevice(y));
+    if (!m_image.rect().contains(device))
         return kNoPixel;
-    return fromQRgb(m_image.pixel(x, y));
+    return fromQRgb(m_image.pixel(device));
 }
 
 void GdiCanvas::drawText(const GdiRect &rect, const QString &text, const QFont &font, BgrColor color)

@@ -3,6 +3,11 @@
 // with: rectangles given by their left, top, right and bottom edges with the right and bottom
 // edges outside, lines whose end point is not painted, single pixels, and text laid out with word
 // breaks and "&" access-key markers. Colours are 0x00BBGGRR values.
+//
+// Coordinates are logical pixels. An image with a device pixel ratio above 1 (a HiDPI screen)
+// is drawn at its full density: a logical pixel of a fill or a line covers its block of device
+// pixels, and text is laid out at the device's resolution, so it stays as sharp as the screen's
+// other text while geometry and colours stay those of scale 1.
 
 #include "platform/bgrcolor.h"
 
@@ -33,6 +38,7 @@ class GdiCanvas
 public:
     explicit GdiCanvas(QImage &image)
         : m_image(image)
+        , m_scale(image.devicePixelRatio() > 0 ? image.devicePixelRatio() : 1.0)
     { }
 
     void fill(BgrColor color);
@@ -44,7 +50,12 @@ public:
     // The points such a line paints, in order (for painting it elsewhere).
     static void forEachLinePoint(int x1, int y1, int x2, int y2, const std::function<void(int, int)> &point);
     void setPixel(int x, int y, BgrColor color);
+    // The colour of the logical pixel (its first device pixel).
     BgrColor pixel(int x, int y) const;
+    // The image's size in logical pixels.
+    QRect logicalBounds() const;
+    // A logical coordinate's first device pixel.
+    int toDevice(int logical) const;
 
     // Text centred in `rect` (horizontally, and vertically as a block), broken at words, with "&"
     // underlining the next character and "&&" showing one ampersand; transparent background.
@@ -56,6 +67,7 @@ public:
 
 private:
     QImage &m_image;
+    double m_scale = 1.0;
 };
 
 } // namespace zimbrel

@@ -56,6 +56,8 @@ private Q_SLOTS:
     void unknownStateDrawsFaceOnly();
     void captionIsCentred();
     void captionStyles();
+    void captionPixels_data();
+    void captionPixels();
 
     // Pictures
     void pictureSizeAndPosition_data();
@@ -275,18 +277,64 @@ void TestButtonLook::captionStyles()
     }
     QVERIFY(grey);
     QVERIFY(black);
-    // In whole pixels, as GDI draws text: inside the caption area every pixel is the face's own
-    // colour of its row, the black text or its grey shadow, never a blend of them.
+}
+
+void TestButtonLook::captionPixels_data()
+{
+    QTest::addColumn<qreal>("scale");
+    QTest::newRow("scale 1") << qreal(1);
+    // A HiDPI screen: the same button, its caption drawn at the screen's density.
+    QTest::newRow("scale 2") << qreal(2);
+}
+
+void TestButtonLook::captionPixels()
+{
+    QFETCH(qreal, scale);
+    QImage image(int(W * scale), int(H * scale), QImage::Format_RGB32);
+    image.setDevicePixelRatio(scale);
+    image.fill(0);
+    renderButton(image, face(), StateNormal, nullptr);
+    // In whole pixels, as GDI draws text: inside the caption area every device pixel is the
+    // face's own colour of its row, the black text or its grey shadow, never a blend of them.
     const GdiRect r = face().captionRects.CaptionRect;
+    const int s = int(scale);
     int blended = 0;
-    for (int y = r.top; y <= r.bottom && y < H; ++y) {
-        const BgrColor faceColor = at(image, 4, y);
-        for (int x = r.left; x <= r.right + 1 && x < W; ++x) {
-            const BgrColor c = at(image, x, y);
-            blended += c != faceColor && c != bgr(0, 0, 0) && c != bgr(200, 200, 200);
+    for (int y = r.top * s; y < (r.bottom + 1) * s && y < image.height(); ++y) {
+        const QRgb faceColor = image.pixel(4 * s, y);
+        for (int x = r.left * s; x < (r.right + 2) * s && x < image.width(); ++x) {
+            const QRgb c = image.pixel(x, y) & 0xFFFFFF;
+            blended += c != (faceColor & 0xFFFFFF) && c != 0 && c != 0xC8C8C8;
         }
     }
     QCOMPARE(blended, 0);
+    if (s == 1)
+        return;
+    // Geometry and colours as at scale 1: outside the caption, every logical pixel is one block
+    // of the scale-1 colour.
+    QImage one = blank();
+    renderButton(one, face(), StateNormal, nullptr);
+    int differing = 0;
+    for (int y = 0; y < H; ++y) {
+        for (int x = 0; x < W; ++x) {
+            if (x >= r.left - 1 && x <= r.right + 2 && y >= r.top - 1 && y <= r.bottom + 2)
+                continue;
+            for (int dy = 0; dy < s; ++dy) {
+                for (int dx = 0; dx < s; ++dx)
+                    differing += (image.pixel(x * s + dx, y * s + dy) & 0xFFFFFF) != (one.pixel(x, y) & 0xFFFFFF);
+            }
+        }
+    }
+    QCOMPARE(differing, 0);
+    // Not the scale-1 caption blown up: somewhere a block of the caption is not one colour.
+    bool finer = false;
+    for (int y = r.top; y <= r.bottom && !finer; ++y) {
+        for (int x = r.left; x <= r.right && !finer; ++x) {
+            const QRgb first = image.pixel(x * s, y * s);
+            for (int d = 1; d < s * s; ++d)
+                finer |= image.pixel(x * s + d % s, y * s + d / s) != first;
+        }
+    }
+    QVERIFY(finer);
 }
 
 namespace {

@@ -1,5 +1,6 @@
 #include "buttonpicture.h"
 
+#include "platform/gdicanvas.h"
 #include "platform/numerics.h"
 
 #include <QBuffer>
@@ -87,30 +88,25 @@ void PaintTransparentPicture(QImage &surface, int x, int y, int w, int h, const 
     const QImage source = picture.opaque(maskColor);
     const QRgb silhouette = brush > 0 ? toQRgb(BgrColor(brush)) : qRgb(0, 0, 0);
     const QRgb transparentRgb = toQRgb(transparent);
+    // Pictures keep their own pixels: on a HiDPI surface each covers its block of device pixels.
+    GdiCanvas canvas(surface);
     for (int row = 0; row < h; ++row) {
-        const int dy = y + row;
-        if (dy < 0 || dy >= surface.height())
-            continue;
-        auto *line = reinterpret_cast<QRgb *>(surface.scanLine(dy));
         for (int col = 0; col < w; ++col) {
-            const int dx = x + col;
-            if (dx < 0 || dx >= surface.width())
-                continue;
             // Beyond the picture's own pixels the source reads black.
             const QRgb c = source.rect().contains(col, row) ? (source.pixel(col, row) | 0xFF000000u) : qRgb(0, 0, 0);
             // On a true-colour surface the nearest colour is the colour itself.
             if (useMaskColor && (c & 0xFFFFFF) == (transparentRgb & 0xFFFFFF))
                 continue;
+            QRgb out = silhouette;
             if (brush < 0) {
                 if (grey) {
                     const int g = int(roundHalfEven(roundHalfEven(qRed(c) * 0.3) + qGreen(c) * 0.59 + qBlue(c) * 0.11));
-                    line[dx] = qRgb(g, g, g);
+                    out = qRgb(g, g, g);
                 } else {
-                    line[dx] = c;
+                    out = c;
                 }
-            } else {
-                line[dx] = silhouette;
             }
+            canvas.setPixel(x + col, y + row, fromQRgb(out));
         }
     }
 }

@@ -6,6 +6,8 @@
 #include <QCursor>
 #include <QPainter>
 
+#include <cmath>
+
 namespace zimbrel {
 namespace {
 
@@ -339,6 +341,9 @@ void WinXPButton::DrawButton(int state, bool force)
     face.useMaskColor = m_useMaskColor;
     face.useGreyscale = m_useGreyscale;
     face.picture = m_picture;
+    // At the screen's own density, so the caption is as sharp as the labels beside it.
+    if (m_surface.devicePixelRatio() != devicePixelRatioF())
+        makeSurface();
     xp::renderButton(m_surface, face, state, &m_lastCaptionStyle);
     ++m_redraws;
     update();
@@ -351,16 +356,27 @@ void WinXPButton::refreshSurface()
 
 void WinXPButton::paintEvent(QPaintEvent *)
 {
+    // Moved to a screen of another density: drawn again for it before it is shown.
+    if (m_surface.devicePixelRatio() != devicePixelRatioF() && m_buttonHeight != 0)
+        DrawButton(m_lastState, true);
     QPainter painter(this);
     painter.drawImage(0, 0, m_surface);
+}
+
+void WinXPButton::makeSurface()
+{
+    const qreal ratio = devicePixelRatioF();
+    m_surface = QImage(int(std::ceil(std::max(1, m_buttonWidth) * ratio)),
+                       int(std::ceil(std::max(1, m_buttonHeight) * ratio)), QImage::Format_RGB32);
+    m_surface.setDevicePixelRatio(ratio);
+    m_surface.fill(xp::kBackColor);
 }
 
 void WinXPButton::resizeEvent(QResizeEvent *)
 {
     m_buttonWidth = width();
     m_buttonHeight = height();
-    m_surface = QImage(std::max(1, m_buttonWidth), std::max(1, m_buttonHeight), QImage::Format_RGB32);
-    m_surface.fill(xp::kBackColor);
+    makeSurface();
     CalcCaptionRect();
     setMask(xp::CreateButtonRegion(m_buttonWidth, m_buttonHeight));
     if (m_buttonHeight != 0)

@@ -165,6 +165,8 @@ protected:
     bool event(QEvent *event) override;
 
 private:
+    // The drawn image, at the widget's size and the screen's pixel density.
+    void makeSurface();
     // The surface's notifications, as the button handles them.
     void UserControl_MouseDown(short Button, short Shift, float X, float Y);
     void UserControl_MouseMove(short Button, short Shift, float X, float Y);
