@@ -13,7 +13,7 @@ SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:detect_stack_use_af
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps deps-run deps-build configure build run run-settings test test-stress test-sanitize fuzz tidy \
+.PHONY: all deps deps-run deps-build deps-package configure build run run-settings test test-stress test-sanitize fuzz tidy \
 	bench package install uninstall clean
 
 all: build
@@ -29,9 +29,14 @@ deps-run:
 deps-build:
 	@scripts/install-deps.sh build
 
+# make package: building, and dpkg-dev for the package's dependencies.
+deps-package:
+	@scripts/install-deps.sh package
+
 # The install prefix is no part of the build (the programs find their files from where they lie),
-# so make install PREFIX=... never rebuilds anything.
-configure:
+# so make install PREFIX=... never rebuilds anything. Whatever configures installs what building
+# takes first: CMake itself may be missing.
+configure: deps-build
 	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS) >/dev/null
 
 # The programs, their icons and man pages: what make install and make package take.
@@ -84,8 +89,7 @@ bench:
 	@bench/wayland_clipboard_bench.sh $(BUILD)/bin
 
 # A .deb for /usr in $(BUILD)/: sudo apt-get install ./$(BUILD)/zimbrel_*.deb
-package: configure
-	@scripts/install-deps.sh package
+package: deps-package configure
 	@cmake --build $(BUILD) -j$(JOBS)
 	@cd $(BUILD) && cpack -G DEB
 	@ls $(BUILD)/zimbrel_*.deb

@@ -31,6 +31,7 @@ test=(
   desktop-file-utils appstream         # checking the launchers and the AppStream metainfo
   man-db groff-base librsvg2-bin       # checking the man pages and the scalable icon
   dpkg-dev                             # make package: dpkg-shlibdeps works out the .deb's dependencies
+  lintian                              # tst_packaging: Debian's own check of the .deb
 )
 
 case "${1:-test}" in

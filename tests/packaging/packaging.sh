@@ -38,6 +38,35 @@ for page in "$source_dir"/man/*.1; do
   if [ -z "$warnings" ] && [ -z "$missing" ]; then pass "$(basename "$page") renders"; else fail "$page: $warnings; missing:$missing"; fi
 done
 
+# The changelog's newest entry is the metainfo's newest release, and the project's version.
+entry=$(head -n 1 "$source_dir/data/changelog" | sed -n 's/^zimbrel (\([^)]*\)).*/\1/p')
+entry_date=$(date -u -d "$(sed -n 's/^ -- .*>  //p' "$source_dir/data/changelog" | head -n 1)" +%F)
+release=$(grep -o '<release version="[^"]*" date="[^"]*"' "$source_dir"/data/*.metainfo.xml | head -n 1)
+version=$(sed -n 's/^project(zimbrel VERSION \([0-9.]*\).*/\1/p' "$source_dir/CMakeLists.txt")
+if [ "$release" = "<release version=\"$entry\" date=\"$entry_date\"" ] && [ "$entry" = "$version" ]; then
+  pass "changelog, metainfo and project agree on $entry of $entry_date"
+else
+  fail "changelog $entry of $entry_date, metainfo: $release, project $version"
+fi
+
+# The options in each program's --help are the options its man page lists.
+for program in zimbrel-generator zimbrel-settings zimbrel-colorpicker; do
+  helped=$("$build_dir/bin/$program" --help | grep -o -- '--[a-z][a-z-]*' | sort -u)
+  paged=$(MANWIDTH=200 man -E UTF-8 -l "$source_dir/man/$program.1" 2>/dev/null |
+    sed -n '/^OPTIONS/,/^[A-Z]/p' | grep -o -- '--[a-z][a-z-]*' | sort -u)
+  if [ "$helped" = "$paged" ]; then pass "$program: --help and the man page name the same options"; else
+    fail "$program: --help names $(echo $helped), the man page $(echo $paged)"; fi
+done
+
+# make reads its commands' order from the Makefile: every command that runs CMake installs what
+# it needs first, so a machine without CMake gets it before CMake is needed.
+for goal in package install run test; do
+  order=$(make -n -C "$source_dir" "$goal" 2>/dev/null | grep -n -e 'install-deps.sh' -e '^cmake\|[ @]cmake ' | head -n 2)
+  first=$(head -n 1 <<<"$order")
+  if grep -q 'install-deps.sh' <<<"$first"; then pass "make $goal installs what it needs before CMake runs"; else
+    fail "make $goal runs CMake before it installs: $order"; fi
+done
+
 # The scalable icon draws the padlock the programs draw: at 256 px at most 1% of the pixels
 # differ by more than a third (the edges, which one side smooths and the other does not).
 rsvg-convert -w 256 -h 256 "$source_dir/data/zimbrel.svg" -o "$work/svg.png"
@@ -58,7 +87,7 @@ if (cd "$build_dir" && cpack -G DEB -B "$work/package" >"$work/cpack.log" 2>&1);
     /usr/share/icons/hicolor/256x256/apps/zimbrel.png
     /usr/share/man/man1/zimbrel-generator.1.gz /usr/share/man/man1/zimbrel-settings.1.gz
     /usr/share/man/man1/zimbrel-colorpicker.1.gz
-    /usr/share/doc/zimbrel/copyright /etc/xdg/zimbrel/settings.ini
+    /usr/share/doc/zimbrel/copyright /usr/share/doc/zimbrel/changelog.gz /etc/xdg/zimbrel/settings.ini
   )
   for file in "${expected[@]}"; do
     grep -qx "$file" "$work/files" || fail "the package lacks $file"
@@ -75,6 +104,13 @@ if (cd "$build_dir" && cpack -G DEB -B "$work/package" >"$work/cpack.log" 2>&1);
   dpkg-deb --fsys-tarfile "$deb" | tar -xO ./etc/xdg/zimbrel/settings.ini | cmp -s - "$source_dir/data/settings.ini" ||
     fail "the packaged settings.ini differs from data/settings.ini"
   [ "$failures" -eq 0 ] && pass "the package holds $(wc -l <"$work/files") files where they belong; Depends: $depends"
+  # Debian's own checker: no error and no warning (its informational notes are shown).
+  if command -v lintian >/dev/null; then
+    lint=$(lintian --tag-display-limit 0 "$deb" 2>/dev/null)
+    if grep -q '^[EW]:' <<<"$lint"; then fail "lintian: $lint"; else pass "lintian: no error, no warning ${lint:+($(wc -l <<<"$lint") notes)}"; fi
+  else
+    fail "lintian is not installed (make test installs it)"
+  fi
 else
   fail "cpack: $(tail -20 "$work/cpack.log")"
 fi
