@@ -112,13 +112,15 @@ int main(int argc, char **argv)
 
     std::vector<std::string> arguments;
     if (routes != std::vector<ClipboardRoute>{ClipboardRoute::Qt}) {
+        // The keeper starts first and connects to the window system while the password is made.
+        KeeperStart keeperStart(routes, keeperOptions);
         const std::optional<SettingsBytes> settings = readSettingsQuickly(findSettingsFile().path.c_str());
         std::optional<std::string> password = settings ? quickPassword(*settings, kernelRandomWord) : std::nullopt;
         if (password) {
             std::string utf8 = cp1252ToUtf8(*password);
             // The keeper's first answer is awaited here, before the window program loads: taking
             // the clipboard is then not slowed by the loading, and the window knows what to say.
-            const StartedHelper keeper = startClipboardKeeper(routes, utf8, keeperOptions);
+            const StartedHelper keeper = keeperStart.handOver(utf8);
             wipeString(utf8);
             const int passwordFd = pipeHolding(*password);
             wipeString(*password);
@@ -136,6 +138,8 @@ int main(int argc, char **argv)
                 close(keeper.statusFd);
             }
         }
+        // Otherwise the length line is the full engine's to read: the keeper started here ends
+        // unused, and the window program starts its own once it has the password.
     }
 
     if (keeperOptions.clearAfterSeconds > 0)

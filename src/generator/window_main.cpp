@@ -50,7 +50,6 @@ int number(const char *text)
     return int(std::strtol(text, nullptr, 10));
 }
 
-
 // --print: the passwords on standard output, one a line, in UTF-8; no window system is touched.
 int printPasswords(int count)
 {

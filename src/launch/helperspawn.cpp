@@ -106,14 +106,20 @@ void reap(pid_t pid, int timeoutMs)
     }
 }
 
-// A started helper: its pid, and the read end of its status pipe (-1 for wl-copy).
+} // namespace
+
+// A started helper: its pid, the write end of its standard input, and the read end of its status
+// pipe (-1 for wl-copy).
 struct Spawned
 {
     pid_t pid = -1;
+    int inputFd = -1;
     int statusFd = -1;
 };
 
-Spawned spawnHelper(ClipboardRoute route, const std::string &input, const KeeperOptions &options)
+namespace {
+
+Spawned spawnHelper(ClipboardRoute route, const KeeperOptions &options)
 {
     Spawned spawned;
     std::string program;
@@ -188,12 +194,22 @@ Spawned spawnHelper(ClipboardRoute route, const std::string &input, const Keeper
             close(status[0]);
         return spawned;
     }
-    // A keeper that gets less than the whole frame leaves the clipboard alone and says so.
-    writeAll(in[1], input);
-    close(in[1]);
     spawned.pid = pid;
+    spawned.inputFd = in[1];
     spawned.statusFd = status[0];
     return spawned;
+}
+
+// Ends a keeper that will not be needed: without its frame it leaves the clipboard alone.
+void dismiss(Spawned &spawned, int timeoutMs)
+{
+    if (spawned.inputFd >= 0)
+        close(spawned.inputFd);
+    if (spawned.statusFd >= 0)
+        close(spawned.statusFd);
+    if (spawned.pid > 0)
+        reap(spawned.pid, timeoutMs);
+    spawned = {};
 }
 
 // wl-copy's first process exits once the text is offered (0), or with an error.
@@ -260,7 +276,7 @@ char readKeeperStatus(int statusFd, int timeoutMs)
         const ssize_t n = read(statusFd, &c, 1);
         if (n < 0 && errno == EINTR)
             continue;
-        return n == 1 ? c : 0;
+        return n == 1 ? c : '\0';
     }
 }
 
@@ -273,50 +289,95 @@ std::string helperPath(const std::string &name)
     return executable(beside) || !executable(libexec) ? beside : libexec;
 }
 
-StartedHelper startClipboardKeeper(const std::vector<ClipboardRoute> &routes, const std::string &utf8,
-                                   const KeeperOptions &options)
+KeeperStart::KeeperStart(std::vector<ClipboardRoute> routes, const KeeperOptions &options)
+    : m_routes(std::move(routes))
+    , m_options(options)
+    , m_current(std::make_unique<Spawned>())
+{
+    startNext();
+}
+
+KeeperStart::~KeeperStart()
+{
+    dismiss(*m_current, 1000);
+}
+
+void KeeperStart::startNext()
+{
+    dismiss(*m_current, 1000);
+    // wl-copy reads its text at once, so it is started only when the password is there.
+    while (m_next < m_routes.size() && m_routes[m_next] != ClipboardRoute::Qt
+           && m_routes[m_next] != ClipboardRoute::WlCopy) {
+        const ClipboardRoute route = m_routes[m_next++];
+        *m_current = spawnHelper(route, m_options);
+        if (m_current->pid > 0) {
+            m_currentRoute = route;
+            m_anyStarted = true;
+            return;
+        }
+    }
+}
+
+StartedHelper KeeperStart::handOver(const std::string &utf8)
 {
     StartedHelper result;
-    if (utf8.empty())
+    if (utf8.empty()) {
+        dismiss(*m_current, 1000);
         return result;
-    bool anyStarted = false;
-    for (ClipboardRoute route : routes) {
-        if (route == ClipboardRoute::Qt)
-            break;
-        std::string input = route == ClipboardRoute::WlCopy ? utf8 : framePassword(utf8);
-        const Spawned spawned = spawnHelper(route, input, options);
-        wipeString(input);
-        if (spawned.pid <= 0)
-            continue;
-        anyStarted = true;
-        if (route == ClipboardRoute::WlCopy) {
-            if (wlCopyOffered(spawned.pid, options.answerTimeoutMs)) {
-                result.route = route;
-                result.answer = KeeperAnswer::Owned;
-                return result;
+    }
+    std::string frame = framePassword(utf8);
+    for (;;) {
+        if (m_current->pid <= 0) {
+            // Only wl-copy is left, if anything.
+            if (m_next < m_routes.size() && m_routes[m_next] == ClipboardRoute::WlCopy) {
+                ++m_next;
+                Spawned copier = spawnHelper(ClipboardRoute::WlCopy, m_options);
+                if (copier.pid > 0) {
+                    m_anyStarted = true;
+                    writeAll(copier.inputFd, utf8);
+                    close(copier.inputFd);
+                    if (wlCopyOffered(copier.pid, m_options.answerTimeoutMs)) {
+                        result.route = ClipboardRoute::WlCopy;
+                        result.answer = KeeperAnswer::Owned;
+                        break;
+                    }
+                }
             }
-            continue;
+            result.answer = m_anyStarted ? KeeperAnswer::Failed : KeeperAnswer::NotStarted;
+            break;
         }
-        const char answer = readKeeperStatus(spawned.statusFd, options.answerTimeoutMs);
+        // A keeper that gets less than the whole frame leaves the clipboard alone and says so.
+        writeAll(m_current->inputFd, frame);
+        close(m_current->inputFd);
+        m_current->inputFd = -1;
+        const char answer = readKeeperStatus(m_current->statusFd, m_options.answerTimeoutMs);
         if (answer == char(KeeperStatus::Owned)) {
-            result.route = route;
-            result.pid = spawned.pid;
-            result.statusFd = spawned.statusFd;
+            result.route = m_currentRoute;
+            result.pid = m_current->pid;
+            result.statusFd = m_current->statusFd;
             result.answer = KeeperAnswer::Owned;
-            return result;
+            *m_current = {};
+            break;
         }
         // Anything else ends the keeper; one that has not answered in time is ended here, so it
         // cannot take the clipboard behind a later route's back.
-        close(spawned.statusFd);
-        reap(spawned.pid, answer ? 1000 : 0);
+        dismiss(*m_current, answer ? 1000 : 0);
         if (answer == char(KeeperStatus::Replaced)) {
-            result.route = route;
+            result.route = m_currentRoute;
             result.answer = KeeperAnswer::Replaced;
-            return result;
+            break;
         }
+        startNext();
     }
-    result.answer = anyStarted ? KeeperAnswer::Failed : KeeperAnswer::NotStarted;
+    wipeString(frame);
     return result;
+}
+
+StartedHelper startClipboardKeeper(const std::vector<ClipboardRoute> &routes, const std::string &utf8,
+                                   const KeeperOptions &options)
+{
+    KeeperStart start(routes, options);
+    return start.handOver(utf8);
 }
 
 void wipeString(std::string &text)

@@ -5,6 +5,7 @@
 
 #include "platformchoice.h"
 
+#include <memory>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -47,11 +48,39 @@ std::string helperPath(const std::string &name);
 // <prefix>/libexec/zimbrel. Empty for a program run from its build folder.
 std::string installationPrefix();
 
-// Tries `routes` in order: starts the keeper of each in a session of its own, with standard output
-// and error on /dev/null, writes the password into its standard input, and waits for its first
-// answer. A keeper that finds no way on its window system, fails or cannot be started hands on to
-// the next route. Helpers are found beside the program (helperPath) or, for wl-copy, on PATH
-// (the system's default path when PATH is unset), never in the current folder.
+struct Spawned;
+
+// Starting a keeper in two steps, so that it connects to its window system while the password is
+// still being made: the first route's keeper starts at once and waits for its password; handOver()
+// gives it the password (as a frame, see keeperhandoff.h) and waits for its first answer. A keeper
+// that finds no way on its window system, fails or cannot be started hands on to the next route.
+// Keepers run in a session of their own, with standard output and error on /dev/null. Helpers are
+// found beside the program (helperPath) or, for wl-copy, on PATH (the system's default path when
+// PATH is unset), never in the current folder. A keeper never handed a password ends without
+// touching the clipboard.
+class KeeperStart
+{
+public:
+    explicit KeeperStart(std::vector<ClipboardRoute> routes, const KeeperOptions &options = {});
+    KeeperStart(const KeeperStart &) = delete;
+    KeeperStart &operator=(const KeeperStart &) = delete;
+    ~KeeperStart();
+
+    // An empty password starts nothing (answer NotStarted) and leaves the clipboard alone.
+    StartedHelper handOver(const std::string &utf8);
+
+private:
+    void startNext();
+
+    std::vector<ClipboardRoute> m_routes;
+    KeeperOptions m_options;
+    size_t m_next = 0;
+    ClipboardRoute m_currentRoute = ClipboardRoute::Qt;
+    std::unique_ptr<Spawned> m_current;
+    bool m_anyStarted = false;
+};
+
+// Both steps at once.
 StartedHelper startClipboardKeeper(const std::vector<ClipboardRoute> &routes, const std::string &utf8,
                                    const KeeperOptions &options = {});
 

@@ -1,5 +1,6 @@
 #include "keeperhandoff.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <csignal>
@@ -8,6 +9,7 @@
 #include <sys/prctl.h>
 #include <sys/resource.h>
 #include <unistd.h>
+#include <vector>
 
 namespace zimbrel {
 
@@ -96,7 +98,7 @@ void protectProcess()
     std::signal(SIGHUP, SIG_IGN);
 }
 
-void detachFromCaller(int keep)
+void detachFromCaller(std::initializer_list<int> keep)
 {
     const int null = open("/dev/null", O_RDWR | O_CLOEXEC);
     if (null >= 0) {
@@ -106,20 +108,27 @@ void detachFromCaller(int keep)
         if (null > STDERR_FILENO)
             close(null);
     }
-    // One call for each range around `keep`, not one per possible descriptor: with a high limit
-    // on open files that loop alone took milliseconds, all of it before the clipboard was taken.
-    const unsigned first = STDERR_FILENO + 1;
-    bool closed = false;
-    if (keep > STDERR_FILENO) {
-        closed = (unsigned(keep) == first || close_range(first, unsigned(keep) - 1, 0) == 0)
-            && close_range(unsigned(keep) + 1, ~0U, 0) == 0;
-    } else {
-        closed = close_range(first, ~0U, 0) == 0;
+    // One call for each range between the descriptors kept, not one per possible descriptor: with
+    // a high limit on open files that loop alone took milliseconds, all of it before the
+    // clipboard was taken.
+    std::vector<int> kept;
+    for (int fd : keep) {
+        if (fd > STDERR_FILENO)
+            kept.push_back(fd);
     }
+    std::sort(kept.begin(), kept.end());
+    unsigned first = STDERR_FILENO + 1;
+    bool closed = true;
+    for (int fd : kept) {
+        if (unsigned(fd) > first)
+            closed = closed && close_range(first, unsigned(fd) - 1, 0) == 0;
+        first = unsigned(fd) + 1;
+    }
+    closed = closed && close_range(first, ~0U, 0) == 0;
     if (!closed) {
         const long highest = sysconf(_SC_OPEN_MAX);
         for (int fd = STDERR_FILENO + 1; fd < (highest > 0 ? highest : 1024) && fd < 65536; ++fd) {
-            if (fd != keep)
+            if (std::find(kept.begin(), kept.end(), fd) == kept.end())
                 close(fd);
         }
     }

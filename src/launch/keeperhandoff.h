@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 
 namespace zimbrel {
@@ -51,9 +52,10 @@ void makeUndumpable();
 // makeUndumpable(), and no SIGPIPE or SIGHUP ending it: the first thing a keeper does.
 void protectProcess();
 
-// A background helper: standard streams on /dev/null, every inherited descriptor but `keep`
-// closed, and "/" as its folder, so it keeps no terminal, pipe or file system busy.
-void detachFromCaller(int keep);
+// A background helper: standard streams on /dev/null, every inherited descriptor but those in
+// `keep` (-1 for none) closed, and "/" as its folder, so it keeps no terminal, pipe or file
+// system busy.
+void detachFromCaller(std::initializer_list<int> keep);
 
 // Writes one status character; a caller that has gone is no error.
 void sendStatus(int fd, KeeperStatus status);

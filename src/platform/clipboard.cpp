@@ -1,22 +1,16 @@
 #include "clipboard.h"
 
-
 #include <QClipboard>
-#include <QFile>
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QSocketNotifier>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
-#include <poll.h>
 #include <sys/wait.h>
-#include <time.h>
 #include <unistd.h>
 
 namespace zimbrel {
-
 
 QByteArray choosePlatform(const PlatformEnvironment &environment)
 {

@@ -26,6 +26,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <fcntl.h>
 #include <poll.h>
 #include <optional>
 #include <string>
@@ -346,18 +347,11 @@ int main(int argc, char **argv)
             clearAfter = std::atoi(argv[i + 1]);
     }
 
-    Secret secret;
-    // The whole password is read before any window-system work, so the writer is never kept
-    // waiting, and an input cut short leaves the clipboard as it was.
-    const bool whole = readFramedPassword(STDIN_FILENO, secret.utf8);
-    detachFromCaller(statusFd);
-    if (!whole) {
-        sendStatus(statusFd, KeeperStatus::Failed);
-        return 1;
-    }
-    // Kept out of swap where the system allows it; a keeper works without it too.
-    mlock(secret.utf8.data(), secret.utf8.capacity());
-    secret.fitsLatin1 = utf8ToLatin1(secret.utf8, secret.latin1);
+    // The window-system work that needs no password is done while the program that started the
+    // keeper is still making it; the password's own pipe is kept apart from the standard streams,
+    // which go to /dev/null with everything else inherited.
+    const int input = fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
+    detachFromCaller({statusFd, input});
 
     int screenNumber = 0;
     xcb_connection_t *c = xcb_connect(displayName, &screenNumber);
@@ -375,7 +369,21 @@ int main(int argc, char **argv)
         return 1;
     }
 
+    Secret secret;
+    // The window and the atoms first: they need no password.
     Keeper keeper(c, screens.data, secret);
+    // Only a whole password is served: an input cut short leaves the clipboard as it was.
+    const bool whole = readFramedPassword(input, secret.utf8);
+    close(input);
+    if (!whole) {
+        sendStatus(statusFd, KeeperStatus::Failed);
+        xcb_disconnect(c);
+        return 1;
+    }
+    // Kept out of swap where the system allows it; a keeper works without it too.
+    mlock(secret.utf8.data(), secret.utf8.capacity());
+    secret.fitsLatin1 = utf8ToLatin1(secret.utf8, secret.latin1);
+
     const KeeperStatus taken = keeper.take();
     sendStatus(statusFd, taken);
     if (taken == KeeperStatus::Owned)

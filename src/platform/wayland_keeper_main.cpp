@@ -477,18 +477,11 @@ int main(int argc, char **argv)
     Keeper keeper;
     keeper.statusFd = statusFd > STDERR_FILENO ? statusFd : -1;
 
-    // The whole password first: an input cut short leaves the clipboard alone.
-    const bool whole = readFramedPassword(STDIN_FILENO, keeper.utf8);
-    detachFromCaller(keeper.statusFd);
-    if (!whole) {
-        sendStatus(keeper.statusFd, KeeperStatus::Failed);
-        return 1;
-    }
-    mlock(keeper.utf8.data(), keeper.utf8.capacity());
-    keeper.fitsLatin1 = utf8ToLatin1(keeper.utf8, keeper.latin1);
-    if (keeper.fitsLatin1)
-        mlock(keeper.latin1.data(), keeper.latin1.capacity());
-
+    // The connection and what the compositor offers first, while the program that started the
+    // keeper is still making the password: a compositor without a way for it is said at once, so
+    // the next route can start. The password's pipe is kept apart from the standard streams.
+    const int input = fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
+    detachFromCaller({keeper.statusFd, input});
     keeper.display = wl_display_connect(nullptr);
     if (!keeper.display) {
         sendStatus(keeper.statusFd, KeeperStatus::Unsupported);
@@ -496,22 +489,26 @@ int main(int argc, char **argv)
     }
     wl_registry *registry = wl_display_get_registry(keeper.display);
     wl_registry_add_listener(registry, &kRegistryListener, &keeper);
-    if (wl_display_roundtrip(keeper.display) < 0 || !keeper.seat) {
+    if (wl_display_roundtrip(keeper.display) < 0 || !keeper.seat || (!keeper.controlManager && !allowFocus)) {
         sendStatus(keeper.statusFd, KeeperStatus::Unsupported);
         wl_display_disconnect(keeper.display);
         return 1;
     }
 
-    bool owned = false;
-    if (keeper.controlManager) {
-        owned = takeWithControl(keeper);
-    } else if (!allowFocus) {
-        sendStatus(keeper.statusFd, KeeperStatus::Unsupported);
+    // Only a whole password is served: an input cut short leaves the clipboard alone.
+    const bool whole = readFramedPassword(input, keeper.utf8);
+    close(input);
+    if (!whole) {
+        sendStatus(keeper.statusFd, KeeperStatus::Failed);
         wl_display_disconnect(keeper.display);
         return 1;
-    } else {
-        owned = takeWithFocus(keeper);
     }
+    mlock(keeper.utf8.data(), keeper.utf8.capacity());
+    keeper.fitsLatin1 = utf8ToLatin1(keeper.utf8, keeper.latin1);
+    if (keeper.fitsLatin1)
+        mlock(keeper.latin1.data(), keeper.latin1.capacity());
+
+    const bool owned = keeper.controlManager ? takeWithControl(keeper) : takeWithFocus(keeper);
 
     if (!owned) {
         // Lost in the same instant to a newer password of ours, or not taken at all.
