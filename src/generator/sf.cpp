@@ -187,13 +187,13 @@ QString WhyNoPassword(const std::optional<QStringList> &lines)
     if (lines && !lines->isEmpty()) {
         const QString &set = lines->at(0);
         if (!std::any_of(set.begin(), set.end(), [](QChar c) { return isAnsiChar(c); }))
-            return QStringLiteral("settings.ini allows no characters");
+            return QStringLiteral("the set is empty");
         if (lines->size() < 2 || lines->at(1).isEmpty())
-            return QStringLiteral("settings.ini gives no length");
+            return QStringLiteral("no length in settings.ini");
         if (!GuaranteedLength(lines))
-            return QStringLiteral("the length in settings.ini is not a whole number");
+            return QStringLiteral("length is not a whole number");
     }
-    return QStringLiteral("no character of the set came up");
+    return QStringLiteral("no candidate was in the set");
 }
 
 QString CandidateRoundFrom(const RandomSource &random)

@@ -52,7 +52,8 @@ QString SelectPassword(const QString &candidates, const std::optional<QStringLis
 // The whole engine: rounds of 255 candidates, the selection and the replacements.
 QString MakePassword(const std::optional<QStringList> &lines, const RandomSource &random = randomWord);
 
-// Why settings of these lines can give an empty password, in plain words for the user:
+// Why settings of these lines can give an empty password, in a few plain words that fit the
+// generator's window after "Your password:":
 // the set holds no character a candidate can be, there is no length, or the length is not a
 // whole number from 1 up; otherwise that no candidate of the round was in the set.
 QString WhyNoPassword(const std::optional<QStringList> &lines);

@@ -15,6 +15,7 @@
 #include "launch/keeperhandoff.h"
 #include "platform/clipboard.h"
 #include "platform/cp1252.h"
+#include "shared/settingsfile.h"
 
 #include <QApplication>
 
@@ -58,8 +59,9 @@ int printPasswords(int count)
         QString password = zimbrel::MainForm::makePassword();
         if (password.isEmpty()) {
             if (status == 0)
-                std::fprintf(stderr, "zimbrel-generator: no password: %s\n",
-                             qPrintable(zimbrel::MainForm::whyNoPassword()));
+                std::fprintf(stderr, "zimbrel-generator: no password: %s (%s)\n",
+                             qPrintable(zimbrel::MainForm::whyNoPassword()),
+                             qPrintable(zimbrel::locateSettingsFiles().read));
             status = 1;
             continue;
         }

@@ -5,6 +5,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace zimbrel {
 
@@ -18,9 +20,21 @@ std::string windowSystemProblem(const std::string &platform, const std::string &
     if (first == "xcb") {
         if (display.empty())
             return "no display: DISPLAY is not set";
+        // libxcb writes a refusing server's reason ("Authorization required, ...") straight to
+        // standard error; the one line below says it instead.
+        const int savedError = dup(STDERR_FILENO);
+        const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (savedError >= 0 && null >= 0)
+            dup2(null, STDERR_FILENO);
         xcb_connection_t *c = xcb_connect(display.c_str(), nullptr);
         const bool failed = xcb_connection_has_error(c) != 0;
         xcb_disconnect(c);
+        if (savedError >= 0) {
+            dup2(savedError, STDERR_FILENO);
+            close(savedError);
+        }
+        if (null >= 0)
+            close(null);
         return failed ? "cannot open display " + display : std::string();
     }
     if (first.rfind("wayland", 0) == 0) {

@@ -125,6 +125,9 @@ public:
             watchOwner();
             return KeeperStatus::Owned;
         }
+        // Another owner came in the same instant; for that moment the clipboard may have been
+        // ours, and a paste asked for then waits for our answer.
+        drain();
         return isKeepersWindow(owner) ? KeeperStatus::Replaced : KeeperStatus::Failed;
     }
 

@@ -29,8 +29,9 @@ check() {
 }
 
 # A display number nobody serves, and a Wayland socket nobody listens on.
-dead=99
-while [ -e "/tmp/.X11-unix/X$dead" ]; do dead=$((dead + 1)); done
+# (Servers also listen on an abstract socket of the same name, which no file shows.)
+dead=$((3000 + RANDOM % 3000))
+while [ -e "/tmp/.X11-unix/X$dead" ] || grep -q "@/tmp/.X11-unix/X$dead\$" /proc/net/unix; do dead=$((dead + 1)); done
 python3 -c "import socket,sys; socket.socket(socket.AF_UNIX).bind(sys.argv[1])" "$work/runtime/wayland-dead"
 
 ulimit -c unlimited
