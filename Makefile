@@ -11,6 +11,11 @@ SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:detect_stack_use_af
   UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
 FUZZ_BUILD ?= build-fuzz
+
+# The test programs are built only for the commands that run them: make run, make install and
+# make package build what they ship. (A plain CMake build has them on, as CTest's switch is.)
+TESTING = OFF
+test test-stress: TESTING = ON
 FUZZ_SECONDS ?= 60
 
 .PHONY: all deps deps-run deps-build deps-package configure build run run-settings test test-stress test-sanitize fuzz tidy \
@@ -37,7 +42,7 @@ deps-package:
 # so make install PREFIX=... never rebuilds anything. Whatever configures installs what building
 # takes first: CMake itself may be missing.
 configure: deps-build
-	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS) >/dev/null
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=$(TESTING) $(CMAKE_ARGS) >/dev/null
 
 # The programs, their icons and man pages: what make install and make package take.
 build: deps-build configure

@@ -8,7 +8,7 @@
 #include "generator/sf.h"
 #include "button_bench.h"
 #include "clipboard_bench.h"
-#include "launch/quickpassword.h"
+#include "core/quickpassword.h"
 #include "platform/cp1252.h"
 #include "picker_bench.h"
 
@@ -224,8 +224,9 @@ int main(int argc, char **argv)
         const QString full = zimbrel::MakePassword(lines);
         const double fullMs = timer.nsecsElapsed() / 1e6;
         const bool whole = quick && quick->size() == 32767 && full.size() == 32767;
-        print("engine_bigset_ms", whole ? QString::number(std::max(quickMs, fullMs), 'f', 1) + QStringLiteral("ms")
-                                        : QStringLiteral("n/a (a password fell short)"));
+        print("engine_bigset_ms",
+              whole ? QString::number(std::max(quickMs, fullMs), 'f', 1) + QStringLiteral("ms")
+                    : QStringLiteral("n/a (a password fell short)"));
     }
 
     benchClipboard(bin, print);

@@ -2,7 +2,7 @@
 // engine: wherever the quick one decides, both give the same password for the same random words.
 #include "fuzzcheck.h"
 #include "generator/sf.h"
-#include "launch/quickpassword.h"
+#include "core/quickpassword.h"
 #include "platform/cp1252.h"
 #include "shared/settingsfile.h"
 
@@ -35,8 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return 0;
     const QString text = settings.present ? fromAnsi(QByteArray::fromStdString(settings.bytes)) : QString();
     const RandomSource source = words();
-    QString full =
-        SelectPassword(CandidateRoundFrom(source), splitSettingsLines(text), [&] { return CandidateRoundFrom(source); });
+    QString full = SelectPassword(CandidateRoundFrom(source), splitSettingsLines(text),
+                                  [&] { return CandidateRoundFrom(source); });
     ApplyReplacements(full);
     FUZZ_CHECK(fromAnsi(QByteArray::fromStdString(*quick)) == full);
     return 0;

@@ -6,14 +6,14 @@
 // could be. Then it becomes zimbrel-generator-window (same process), which shows the password and
 // ends itself after five seconds.
 
-#include "launch/commandline.h"
-#include "launch/cp1252table.h"
-#include "launch/displaycheck.h"
-#include "launch/helperspawn.h"
-#include "launch/keeperhandoff.h"
-#include "launch/platformchoice.h"
-#include "launch/quickpassword.h"
-#include "launch/settingslocation.h"
+#include "core/commandline.h"
+#include "core/cp1252table.h"
+#include "core/displaycheck.h"
+#include "core/helperspawn.h"
+#include "core/keeperhandoff.h"
+#include "core/platformchoice.h"
+#include "core/quickpassword.h"
+#include "core/settingslocation.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -71,18 +71,19 @@ constexpr char kUsage[] = "[--print [--count N]] [--clear-after SECONDS]";
 int main(int argc, char **argv)
 {
     // Looked at first: asking for help must not replace the clipboard.
-    const CommandLine commandLine = readCommandLine(
-        argc, argv,
-        {"zimbrel-generator",
-         kUsage,
-         kHelp,
-         0,
-         {{"--print"}, {"--count", true, 1, 1000}, {"--clear-after", true, 1, 86400}}});
+    const CommandLine commandLine =
+        readCommandLine(argc, argv,
+                        {"zimbrel-generator",
+                         kUsage,
+                         kHelp,
+                         0,
+                         {{"--print"}, {"--count", true, 1, 1000}, {"--clear-after", true, 1, 86400}}});
     if (commandLine.exitCode >= 0)
         return commandLine.exitCode;
     if (commandLine.has("--count") && !commandLine.has("--print")) {
-        std::fprintf(stderr, "zimbrel-generator: --count goes with --print\nusage: zimbrel-generator [--help] "
-                             "[--version] %s\n",
+        std::fprintf(stderr,
+                     "zimbrel-generator: --count goes with --print\nusage: zimbrel-generator [--help] "
+                     "[--version] %s\n",
                      kUsage);
         return 2;
     }
@@ -125,14 +126,15 @@ int main(int argc, char **argv)
             const int passwordFd = pipeHolding(*password);
             wipeString(*password);
             if (passwordFd >= 0) {
-                arguments = {"--password-fd", std::to_string(passwordFd), "--copied",
-                             std::string(1, char(keeper.answer)), "--route",
-                             std::to_string(int(keeper.route))};
+                arguments = {"--password-fd", std::to_string(passwordFd),
+                             "--copied",      std::string(1, char(keeper.answer)),
+                             "--route",       std::to_string(int(keeper.route))};
                 if (keeper.statusFd >= 0) {
                     // The window follows the keeper: whether its password is still the clipboard's.
                     fcntl(keeper.statusFd, F_SETFD, 0);
-                    arguments.insert(arguments.end(), {"--keeper-pid", std::to_string(keeper.pid),
-                                                       "--keeper-status-fd", std::to_string(keeper.statusFd)});
+                    arguments.insert(arguments.end(),
+                                     {"--keeper-pid", std::to_string(keeper.pid), "--keeper-status-fd",
+                                      std::to_string(keeper.statusFd)});
                 }
             } else if (keeper.statusFd >= 0) {
                 close(keeper.statusFd);

@@ -11,8 +11,8 @@
 // does it all itself.
 
 #include "generator/mainform.h"
-#include "launch/displaycheck.h"
-#include "launch/keeperhandoff.h"
+#include "core/displaycheck.h"
+#include "core/keeperhandoff.h"
 #include "platform/clipboard.h"
 #include "platform/cp1252.h"
 #include "shared/settingsfile.h"

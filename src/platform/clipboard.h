@@ -11,9 +11,9 @@
 // Elsewhere (Qt's offscreen platform) the text goes on Qt's clipboard, with the hint
 // "x-kde-passwordManagerHint: secret" that clipboard histories honour by not recording it.
 
-#include "launch/helperspawn.h"
-#include "launch/keeperhandoff.h"
-#include "launch/platformchoice.h"
+#include "core/helperspawn.h"
+#include "core/keeperhandoff.h"
+#include "core/platformchoice.h"
 
 #include <QByteArray>
 #include <QObject>

@@ -1,7 +1,7 @@
 // zimbrel-clipboard-keeper: serves one password on the X11 clipboard after the program that made
 // it has ended.
 //
-// It reads the password as a frame from standard input (see launch/keeperhandoff.h), takes the
+// It reads the password as a frame from standard input (see core/keeperhandoff.h), takes the
 // CLIPBOARD selection only once it has the whole of it, and answers requests for it until any
 // other owner appears, "no owner" included, and then exits. It is plain libxcb, so a keeper that
 // may live for hours holds a few hundred kilobytes, not a GUI toolkit. Nothing about it may show
@@ -16,7 +16,7 @@
 // --clear-after; the pipe closes when the keeper ends. --display names the X display (DISPLAY
 // otherwise), which also shows in a process list which display a keeper serves.
 
-#include "launch/keeperhandoff.h"
+#include "core/keeperhandoff.h"
 
 #include <xcb/xcb.h>
 #include <xcb/xfixes.h>

@@ -1,6 +1,6 @@
 #include "cp1252.h"
 
-#include "launch/cp1252table.h"
+#include "core/cp1252table.h"
 
 #include <array>
 

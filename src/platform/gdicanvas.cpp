@@ -21,7 +21,8 @@ int GdiCanvas::toDevice(int logical) const
 
 QRect GdiCanvas::logicalBounds() const
 {
-    return QRect(0, 0, int(std::ceil(m_image.width() / m_scale - 1e-9)), int(std::ceil(m_image.height() / m_scale - 1e-9)));
+    return QRect(0, 0, int(std::ceil(m_image.width() / m_scale - 1e-9)),
+                 int(std::ceil(m_image.height() / m_scale - 1e-9)));
 }
 
 void GdiCanvas::fill(BgrColor color)

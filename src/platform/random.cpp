@@ -1,6 +1,6 @@
 #include "random.h"
 
-#include "launch/kernelrandom.h"
+#include "core/kernelrandom.h"
 
 namespace zimbrel {
 

@@ -1,7 +1,7 @@
 // zimbrel-wayland-keeper: serves one password on a Wayland clipboard after the program that made
 // it has ended.
 //
-// It reads the password as a frame from standard input (see launch/keeperhandoff.h) and then
+// It reads the password as a frame from standard input (see core/keeperhandoff.h) and then
 // takes the clipboard in one of two ways:
 //   - through the clipboard-control protocol (zwlr_data_control / ext_data_control), which sway and
 //     the other wlroots compositors, KWin and Hyprland offer: no window and no focus needed, and
@@ -20,7 +20,7 @@
 // the clipboard, "0" when it could not take it; later "r" (a newer password of ours took it), "x"
 // (anything else did) or "c" (given up after --clear-after). The pipe closes when the keeper ends.
 
-#include "launch/keeperhandoff.h"
+#include "core/keeperhandoff.h"
 
 #include "data-control-client-protocol.h"
 #include "xdg-shell-client-protocol.h"
@@ -78,10 +78,10 @@ struct Keeper
     wl_shm *shm = nullptr;
     xdg_wm_base *wmBase = nullptr;
     wl_data_device_manager *dataDeviceManager = nullptr;
-    wl_proxy *controlDevice = nullptr;    // set by the clipboard-control route
+    wl_proxy *controlDevice = nullptr;     // set by the clipboard-control route
     wl_data_source *focusSource = nullptr; // set by the focus route
 
-    bool done = false;     // the clipboard is no longer ours
+    bool done = false; // the clipboard is no longer ours
     bool cancelled = false;
     // The newest selection another client made, as its offer object, and whether it is ours.
     void *pendingOffer = nullptr;
@@ -165,10 +165,10 @@ void controlDataOffer(void *data, zwlr_data_control_device_v1 *, zwlr_data_contr
     auto *keeper = static_cast<Keeper *>(data);
     keeper->pendingOffer = offer;
     keeper->pendingOfferIsOurs = false;
-    wl_proxy_add_listener(reinterpret_cast<wl_proxy *>(offer),
-                          reinterpret_cast<void (**)(void)>(const_cast<zwlr_data_control_offer_v1_listener *>(
-                              &kControlOfferListener)),
-                          keeper);
+    wl_proxy_add_listener(
+        reinterpret_cast<wl_proxy *>(offer),
+        reinterpret_cast<void (**)(void)>(const_cast<zwlr_data_control_offer_v1_listener *>(&kControlOfferListener)),
+        keeper);
 }
 
 void destroyOffer(void *offer)
@@ -231,8 +231,7 @@ bool takeWithControl(Keeper &keeper)
 {
     wl_proxy *manager = keeper.controlManager;
     const uint32_t version = wl_proxy_get_version(manager);
-    auto *device = wl_proxy_marshal_flags(manager, kGetDevice, keeper.family->device, version, 0, nullptr,
-                                          keeper.seat);
+    auto *device = wl_proxy_marshal_flags(manager, kGetDevice, keeper.family->device, version, 0, nullptr, keeper.seat);
     addListener(device, &kControlDeviceListener, &keeper);
     keeper.controlDevice = device;
     auto *source = wl_proxy_marshal_flags(manager, kCreateSource, keeper.family->source, 1, 0, nullptr);
@@ -256,12 +255,12 @@ void keyboardEnter(void *data, wl_keyboard *, uint32_t serial, wl_surface *, wl_
     keeper->focusSerial = serial;
     keeper->focused = true;
 }
-void keyboardLeave(void *, wl_keyboard *, uint32_t, wl_surface *) {}
-void keyboardKey(void *, wl_keyboard *, uint32_t, uint32_t, uint32_t, uint32_t) {}
-void keyboardModifiers(void *, wl_keyboard *, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t) {}
-void keyboardRepeat(void *, wl_keyboard *, int32_t, int32_t) {}
-const wl_keyboard_listener kKeyboardListener{keyboardKeymap, keyboardEnter, keyboardLeave, keyboardKey,
-                                             keyboardModifiers, keyboardRepeat};
+void keyboardLeave(void *, wl_keyboard *, uint32_t, wl_surface *) { }
+void keyboardKey(void *, wl_keyboard *, uint32_t, uint32_t, uint32_t, uint32_t) { }
+void keyboardModifiers(void *, wl_keyboard *, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t) { }
+void keyboardRepeat(void *, wl_keyboard *, int32_t, int32_t) { }
+const wl_keyboard_listener kKeyboardListener{keyboardKeymap, keyboardEnter,     keyboardLeave,
+                                             keyboardKey,    keyboardModifiers, keyboardRepeat};
 
 void wmPing(void *, xdg_wm_base *base, uint32_t serial)
 {
@@ -276,11 +275,11 @@ void surfaceConfigure(void *data, xdg_surface *surface, uint32_t serial)
 }
 const xdg_surface_listener kSurfaceListener{surfaceConfigure};
 
-void toplevelConfigure(void *, xdg_toplevel *, int32_t, int32_t, wl_array *) {}
-void toplevelClose(void *, xdg_toplevel *) {}
+void toplevelConfigure(void *, xdg_toplevel *, int32_t, int32_t, wl_array *) { }
+void toplevelClose(void *, xdg_toplevel *) { }
 const xdg_toplevel_listener kToplevelListener{toplevelConfigure, toplevelClose, nullptr, nullptr};
 
-void sourceTarget(void *, wl_data_source *, const char *) {}
+void sourceTarget(void *, wl_data_source *, const char *) { }
 void sourceSend(void *data, wl_data_source *, const char *type, int32_t fd)
 {
     sendTo(*static_cast<Keeper *>(data), type, fd);
@@ -405,15 +404,15 @@ void registryGlobal(void *data, wl_registry *registry, uint32_t name, const char
         keeper->dataDeviceManager = static_cast<wl_data_device_manager *>(bind(&wl_data_device_manager_interface, 1));
     }
 }
-void registryRemove(void *, wl_registry *, uint32_t) {}
+void registryRemove(void *, wl_registry *, uint32_t) { }
 const wl_registry_listener kRegistryListener{registryGlobal, registryRemove};
 
 // Empties the clipboard, which still holds our password (or the source would have been cancelled).
 void giveUp(Keeper &keeper)
 {
     if (keeper.controlDevice)
-        wl_proxy_marshal_flags(keeper.controlDevice, kSetSelection, nullptr,
-                               wl_proxy_get_version(keeper.controlDevice), 0, nullptr);
+        wl_proxy_marshal_flags(keeper.controlDevice, kSetSelection, nullptr, wl_proxy_get_version(keeper.controlDevice),
+                               0, nullptr);
     else if (keeper.focusSource)
         wl_data_source_destroy(keeper.focusSource); // the compositor empties a selection whose source goes
     wl_display_roundtrip(keeper.display);
@@ -514,8 +513,8 @@ int main(int argc, char **argv)
         // Lost in the same instant to a newer password of ours, or not taken at all.
         if (keeper.cancelled)
             wl_display_roundtrip(keeper.display);
-        sendStatus(keeper.statusFd, keeper.cancelled && keeper.selectionIsOurs ? KeeperStatus::Replaced
-                                                                                : KeeperStatus::Failed);
+        sendStatus(keeper.statusFd,
+                   keeper.cancelled && keeper.selectionIsOurs ? KeeperStatus::Replaced : KeeperStatus::Failed);
         wl_display_disconnect(keeper.display);
         return 1;
     }

@@ -182,8 +182,7 @@ void FormSettings::CmdCancel_Click()
 void FormSettings::unload()
 {
     hide();
-    Q_EMIT
-    unloaded();
+    Q_EMIT unloaded();
 }
 
 QString FormSettings::ambientDisplayName(const WinXPButton *button) const
@@ -229,8 +228,7 @@ void FormSettings::closeEvent(QCloseEvent *event)
 {
     // Closed by the window system: as Cancel, nothing is written.
     event->accept();
-    Q_EMIT
-    unloaded();
+    Q_EMIT unloaded();
 }
 
 } // namespace zimbrel

@@ -1,6 +1,6 @@
 #pragma once
 // The settings editor's window: the password length and the allowed character set, saved to
-// settings.ini (the current folder's or the user's, see launch/settingslocation.h) or left alone.
+// settings.ini (the current folder's or the user's, see core/settingslocation.h) or left alone.
 
 #include "controls/xpbutton/dialogbuttons.h"
 #include "controls/xpbutton/winxpbutton.h"

@@ -2,8 +2,8 @@
 
 #include "settings/formsettings.h"
 
-#include "launch/commandline.h"
-#include "launch/displaycheck.h"
+#include "core/commandline.h"
+#include "core/displaycheck.h"
 #include "platform/clipboard.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "settingsfile.h"
 
-#include "launch/settingslocation.h"
+#include "core/settingslocation.h"
 #include "platform/cp1252.h"
 
 #include <QFile>

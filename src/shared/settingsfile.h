@@ -1,6 +1,6 @@
 #pragma once
 // settings.ini: line 1 the allowed character set, line 2 the wanted password length, CR LF line
-// ends, bytes in Windows-1252. Where it is looked for: launch/settingslocation.h.
+// ends, bytes in Windows-1252. Where it is looked for: core/settingslocation.h.
 
 #include <QString>
 #include <QStringList>

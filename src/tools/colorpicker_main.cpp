@@ -7,8 +7,8 @@
 // and exits 1; a bad argument exits 2. The last colour and mode are remembered in zimbrel.ini, the
 // editor's own state file.
 
-#include "launch/commandline.h"
-#include "launch/displaycheck.h"
+#include "core/commandline.h"
+#include "core/displaycheck.h"
 #include "platform/clipboard.h"
 #include "settings/colorpicker/colorargument.h"
 #include "settings/colorpicker/frmcolorpicker.h"

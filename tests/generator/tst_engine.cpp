@@ -1,5 +1,5 @@
 #include "generator/sf.h"
-#include "launch/quickpassword.h"
+#include "core/quickpassword.h"
 #include "shared/settingsfile.h"
 #include "platform/cp1252.h"
 

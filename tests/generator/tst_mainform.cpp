@@ -104,11 +104,10 @@ void TestMainForm::showsAndCopiesThePassword_data()
         << true << QByteArray("abc\r\n2.5\r\n") << QStringLiteral("abc") << 0 << 255;
     QTest::newRow("written on Linux") << true << QByteArray("abc\n8\n") << QStringLiteral("abc") << 8 << 8;
     // No password: the clipboard keeps what it had, and the window says why.
-    QTest::newRow("empty set: none") << true << QByteArray("\r\n5\r\n")
-                                     << QStringLiteral(" (none: the set is empty)") << 0 << 0;
+    QTest::newRow("empty set: none") << true << QByteArray("\r\n5\r\n") << QStringLiteral(" (none: the set is empty)")
+                                     << 0 << 0;
     QTest::newRow("a length that is no number: none")
-        << true << QByteArray("abc\r\nab\r\n") << QStringLiteral(" (none: length is not a whole number)")
-        << 0 << 0;
+        << true << QByteArray("abc\r\nab\r\n") << QStringLiteral(" (none: length is not a whole number)") << 0 << 0;
     QTest::newRow("no file: one character") << false << QByteArray() << QString() << 1 << 1;
     QTest::newRow("a folder named settings.ini") << false << QByteArray("dir") << QString() << 1 << 1;
 }
@@ -166,7 +165,8 @@ void TestMainForm::saysWhenThePasswordIsNotOrNoLongerOnTheClipboard_data()
         << char(KeeperAnswer::Owned) << 'x' << QStringLiteral(" (not copied)");
     QTest::newRow("a newer password of ours came first")
         << char(KeeperAnswer::Replaced) << '\0' << QStringLiteral(" (replaced by a newer password)");
-    QTest::newRow("the keeper could not take it") << char(KeeperAnswer::Failed) << '\0' << QStringLiteral(" (not copied)");
+    QTest::newRow("the keeper could not take it")
+        << char(KeeperAnswer::Failed) << '\0' << QStringLiteral(" (not copied)");
 }
 
 void TestMainForm::saysWhenThePasswordIsNotOrNoLongerOnTheClipboard()

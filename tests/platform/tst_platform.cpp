@@ -354,8 +354,8 @@ void TestPlatform::platformFromTheEnvironment_data()
         << QByteArray() << QByteArray(":0") << QByteArray("wayland-0") << QByteArray("xcb") << QByteArray("cx");
     QTest::newRow("Wayland alone") << QByteArray() << QByteArray() << QByteArray("wayland-1") << QByteArray("wayland")
                                    << QByteArray("cfw");
-    QTest::newRow("nothing: Qt's default") << QByteArray() << QByteArray() << QByteArray() << QByteArray()
-                                           << QByteArray("q");
+    QTest::newRow("nothing: Qt's default")
+        << QByteArray() << QByteArray() << QByteArray() << QByteArray() << QByteArray("q");
     QTest::newRow("the user's wayland wins") << QByteArray("wayland") << QByteArray(":0") << QByteArray("wayland-0")
                                              << QByteArray("wayland") << QByteArray("cx");
     QTest::newRow("the user's wayland, no WAYLAND_DISPLAY (Qt's wayland-0)")
@@ -379,8 +379,7 @@ void TestPlatform::platformFromTheEnvironment()
     const QByteArray chosen = choosePlatform({qpa, display, wayland});
     QCOMPARE(chosen, platform);
     QByteArray letters;
-    for (ClipboardRoute route :
-         clipboardRoutesFor(chosen.toStdString(), display.toStdString(), wayland.toStdString()))
+    for (ClipboardRoute route : clipboardRoutesFor(chosen.toStdString(), display.toStdString(), wayland.toStdString()))
         letters += "cxfwq"[int(route)];
     QCOMPARE(letters, routes);
 }

@@ -116,22 +116,24 @@ void TestFormSettings::strength_data()
     QTest::addColumn<QString>("said");
     QTest::newRow("four letters") << QStringLiteral("abcd") << QStringLiteral("10") << 20.0
                                   << QStringLiteral("Strength: 20 bits, weak");
-    QTest::newRow("a letter twice counts once") << QStringLiteral("aab") << QStringLiteral("64") << 64.0
-                                                << QStringLiteral("Strength: 64 bits");
+    QTest::newRow("a letter twice counts once")
+        << QStringLiteral("aab") << QStringLiteral("64") << 64.0 << QStringLiteral("Strength: 64 bits");
     // q becomes e: with both in the set, e comes twice as often as a.
     QTest::newRow("q and e merge") << QStringLiteral("qea") << QStringLiteral("3") << 2.7549
                                    << QStringLiteral("Strength: 3 bits, weak");
-    QTest::newRow("nothing left to choose") << QStringLiteral("qe") << QStringLiteral("99") << 0.0
-                                            << QStringLiteral("Strength: 0 bits, weak");
+    QTest::newRow("nothing left to choose")
+        << QStringLiteral("qe") << QStringLiteral("99") << 0.0 << QStringLiteral("Strength: 0 bits, weak");
     // The 94 printable ASCII characters: q, i, l and I fall onto e, s, t and J.
-    QTest::newRow("printable ASCII") << [] {
-        QString set;
-        for (char16_t c = 33; c < 127; ++c)
-            set += QChar(c);
-        return set;
-    }() << QStringLiteral("20") << 129.3896 << QStringLiteral("Strength: 129 bits");
-    QTest::newRow("the full engine's length") << QStringLiteral("ab") << QStringLiteral(" 70") << 70.0
-                                              << QStringLiteral("Strength: 70 bits");
+    QTest::newRow("printable ASCII") <<
+        [] {
+            QString set;
+            for (char16_t c = 33; c < 127; ++c)
+                set += QChar(c);
+            return set;
+        }() << QStringLiteral("20") << 129.3896
+                                     << QStringLiteral("Strength: 129 bits");
+    QTest::newRow("the full engine's length")
+        << QStringLiteral("ab") << QStringLiteral(" 70") << 70.0 << QStringLiteral("Strength: 70 bits");
     QTest::newRow("no length") << QStringLiteral("ab") << QString() << -1.0 << QStringLiteral("No password: no length");
     QTest::newRow("a typo") << QStringLiteral("ab") << QStringLiteral("ab") << -1.0
                             << QStringLiteral("No password: length is not a number");

@@ -1,6 +1,6 @@
 #include "shared/settingsfile.h"
 
-#include "launch/settingslocation.h"
+#include "core/settingslocation.h"
 
 #include <QDir>
 #include <QFile>
@@ -184,8 +184,8 @@ void TestSettingsFile::splitsIntoLines_data()
     // nano, vim and echo write LF alone: without any CR LF, that is the line end.
     QTest::newRow("written on Linux") << QStringLiteral("abcdef\n20\n")
                                       << QStringList{QStringLiteral("abcdef"), QStringLiteral("20"), QString()};
-    QTest::newRow("LF alone, a lone CR stays") << QStringLiteral("a\rb\n7")
-                                               << QStringList{QStringLiteral("a\rb"), QStringLiteral("7")};
+    QTest::newRow("LF alone, a lone CR stays")
+        << QStringLiteral("a\rb\n7") << QStringList{QStringLiteral("a\rb"), QStringLiteral("7")};
 }
 
 void TestSettingsFile::splitsIntoLines()

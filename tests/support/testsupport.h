@@ -67,8 +67,7 @@ class MessageCapture
 public:
     MessageCapture()
         : m_previous(setMessageHandler([this](const Message &m) { m_texts << m.text; }))
-    {
-    }
+    { }
     ~MessageCapture() { setMessageHandler(m_previous); }
     MessageCapture(const MessageCapture &) = delete;
     MessageCapture &operator=(const MessageCapture &) = delete;

@@ -94,8 +94,7 @@ void clsTrackMouse::HandleMessage(QEvent *event)
         if (m_leaveArmed) {
             m_leaveArmed = false;
             m_hover.stop();
-            Q_EMIT
-            MouseOut();
+            Q_EMIT MouseOut();
         }
         break;
     case QEvent::Destroy:
@@ -113,8 +112,7 @@ void clsTrackMouse::hoverTimeUp()
     // The rest counts only where the pointer is on the window (or on what lies inside it).
     const QWidget *under = QApplication::widgetAt(QCursor::pos());
     if (under && (under == m_trackObject || m_trackObject->isAncestorOf(under)))
-        Q_EMIT
-    MouseOver();
+        Q_EMIT MouseOver();
 }
 
 } // namespace zimbrel

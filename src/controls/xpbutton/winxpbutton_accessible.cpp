@@ -16,8 +16,7 @@ class WinXPButtonAccessible : public QAccessibleWidget
 public:
     explicit WinXPButtonAccessible(WinXPButton *button)
         : QAccessibleWidget(button, QAccessible::Button)
-    {
-    }
+    { }
 
     WinXPButton *button() const { return static_cast<WinXPButton *>(widget()); }
 

@@ -35,8 +35,7 @@ bool WinXPButton::IsMouseOver() const
 
 void WinXPButton::UserControl_MouseDown(short Button, short Shift, float X, float Y)
 {
-    Q_EMIT
-    MouseDown(Button, Shift, X, Y);
+    Q_EMIT MouseDown(Button, Shift, X, Y);
     m_lastButton = Button;
     if (Button != 2)
         DrawButton(xp::StatePressed, false);
@@ -44,8 +43,7 @@ void WinXPButton::UserControl_MouseDown(short Button, short Shift, float X, floa
 
 void WinXPButton::UserControl_MouseMove(short Button, short Shift, float X, float Y)
 {
-    Q_EMIT
-    MouseMove(Button, Shift, X, Y);
+    Q_EMIT MouseMove(Button, Shift, X, Y);
     if (Button != 0 && Button != 1)
         return;
     if (IsMouseOver()) {
@@ -53,8 +51,7 @@ void WinXPButton::UserControl_MouseMove(short Button, short Shift, float X, floa
             m_overTimer.start();
             m_mouseIsOver = true;
             DrawButton(xp::StateNormal, true);
-            Q_EMIT
-            MouseOver();
+            Q_EMIT MouseOver();
         } else if (Button == 1) {
             // Held down inside: pressed, and no longer hot once the button comes up.
             m_mouseIsOver = true;
@@ -68,8 +65,7 @@ void WinXPButton::UserControl_MouseMove(short Button, short Shift, float X, floa
 
 void WinXPButton::UserControl_MouseUp(short Button, short Shift, float X, float Y)
 {
-    Q_EMIT
-    MouseUp(Button, Shift, X, Y);
+    Q_EMIT MouseUp(Button, Shift, X, Y);
     if (Button != 2)
         DrawButton(xp::StateNormal, false);
 }
@@ -80,8 +76,7 @@ void WinXPButton::UserControl_Click()
         return;
     DrawButton(xp::StateNormal, true);
     refreshSurface();
-    Q_EMIT
-    Click();
+    Q_EMIT Click();
 }
 
 void WinXPButton::UserControl_DblClick()
@@ -96,8 +91,7 @@ void WinXPButton::UserControl_DblClick()
 
 void WinXPButton::UserControl_KeyDown(short KeyCode, short Shift)
 {
-    Q_EMIT
-    KeyDown(KeyCode, Shift);
+    Q_EMIT KeyDown(KeyCode, Shift);
     m_lastKey = KeyCode & 0xFF;
     if (KeyCode == vk::Space) {
         DrawButton(xp::StatePressed, false);
@@ -111,13 +105,11 @@ void WinXPButton::UserControl_KeyDown(short KeyCode, short Shift)
 
 void WinXPButton::UserControl_KeyUp(short KeyCode, short Shift)
 {
-    Q_EMIT
-    KeyUp(KeyCode, Shift);
+    Q_EMIT KeyUp(KeyCode, Shift);
     if (m_lastKey == vk::Space && KeyCode == vk::Space) {
         DrawButton(xp::StateNormal, false);
         refreshSurface();
-        Q_EMIT
-        Click();
+        Q_EMIT Click();
     }
 }
 
@@ -128,8 +120,7 @@ void WinXPButton::OverTimer_Timer()
     m_overTimer.stop();
     m_mouseIsOver = false;
     DrawButton(xp::StateNormal, true);
-    Q_EMIT
-    MouseOut();
+    Q_EMIT MouseOut();
 }
 
 void WinXPButton::AccessKeyPress(int)
@@ -224,8 +215,7 @@ void WinXPButton::keyPressEvent(QKeyEvent *event)
     const QString text = event->text();
     if (text.size() == 1) {
         short ascii = short(text.at(0).unicode());
-        Q_EMIT
-        KeyPress(ascii);
+        Q_EMIT KeyPress(ascii);
     }
 }
 

@@ -57,20 +57,17 @@ void PictureBox::paintEvent(QPaintEvent *)
 
 void PictureBox::mousePressEvent(QMouseEvent *e)
 {
-    Q_EMIT
-    mouseDown(buttonValue(e->button()), posX(e, kBorder), posY(e, kBorder));
+    Q_EMIT mouseDown(buttonValue(e->button()), posX(e, kBorder), posY(e, kBorder));
 }
 
 void PictureBox::mouseMoveEvent(QMouseEvent *e)
 {
-    Q_EMIT
-    mouseMoved(buttonValue(e->buttons()), posX(e, kBorder), posY(e, kBorder));
+    Q_EMIT mouseMoved(buttonValue(e->buttons()), posX(e, kBorder), posY(e, kBorder));
 }
 
 void PictureBox::mouseReleaseEvent(QMouseEvent *e)
 {
-    Q_EMIT
-    mouseUp(buttonValue(e->button()), posX(e, kBorder), posY(e, kBorder));
+    Q_EMIT mouseUp(buttonValue(e->button()), posX(e, kBorder), posY(e, kBorder));
 }
 
 void PictureBox::keyPressEvent(QKeyEvent *e)
@@ -81,26 +78,22 @@ void PictureBox::keyPressEvent(QKeyEvent *e)
         e->ignore();
         return;
     }
-    Q_EMIT
-    keyDown(code);
+    Q_EMIT keyDown(code);
 }
 
 void MouseArea::mousePressEvent(QMouseEvent *e)
 {
-    Q_EMIT
-    mouseDown(buttonValue(e->button()), posX(e), posY(e));
+    Q_EMIT mouseDown(buttonValue(e->button()), posX(e), posY(e));
 }
 
 void MouseArea::mouseMoveEvent(QMouseEvent *e)
 {
-    Q_EMIT
-    mouseMoved(buttonValue(e->buttons()), posX(e), posY(e));
+    Q_EMIT mouseMoved(buttonValue(e->buttons()), posX(e), posY(e));
 }
 
 void MouseArea::mouseReleaseEvent(QMouseEvent *e)
 {
-    Q_EMIT
-    mouseUp(buttonValue(e->button()), posX(e), posY(e));
+    Q_EMIT mouseUp(buttonValue(e->button()), posX(e), posY(e));
 }
 
 void Swatch::setColor(BgrColor color)
@@ -125,8 +118,7 @@ void Swatch::mousePressEvent(QMouseEvent *e)
 void Swatch::mouseReleaseEvent(QMouseEvent *e)
 {
     if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint()))
-        Q_EMIT
-    clicked();
+        Q_EMIT clicked();
 }
 
 namespace {
@@ -229,8 +221,7 @@ void FilteredBox::focusOutEvent(QFocusEvent *e)
     case Qt::PopupFocusReason:
         break;
     default:
-        Q_EMIT
-        lostFocus();
+        Q_EMIT lostFocus();
     }
 }
 

@@ -23,8 +23,8 @@ enum class KeeperAnswer : char {
 struct StartedHelper
 {
     ClipboardRoute route = ClipboardRoute::Qt; // the route that answered (Qt: none did)
-    pid_t pid = -1;     // the keeper, a child of this process, while it lives (-1: none, or reaped)
-    int statusFd = -1;  // the keeper's later status characters (KeeperStatus); ends when it ends
+    pid_t pid = -1;    // the keeper, a child of this process, while it lives (-1: none, or reaped)
+    int statusFd = -1; // the keeper's later status characters (KeeperStatus); ends when it ends
     KeeperAnswer answer = KeeperAnswer::NotStarted;
 };
 

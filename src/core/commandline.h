@@ -31,8 +31,8 @@ inline constexpr char kCopyright[] = "Copyright (c) 2026 The Zimbrel developers"
 
 struct CommandLine
 {
-    int exitCode = -1;                  // -1: go on and run; otherwise end with this code
-    std::vector<std::string> arguments; // the plain arguments
+    int exitCode = -1;                   // -1: go on and run; otherwise end with this code
+    std::vector<std::string> arguments;  // the plain arguments
     std::map<std::string, long> options; // the program's own options given: a switch as 1
 
     bool has(const std::string &option) const { return options.count(option) != 0; }
