@@ -155,10 +155,10 @@ frmColorPicker::frmColorPicker(QWidget *parent)
             label->setAttribute(Qt::WA_TransparentForMouseEvents);
     }
 
-    setTabOrder(m_options[5], m_boxes[0]);
+    setTabOrder(m_options[BlueMode], m_boxes[HueBox]);
     for (int i = 0; i < 5; ++i)
         setTabOrder(m_boxes[i], m_boxes[i + 1]);
-    setTabOrder(m_boxes[5], m_hexBox);
+    setTabOrder(m_boxes[BlueBox], m_hexBox);
     setTabOrder(m_hexBox, m_strip);
     setTabOrder(m_strip, m_field);
     setTabOrder(m_field, m_ok);
@@ -218,7 +218,7 @@ void frmColorPicker::controlChanged(PickerControl control, int index)
 {
     switch (control) {
     case PickerControl::NumValue:
-        if (index < 6 && m_boxes[index] && m_boxes[index]->text() != numValue(index)) {
+        if (index <= BlueBox && m_boxes[index] && m_boxes[index]->text() != numValue(index)) {
             const QSignalBlocker block(m_boxes[index]);
             m_boxes[index]->setText(numValue(index));
         }
@@ -333,7 +333,7 @@ void frmColorPicker::Form_Load()
         m_options[savedMode]->setFocus(Qt::OtherFocusReason);
 }
 
-void frmColorPicker::ExecuteIniFile(int &bteValdRadioKnapp)
+void frmColorPicker::ExecuteIniFile(int &selectedMode)
 {
     const PickerStateRead read = readPickerState(stateFilePath());
     if (read.state.oldColor)
@@ -343,7 +343,7 @@ void frmColorPicker::ExecuteIniFile(int &bteValdRadioKnapp)
         showMessage({read.message, {}, MessageIcon::None});
         return;
     }
-    bteValdRadioKnapp = read.state.mode;
+    selectedMode = read.state.mode;
 }
 
 void frmColorPicker::Form_QueryUnload()
@@ -352,7 +352,7 @@ void frmColorPicker::Form_QueryUnload()
         return;
     m_unloaded = true;
     const int selected = checkedOption();
-    const int mode = selected >= 0 && selected <= 8 ? selected : 9;
+    const int mode = selected >= 0 && selected <= kHighestStoredMode ? selected : kNoStoredMode;
     const QString error = writePickerState(stateFilePath(), newColor(), mode, m_paths);
     // The program goes on: the colour chosen matters more than the remembered state.
     if (!error.isEmpty())
@@ -455,7 +455,7 @@ void frmColorPicker::lblOldColor_Click()
 void frmColorPicker::lblComplementaryColor_Click()
 {
     const double hue = m_core.boxNumber(0).value_or(0.0);
-    setNumValue(0, QString::number(hue < 180 ? hue + 180 : hue - 180));
+    setNumValue(HueBox, QString::number(hue < 180 ? hue + 180 : hue - 180));
     txtNumValue_LostFocus(0);
 }
 

@@ -56,7 +56,7 @@ public:
     void Form_Load();
     // Writes the state file (once); also run by the destructor when the caller did not.
     void Form_QueryUnload();
-    void ExecuteIniFile(int &bteValdRadioKnapp);
+    void ExecuteIniFile(int &selectedMode);
 
     // Handlers.
     void objOption_Click(int Index);

@@ -25,6 +25,9 @@ enum class PickerControl {
 
 enum PickerMode : int { HueMode = 0, SaturationMode, BrightnessMode, RedMode, GreenMode, BlueMode };
 
+// The six number boxes, in the order of the modes they belong to.
+enum NumBox : int { HueBox = 0, SaturationBox, BrightnessBox, RedBox, GreenBox, BlueBox };
+
 // The colour the new-colour swatch has before anything sets it.
 inline constexpr BgrColor kDesignNewColor = bgr(221, 204, 153);
 

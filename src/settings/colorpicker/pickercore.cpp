@@ -54,12 +54,12 @@ BgrColor ColorPickerCore::HSLToRGB(int intLocalColorAngle, int Saturation, int L
     if (!blnUpdateTextBoxes)
         return color;
 
-    m_controls.setNumValue(0, QString::number(wholeNumber(double(angle) / 255.0 / 6.0 * 360.0)));
-    m_controls.setNumValue(1, QString::number(wholeNumber(double(Saturation) / 255.0 * 100.0)));
-    m_controls.setNumValue(2, QString::number(wholeNumber(double(Luminance) / 255.0 * 100.0)));
-    m_controls.setNumValue(3, QString::number(rgb.red));
-    m_controls.setNumValue(4, QString::number(rgb.green));
-    m_controls.setNumValue(5, QString::number(rgb.blue));
+    m_controls.setNumValue(HueBox, QString::number(wholeNumber(double(angle) / 255.0 / 6.0 * 360.0)));
+    m_controls.setNumValue(SaturationBox, QString::number(wholeNumber(double(Saturation) / 255.0 * 100.0)));
+    m_controls.setNumValue(BrightnessBox, QString::number(wholeNumber(double(Luminance) / 255.0 * 100.0)));
+    m_controls.setNumValue(RedBox, QString::number(rgb.red));
+    m_controls.setNumValue(GreenBox, QString::number(rgb.green));
+    m_controls.setNumValue(BlueBox, QString::number(rgb.blue));
     m_controls.setHexColor(hexText(rgb.red, rgb.green, rgb.blue));
     m_controls.setNewColor(color);
     m_hueAngle = angle;
@@ -75,15 +75,15 @@ HSLColor ColorPickerCore::RGBToHSL(BgrColor color, bool update)
     if (update) {
         m_controls.setHexColor(hexText(redOf(color), greenOf(color), blueOf(color)));
         // From the stored angle, not the raw hue: 10.5 degrees shows as 11 with a hue of 10.
-        m_controls.setNumValue(0, QString::number(wholeNumber(double(m_hueAngle) / 1530.0 * 360.0)));
+        m_controls.setNumValue(HueBox, QString::number(wholeNumber(double(m_hueAngle) / double(kHueSteps) * 360.0)));
         if (!hsl.black) {
             m_saturation = hsl.saturation;
-            m_controls.setNumValue(1, QString::number(hsl.saturationPercent));
+            m_controls.setNumValue(SaturationBox, QString::number(hsl.saturationPercent));
         } else {
             m_saturation = 0;
         }
         m_luminance = hsl.luminance;
-        m_controls.setNumValue(2, QString::number(hsl.luminancePercent));
+        m_controls.setNumValue(BrightnessBox, QString::number(hsl.luminancePercent));
     }
     return {qint16(hsl.hueDegrees), quint8(hsl.saturationPercent), quint8(hsl.luminancePercent)};
 }
@@ -92,11 +92,11 @@ void ColorPickerCore::SplitlblNewColorToRGBboxes()
 {
     const BgrColor color = m_controls.newColor();
     m_red = float(redOf(color));
-    m_controls.setNumValue(3, QString::number(redOf(color)));
+    m_controls.setNumValue(RedBox, QString::number(redOf(color)));
     m_green = float(greenOf(color));
-    m_controls.setNumValue(4, QString::number(greenOf(color)));
+    m_controls.setNumValue(GreenBox, QString::number(greenOf(color)));
     m_blue = float(blueOf(color));
-    m_controls.setNumValue(5, QString::number(blueOf(color)));
+    m_controls.setNumValue(BlueBox, QString::number(blueOf(color)));
 }
 
 // --- Colour field ---------------------------------------------------------------------------
@@ -207,9 +207,9 @@ void ColorPickerCore::pickReaction(int x, int y, Channel channel)
         opt5BluePaintPicThinBox(m_red, m_green);
         break;
     }
-    const auto red = boxNumber(3);
-    const auto green = boxNumber(4);
-    const auto blue = boxNumber(5);
+    const auto red = boxNumber(RedBox);
+    const auto green = boxNumber(GreenBox);
+    const auto blue = boxNumber(BlueBox);
     if (red && green && blue)
         RGBToHSL(composeRgb(*red, *green, *blue), true);
 }
@@ -258,7 +258,7 @@ void ColorPickerCore::PaintMarker(int x, int y)
     // range, or pale ones, the ring inverts what lies under it.
     bool white = m_luminance < 200;
     if (!white) {
-        const std::optional<double> hue = boxNumber(0);
+        const std::optional<double> hue = boxNumber(HueBox);
         if (!hue)
             return;
         white = (*hue < 26 || *hue > 200) && m_saturation > 70;
@@ -345,7 +345,7 @@ void ColorPickerCore::PositionArrows()
     const int mode = m_controls.checkedOption();
     std::optional<double> row;
     if (mode == HueMode) {
-        row = 255.0 - double(m_hueAngle) / 1530.0 * 255.0;
+        row = 255.0 - double(m_hueAngle) / double(kHueSteps) * 255.0;
     } else if (mode == SaturationMode || mode == BrightnessMode) {
         if (const auto percent = boxNumber(mode))
             row = 255.0 - *percent * 2.55;
@@ -357,11 +357,11 @@ void ColorPickerCore::PositionArrows()
         MoveArrows(*row);
 }
 
-void ColorPickerCore::NudgeHueValue(int intDirektion)
+void ColorPickerCore::NudgeHueValue(int direction)
 {
-    m_hueAngle = std::clamp(m_hueAngle + intDirektion, 0, kHueSteps);
+    m_hueAngle = std::clamp(m_hueAngle + direction, 0, kHueSteps);
     HSLToRGB(m_hueAngle, m_saturation, m_luminance, true);
-    MoveArrows(255.0 - double(m_hueAngle) / 1530.0 * 255.0);
+    MoveArrows(255.0 - double(m_hueAngle) / double(kHueSteps) * 255.0);
 }
 
 } // namespace zimbrel::picker

@@ -125,7 +125,7 @@ public:
     void opt5BluePaintPicThinBox(double red, double green);
     void MoveArrows(double row);
     void PositionArrows();
-    void NudgeHueValue(int intDirektion);
+    void NudgeHueValue(int direction);
 
     // The number a box holds, read as the user's locale reads numbers; nothing when it holds none.
     std::optional<double> boxNumber(int index) const;

@@ -34,11 +34,11 @@ QPoint ColorPickerCore::markerPlace(int mode) const
     case BrightnessMode:
         return {wholeNumber(m_hueAngle / 6.0), 255 - m_saturation};
     case RedMode:
-        return {wholeNumber(boxValue(5)), wholeNumber(255 - boxValue(4))};
+        return {wholeNumber(boxValue(BlueBox)), wholeNumber(255 - boxValue(GreenBox))};
     case GreenMode:
-        return {wholeNumber(boxValue(5)), wholeNumber(255 - boxValue(3))};
+        return {wholeNumber(boxValue(BlueBox)), wholeNumber(255 - boxValue(RedBox))};
     case BlueMode:
-        return {wholeNumber(boxValue(3)), wholeNumber(255 - boxValue(4))};
+        return {wholeNumber(boxValue(RedBox)), wholeNumber(255 - boxValue(GreenBox))};
     default:
         return {m_markerX, m_markerY};
     }
@@ -48,9 +48,9 @@ QPoint ColorPickerCore::markerPlace(int mode) const
 
 void ColorPickerCore::selectMode(int index)
 {
-    const double red = boxValue(3);
-    const double green = boxValue(4);
-    const double blue = boxValue(5);
+    const double red = boxValue(RedBox);
+    const double green = boxValue(GreenBox);
+    const double blue = boxValue(BlueBox);
     switch (index) {
     case HueMode:
     case SaturationMode:
@@ -218,7 +218,7 @@ QString ColorPickerCore::stripKey(int keyCode)
 
 void ColorPickerCore::applyChannelBoxes()
 {
-    const BgrColor color = composeRgb(wholeNumber(boxValue(3)), wholeNumber(boxValue(4)), wholeNumber(boxValue(5)));
+    const BgrColor color = composeRgb(wholeNumber(boxValue(RedBox)), wholeNumber(boxValue(GreenBox)), wholeNumber(boxValue(BlueBox)));
     RGBToHSL(color, true);
     m_controls.setNewColor(color);
 }
@@ -235,19 +235,19 @@ QString ColorPickerCore::applyBox(int index)
     const bool isNumber = parsed.has_value();
     double number = parsed.value_or(leadingNumber(text));
 
-    if (index == 0) {
+    if (index == HueBox) {
         if (number > 360 || number < 0 || !isNumber) {
             number = std::clamp(number, 0.0, 360.0);
             message = kHueMessage;
-            m_controls.setNumValue(0, QString::number(wholeNumber(number)));
+            m_controls.setNumValue(HueBox, QString::number(wholeNumber(number)));
         }
         // A fraction becomes the closest whole degree, and says so too.
-        if (m_controls.numValue(0) != QString::number(wholeNumber(number))) {
+        if (m_controls.numValue(HueBox) != QString::number(wholeNumber(number))) {
             message = kHueMessage;
-            m_controls.setNumValue(0, QString::number(wholeNumber(number)));
+            m_controls.setNumValue(HueBox, QString::number(wholeNumber(number)));
         }
-        HSLToRGB(wholeNumber(number / 360.0 * 1530.0), m_saturation, m_luminance, true);
-    } else if (index == 1 || index == 2) {
+        HSLToRGB(wholeNumber(number / 360.0 * double(kHueSteps)), m_saturation, m_luminance, true);
+    } else if (index == SaturationBox || index == BrightnessBox) {
         if (number > 100 || number < 0 || !isNumber) {
             number = std::clamp(number, 0.0, 100.0);
             message = kPercentMessage;

@@ -44,7 +44,13 @@ PickerStateRead readPickerState(const QString &path);
 // The same for the file's text.
 PickerStateRead parsePickerState(const QString &text);
 
-// The file's text for a new colour, the selected mode (0..8, 9 for none) and the paths.
+// The state file keeps a mode as one digit: 0..8 as the file format counts them, and this one when
+// no mode is selected.
+inline constexpr int kHighestStoredMode = 8;
+inline constexpr int kNoStoredMode = 9;
+
+// The file's text for a new colour, the selected mode (0..kHighestStoredMode, kNoStoredMode for
+// none) and the paths.
 QString pickerStateText(BgrColor newColor, int mode, const QStringList &paths);
 
 // Writes the file; returns the message to show ("Unknown error" and the reason) or empty.
