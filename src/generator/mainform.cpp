@@ -171,7 +171,8 @@ void MainForm::showPassword()
     else if (m_copyResult == CopyResult::NotCopied)
         text += tr(" (not copied)");
     else if (m_copyResult == CopyResult::Replaced)
-        text += tr(" (replaced by a newer password)");
+        // Short, so that it fits the window beside a password of the usual length.
+        text += tr(" (replaced)");
     QString shown = m_display->text();
     if (shown == text)
         return;

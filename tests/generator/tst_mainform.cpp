@@ -160,11 +160,11 @@ void TestMainForm::saysWhenThePasswordIsNotOrNoLongerOnTheClipboard_data()
     QTest::newRow("kept") << char(KeeperAnswer::Owned) << '\0' << QString();
     QTest::newRow("kept, given up after its time") << char(KeeperAnswer::Owned) << 'c' << QString();
     QTest::newRow("kept, then a newer password of ours")
-        << char(KeeperAnswer::Owned) << 'r' << QStringLiteral(" (replaced by a newer password)");
+        << char(KeeperAnswer::Owned) << 'r' << QStringLiteral(" (replaced)");
     QTest::newRow("kept, then something else took it")
         << char(KeeperAnswer::Owned) << 'x' << QStringLiteral(" (not copied)");
     QTest::newRow("a newer password of ours came first")
-        << char(KeeperAnswer::Replaced) << '\0' << QStringLiteral(" (replaced by a newer password)");
+        << char(KeeperAnswer::Replaced) << '\0' << QStringLiteral(" (replaced)");
     QTest::newRow("the keeper could not take it")
         << char(KeeperAnswer::Failed) << '\0' << QStringLiteral(" (not copied)");
 }
