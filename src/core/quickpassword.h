@@ -1,10 +1,9 @@
 #pragma once
-// The password engine for the cases a hotkey meets every day, in plain C++, so that the generator
-// can put the password on the clipboard before it loads the GUI toolkit: settings.ini missing,
-// or its length line a plain whole number. Everything else (a length such as " 12", "1.5" or
-// "1e3", an unreadable file) is left to the full engine, which decides it after the toolkit has
-// started. Where both decide, they give the same password for the same random words: the same
-// rounds of 255 candidates, one word each, its low byte the code.
+// settings.ini read and turned into a password before the GUI toolkit is loaded, through the one
+// engine (engine.h) with the plain reader of the length line: settings.ini missing, or its length
+// line a plain whole number. A length line only the user's locale can decide (" 12", "1.5",
+// "1e3") and an unreadable file are left to the window program, which reads them with the
+// toolkit and calls the same engine.
 
 #include "kernelrandom.h"
 
@@ -25,7 +24,7 @@ struct SettingsBytes
 // but could not be read (the full engine then decides).
 std::optional<SettingsBytes> readSettingsQuickly(const char *path);
 
-// The password as Windows-1252 bytes, or nothing when the full engine must decide.
+// The password as Windows-1252 bytes, or nothing when the window program must read the length.
 std::optional<std::string> quickPassword(const SettingsBytes &settings, const std::function<uint32_t()> &word);
 
 } // namespace zimbrel

@@ -1,8 +1,8 @@
 // zimbrel-generator: shows a fresh password for five seconds and leaves it on the clipboard.
 //
 // This program is small on purpose: it loads no GUI toolkit. It decides the window system, makes
-// the password where the everyday rules decide it, and hands it to the clipboard's helper, all
-// within a few milliseconds of its start, so a password is ready to paste long before a window
+// the password with the engine (core/engine.h) wherever a plain whole-number length line allows
+// it, and hands it to a clipboard keeper, all within a few milliseconds of its start, so a password is ready to paste long before a window
 // could be. Then it becomes zimbrel-generator-window (same process), which shows the password and
 // ends itself after five seconds.
 
@@ -140,7 +140,7 @@ int main(int argc, char **argv)
                 close(keeper.statusFd);
             }
         }
-        // Otherwise the length line is the full engine's to read: the keeper started here ends
+        // Otherwise the length line is the user's locale's to read: the keeper started here ends
         // unused, and the window program starts its own once it has the password.
     }
 

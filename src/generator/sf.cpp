@@ -2,6 +2,7 @@
 
 #include "platform/cp1252.h"
 #include "platform/numerics.h"
+#include "core/engine.h"
 
 #include <algorithm>
 #include <cmath>
@@ -120,66 +121,78 @@ QString ReplaceAll(QString &text, const QString &searched, const QString &replac
     return text;
 }
 
+namespace {
+
+// Windows-1252 bytes of a text; a character the code page cannot hold is left out (no candidate
+// can be one, so it matches nothing).
+std::string ansiBytes(const QString &text)
+{
+    std::string bytes;
+    bytes.reserve(size_t(text.size()));
+    for (QChar c : text) {
+        if (const std::optional<unsigned char> byte = charToAnsi(c))
+            bytes += char(*byte);
+    }
+    return bytes;
+}
+
+engine::Lines ansiLines(const std::optional<QStringList> &lines)
+{
+    if (!lines)
+        return std::nullopt;
+    std::vector<std::string> bytes;
+    bytes.reserve(size_t(lines->size()));
+    for (const QString &line : *lines)
+        bytes.push_back(ansiBytes(line));
+    return bytes;
+}
+
+// The length line as the user's locale reads it (" 12", "1,5" in German, "1e3").
+std::optional<double> localeLength(const std::string &line)
+{
+    return localeNumber(fromAnsi(QByteArrayView(line.data(), qsizetype(line.size()))));
+}
+
+void wipeBytes(std::string &bytes)
+{
+    std::fill(bytes.begin(), bytes.end(), '\0');
+    bytes.clear();
+}
+
+} // namespace
+
 void ApplyReplacements(QString &password)
 {
-    static const std::pair<QString, QString> pairs[] = {
-        {QStringLiteral("q"), QStringLiteral("e")},
-        {QStringLiteral("i"), QStringLiteral("s")},
-        {QStringLiteral("l"), QStringLiteral("t")},
-        {QStringLiteral("I"), QStringLiteral("J")},
-    };
-    for (const auto &[searched, replacement] : pairs)
-        ReplaceAll(password, searched, replacement);
+    // The engine's table; the four letters are ASCII, and so are their replacements.
+    for (QChar &c : password) {
+        if (c.unicode() < 0x80)
+            c = QChar(char16_t(static_cast<unsigned char>(engine::replacementFor(char(c.unicode())))));
+    }
 }
 
 std::optional<int> GuaranteedLength(const std::optional<QStringList> &lines)
 {
-    if (!lines || lines->size() < 2)
-        return std::nullopt;
-    const QString &set = lines->at(0);
-    if (!std::any_of(set.begin(), set.end(), [](QChar c) { return isAnsiChar(c); }))
-        return std::nullopt;
-    const std::optional<double> wanted = localeNumber(lines->at(1));
-    if (!wanted || *wanted < 1 || std::floor(*wanted) != *wanted)
-        return std::nullopt;
-    return int(std::min(*wanted, double(kLongestPassword)));
+    return engine::guaranteedLength(ansiLines(lines), localeLength);
 }
 
 QString SelectPassword(const QString &candidates, const std::optional<QStringList> &lines,
                        const CandidateRound &nextRound)
 {
-    const bool hasSet = lines && !lines->isEmpty();
-    // The wanted length is converted once; the text cannot change during the loop.
-    std::optional<double> wanted;
-    if (lines && lines->size() > 1)
-        wanted = localeNumber(lines->at(1));
-    // A user who asked for n characters gets n, however small the set: further rounds of
-    // candidates are drawn until then. At least one in 256 candidates qualifies on average.
-    const std::optional<int> guaranteed = nextRound ? GuaranteedLength(lines) : std::nullopt;
-    const double target = guaranteed ? double(*guaranteed) : wanted.value_or(0);
-
-    // Candidates are Windows-1252 characters; the set's are looked up in a table built once, so a
-    // large set costs no more than a small one.
-    std::vector<bool> allowed(0x10000, false);
-    if (hasSet) {
-        for (QChar c : lines->at(0))
-            allowed[c.unicode()] = true;
+    engine::Round more;
+    if (nextRound) {
+        more = [&nextRound] {
+            QString round = nextRound();
+            std::string bytes = ansiBytes(round);
+            std::fill(round.begin(), round.end(), QChar(0));
+            return bytes;
+        };
     }
-    QString password;
-    QString round = candidates;
-    for (;;) {
-        for (QChar candidate : std::as_const(round)) {
-            // Without a set the membership test cannot be made, and the candidate is taken.
-            if (!hasSet || allowed[candidate.unicode()])
-                password += candidate;
-            // No length to compare with ends the selection at once.
-            if (!wanted || target == double(password.size()))
-                return password;
-        }
-        if (!guaranteed)
-            return password;
-        round = nextRound();
-    }
+    std::string first = ansiBytes(candidates);
+    std::string selected = engine::selectPassword(first, ansiLines(lines), localeLength, more);
+    QString password = fromAnsi(QByteArrayView(selected.data(), qsizetype(selected.size())));
+    wipeBytes(first);
+    wipeBytes(selected);
+    return password;
 }
 
 QString WhyNoPassword(const std::optional<QStringList> &lines)

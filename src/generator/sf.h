@@ -1,7 +1,10 @@
 #pragma once
-// The password engine: random candidates, the selection by the allowed set and the wanted length,
-// and the replacement of easily confused letters.
+// The password engine under the names the form knows: random candidates, the selection by the
+// allowed set and the wanted length, and the replacement of easily confused letters. The rules
+// themselves live once, in core/engine.h; these are thin calls that carry the text across as
+// Windows-1252 and read the length line in the user's locale.
 
+#include "core/engine.h"
 #include "platform/random.h"
 
 #include <QString>
@@ -31,8 +34,8 @@ QString ReplaceAll(QString &text, const QString &searched, const QString &replac
 // The four letters that are easy to misread ("q", "i", "l", "I") become "e", "s", "t", "J".
 void ApplyReplacements(QString &password);
 
-inline constexpr qint16 kCandidateCount = 255;
-inline constexpr int kLongestPassword = 32767;
+inline constexpr qint16 kCandidateCount = engine::kRound;
+inline constexpr int kLongestPassword = engine::kLongest;
 
 // The length the selection must reach, when it must reach one: line 2 a whole number from 1 up
 // (above kLongestPassword counts as kLongestPassword) and a set that holds at least one character

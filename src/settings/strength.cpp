@@ -1,5 +1,6 @@
 #include "strength.h"
 
+#include "core/engine.h"
 #include "platform/cp1252.h"
 #include "platform/numerics.h"
 
@@ -12,22 +13,14 @@ namespace zimbrel {
 
 namespace {
 
-constexpr int kLongest = 32767;
+constexpr int kLongest = engine::kLongest;
 
+// What the generator makes of a character of the set: the engine's replacements.
 QChar replaced(QChar c)
 {
-    switch (c.unicode()) {
-    case 'q':
-        return u'e';
-    case 'i':
-        return u's';
-    case 'l':
-        return u't';
-    case 'I':
-        return u'J';
-    default:
+    if (c.unicode() >= 0x80)
         return c;
-    }
+    return QChar(char16_t(static_cast<unsigned char>(engine::replacementFor(char(c.unicode())))));
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "settingsfile.h"
 
+#include "core/engine.h"
+
 #include "core/settingslocation.h"
 #include "platform/cp1252.h"
 
@@ -177,12 +179,24 @@ QString WriteFileText(const QString &path, const QString &text)
 
 QStringList splitSettingsLines(const QString &text)
 {
-    if (text.isEmpty())
-        return {};
-    // A file written on Linux (nano, vim, echo) holds LF alone: without a single CR LF, that is
-    // its line end. Any CR LF and the file reads as Windows wrote it, a lone LF staying in a line.
-    const QString end = text.contains(QStringLiteral("\r\n")) ? QStringLiteral("\r\n") : QStringLiteral("\n");
-    return text.split(end, Qt::KeepEmptyParts, Qt::CaseSensitive);
+    // The engine's rule, on a byte for each character: a character Windows-1252 cannot hold (none
+    // that a file read here gives) stands in as a byte that ends no line.
+    std::string bytes;
+    bytes.reserve(size_t(text.size()));
+    for (QChar c : text) {
+        const std::optional<unsigned char> byte = charToAnsi(c);
+        bytes += byte ? char(*byte) : '?';
+    }
+    QStringList lines;
+    qsizetype at = 0;
+    for (const std::string &line : engine::splitSettingsLines(bytes)) {
+        lines.append(text.mid(at, qsizetype(line.size())));
+        at += qsizetype(line.size());
+        // Past the line end it was split at.
+        if (at < text.size())
+            at += text.at(at) == u'\r' ? 2 : 1;
+    }
+    return lines;
 }
 
 } // namespace zimbrel

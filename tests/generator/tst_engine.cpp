@@ -71,8 +71,8 @@ private Q_SLOTS:
     void passwordsComeFromTheSetAtTheWantedLength_data();
     void passwordsComeFromTheSetAtTheWantedLength();
     void passwordsOfWindows1252Characters();
-    void quickEngineAgreesWithTheFullOne_data();
-    void quickEngineAgreesWithTheFullOne();
+    void bothLengthReadersGiveTheSamePassword_data();
+    void bothLengthReadersGiveTheSamePassword();
     void passwordsDifferEveryTime();
 };
 
@@ -367,9 +367,12 @@ void TestEngine::passwordsDifferEveryTime()
     QCOMPARE(passwords.size(), 1000);
 }
 
-void TestEngine::quickEngineAgreesWithTheFullOne_data()
+void TestEngine::bothLengthReadersGiveTheSamePassword_data()
 {
-    // settings.ini's bytes ("<none>": no file), and whether the quick engine decides them.
+    // One engine, two readers of the length line: the generator's before the toolkit is loaded
+    // (plain whole numbers) and the window program's (the user's locale). settings.ini's bytes
+    // ("<none>": no file), and whether the plain reader decides them; where it does, both give the
+    // same password from the same random words.
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<bool>("decides");
     QTest::newRow("no file") << QByteArray("<none>") << true;
@@ -402,7 +405,7 @@ void TestEngine::quickEngineAgreesWithTheFullOne_data()
     }() << true;
 }
 
-void TestEngine::quickEngineAgreesWithTheFullOne()
+void TestEngine::bothLengthReadersGiveTheSamePassword()
 {
     QFETCH(QByteArray, file);
     QFETCH(bool, decides);
