@@ -3,14 +3,11 @@
 #include "engine.h"
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <vector>
 
 namespace zimbrel {
 
