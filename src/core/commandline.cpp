@@ -41,23 +41,23 @@ CommandLine readCommandLine(int argc, char **argv, const ProgramDescription &pro
         if (options && argument[0] == '-' && argument[1] == '-') {
             const char *equals = std::strchr(argument, '=');
             const std::string name(argument, equals ? size_t(equals - argument) : std::strlen(argument));
-            const OptionSpec *spec = nullptr;
-            for (const OptionSpec &candidate : program.options) {
+            const ProgramOption *option = nullptr;
+            for (const ProgramOption &candidate : program.options) {
                 if (name == candidate.name)
-                    spec = &candidate;
+                    option = &candidate;
             }
-            if (spec && !spec->takesNumber && !equals) {
+            if (option && !option->takesNumber && !equals) {
                 line.options[name] = 1;
                 continue;
             }
-            if (spec && spec->takesNumber) {
+            if (option && option->takesNumber) {
                 const char *number = equals ? equals + 1 : (i + 1 < argc ? argv[++i] : nullptr);
                 char *end = nullptr;
                 errno = 0;
                 const long value = number && *number ? std::strtol(number, &end, 10) : 0;
-                if (!number || !*number || *end || errno != 0 || value < spec->min || value > spec->max) {
-                    std::fprintf(stderr, "%s: %s takes a whole number from %ld to %ld\n", program.name, spec->name,
-                                 spec->min, spec->max);
+                if (!number || !*number || *end || errno != 0 || value < option->min || value > option->max) {
+                    std::fprintf(stderr, "%s: %s takes a whole number from %ld to %ld\n", program.name, option->name,
+                                 option->min, option->max);
                     printUsage(stderr, program);
                     line.exitCode = 2;
                     return line;

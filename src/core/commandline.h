@@ -10,7 +10,7 @@ namespace zimbrel {
 
 // An option of a program's own: a switch (--print), or one that takes a whole number in a range
 // (--count N, also --count=N).
-struct OptionSpec
+struct ProgramOption
 {
     const char *name; // with its dashes: "--count"
     bool takesNumber = false;
@@ -24,7 +24,7 @@ struct ProgramDescription
     const char *usage;    // what follows the name on the usage line: "[COLOR]", or ""
     const char *help;     // the paragraphs --help prints after the usage line
     int maxArguments = 0; // how many plain (non-option) arguments the program takes
-    std::vector<OptionSpec> options = {};
+    std::vector<ProgramOption> options = {};
 };
 
 inline constexpr char kCopyright[] = "Copyright (c) 2026 The Zimbrel developers";

@@ -359,7 +359,7 @@ bool takeWithFocus(Keeper &keeper)
         wl_data_device_set_selection(device, source, keeper.focusSerial);
         owned = wl_display_roundtrip(keeper.display) >= 0 && !keeper.done;
     }
-    // The window has done its part; the source serves on without it.
+    // The window was needed only to set the clipboard; the source serves on without it.
     if (wl_proxy_get_version(reinterpret_cast<wl_proxy *>(keyboard)) >= WL_KEYBOARD_RELEASE_SINCE_VERSION)
         wl_keyboard_release(keyboard);
     else
