@@ -82,22 +82,15 @@ bool writeAll(int fd, const std::string &bytes)
     return true;
 }
 
-int64_t nowMs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return int64_t(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
-}
-
 // Waits for a child that is about to end, or has ended; never leaves a zombie behind.
 void reap(pid_t pid, int timeoutMs)
 {
-    const int64_t deadline = nowMs() + timeoutMs;
+    const int64_t deadline = monotonicMs() + timeoutMs;
     for (;;) {
         const pid_t done = waitpid(pid, nullptr, WNOHANG);
         if (done == pid || (done < 0 && errno != EINTR))
             return;
-        if (nowMs() >= deadline) {
+        if (monotonicMs() >= deadline) {
             kill(pid, SIGKILL);
             waitpid(pid, nullptr, 0);
             return;
@@ -215,13 +208,13 @@ void dismiss(Spawned &spawned, int timeoutMs)
 // wl-copy's first process exits once the text is offered (0), or with an error.
 bool wlCopyOffered(pid_t pid, int timeoutMs)
 {
-    const int64_t deadline = nowMs() + timeoutMs;
+    const int64_t deadline = monotonicMs() + timeoutMs;
     for (;;) {
         int status = 0;
         const pid_t done = waitpid(pid, &status, WNOHANG);
         if (done == pid)
             return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-        if ((done < 0 && errno != EINTR) || nowMs() >= deadline) {
+        if ((done < 0 && errno != EINTR) || monotonicMs() >= deadline) {
             reap(pid, 0);
             return false;
         }
@@ -263,10 +256,10 @@ std::string findOnPath(const char *name)
 
 char readKeeperStatus(int statusFd, int timeoutMs)
 {
-    const int64_t deadline = timeoutMs < 0 ? -1 : nowMs() + timeoutMs;
+    const int64_t deadline = timeoutMs < 0 ? -1 : monotonicMs() + timeoutMs;
     for (;;) {
         pollfd fd{statusFd, POLLIN, 0};
-        const int left = deadline < 0 ? -1 : int(std::max<int64_t>(0, deadline - nowMs()));
+        const int left = deadline < 0 ? -1 : int(std::max<int64_t>(0, deadline - monotonicMs()));
         const int ready = poll(&fd, 1, left);
         if (ready < 0 && errno == EINTR)
             continue;
@@ -311,7 +304,6 @@ void KeeperStart::startNext()
         const ClipboardRoute route = m_routes[m_next++];
         *m_current = spawnHelper(route, m_options);
         if (m_current->pid > 0) {
-            m_currentRoute = route;
             m_anyStarted = true;
             return;
         }
@@ -337,7 +329,6 @@ StartedHelper KeeperStart::handOver(const std::string &utf8)
                     writeAll(copier.inputFd, utf8);
                     close(copier.inputFd);
                     if (wlCopyOffered(copier.pid, m_options.answerTimeoutMs)) {
-                        result.route = ClipboardRoute::WlCopy;
                         result.answer = KeeperAnswer::Owned;
                         break;
                     }
@@ -352,7 +343,6 @@ StartedHelper KeeperStart::handOver(const std::string &utf8)
         m_current->inputFd = -1;
         const char answer = readKeeperStatus(m_current->statusFd, m_options.answerTimeoutMs);
         if (answer == char(KeeperStatus::Owned)) {
-            result.route = m_currentRoute;
             result.pid = m_current->pid;
             result.statusFd = m_current->statusFd;
             result.answer = KeeperAnswer::Owned;
@@ -363,7 +353,6 @@ StartedHelper KeeperStart::handOver(const std::string &utf8)
         // cannot take the clipboard behind a later route's back.
         dismiss(*m_current, answer ? 1000 : 0);
         if (answer == char(KeeperStatus::Replaced)) {
-            result.route = m_currentRoute;
             result.answer = KeeperAnswer::Replaced;
             break;
         }

@@ -22,7 +22,6 @@ enum class KeeperAnswer : char {
 
 struct StartedHelper
 {
-    ClipboardRoute route = ClipboardRoute::Qt; // the route that answered (Qt: none did)
     pid_t pid = -1;    // the keeper, a child of this process, while it lives (-1: none, or reaped)
     int statusFd = -1; // the keeper's later status characters (KeeperStatus); ends when it ends
     KeeperAnswer answer = KeeperAnswer::NotStarted;
@@ -75,7 +74,6 @@ private:
     std::vector<ClipboardRoute> m_routes;
     KeeperOptions m_options;
     size_t m_next = 0;
-    ClipboardRoute m_currentRoute = ClipboardRoute::Qt;
     std::unique_ptr<Spawned> m_current;
     bool m_anyStarted = false;
 };

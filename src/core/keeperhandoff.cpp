@@ -6,6 +6,8 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <ctime>
+#include <sys/mman.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -30,19 +32,7 @@ bool readExactly(int fd, char *into, std::size_t size)
     return true;
 }
 
-} // namespace
-
-std::string framePassword(const std::string &utf8)
-{
-    const auto size = uint32_t(utf8.size());
-    std::string frame;
-    frame.reserve(4 + utf8.size());
-    for (int shift = 0; shift < 32; shift += 8)
-        frame += char((size >> shift) & 0xFF);
-    frame += utf8;
-    return frame;
-}
-
+// One whole frame into `utf8`, or nothing (what was read is wiped).
 bool readFramedPassword(int fd, std::string &utf8)
 {
     utf8.clear();
@@ -63,6 +53,7 @@ bool readFramedPassword(int fd, std::string &utf8)
     return true;
 }
 
+// Latin-1 bytes for UTF-8 text; false (and `latin1` empty) when a character has none.
 bool utf8ToLatin1(const std::string &utf8, std::string &latin1)
 {
     latin1.clear();
@@ -82,6 +73,48 @@ bool utf8ToLatin1(const std::string &utf8, std::string &latin1)
         }
     }
     return true;
+}
+
+} // namespace
+
+std::string framePassword(const std::string &utf8)
+{
+    const auto size = uint32_t(utf8.size());
+    std::string frame;
+    frame.reserve(4 + utf8.size());
+    for (int shift = 0; shift < 32; shift += 8)
+        frame += char((size >> shift) & 0xFF);
+    frame += utf8;
+    return frame;
+}
+
+bool KeptPassword::readFrom(int fd)
+{
+    wipe();
+    if (!readFramedPassword(fd, utf8))
+        return false;
+    // Kept out of swap where the system allows it; a keeper works without it too.
+    mlock(utf8.data(), utf8.capacity());
+    fitsLatin1 = utf8ToLatin1(utf8, latin1);
+    if (fitsLatin1)
+        mlock(latin1.data(), latin1.capacity());
+    return true;
+}
+
+void KeptPassword::wipe()
+{
+    explicit_bzero(utf8.data(), utf8.size());
+    explicit_bzero(latin1.data(), latin1.size());
+    utf8.clear();
+    latin1.clear();
+    fitsLatin1 = false;
+}
+
+int64_t monotonicMs()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return int64_t(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
 }
 
 void makeUndumpable()

@@ -37,13 +37,28 @@ enum class KeeperStatus : char {
 // The frame for `utf8`.
 std::string framePassword(const std::string &utf8);
 
-// Reads one whole frame from `fd` (blocking) into `utf8`; false, with `utf8` empty, when the input
-// ends early, says a length over kMaxKeptBytes, or fails. What was read is wiped either way.
-bool readFramedPassword(int fd, std::string &utf8);
+// The password a keeper serves: UTF-8, and Latin-1 for the X targets STRING and TEXT when every
+// character has a Latin-1 byte. Kept in locked memory where the system allows it, and wiped
+// however the keeper ends.
+struct KeptPassword
+{
+    std::string utf8;
+    std::string latin1; // empty unless fitsLatin1
+    bool fitsLatin1 = false;
 
-// Latin-1 bytes for UTF-8 text, for the X targets STRING and TEXT; false (and `latin1` empty)
-// when a character has none.
-bool utf8ToLatin1(const std::string &utf8, std::string &latin1);
+    KeptPassword() = default;
+    KeptPassword(const KeptPassword &) = delete;
+    KeptPassword &operator=(const KeptPassword &) = delete;
+    ~KeptPassword() { wipe(); }
+
+    // Reads one whole frame from `fd` (blocking); false, and nothing kept, when the input ends
+    // early, says a length of 0 or over kMaxKeptBytes, or fails.
+    bool readFrom(int fd);
+    void wipe();
+};
+
+// Milliseconds of the monotonic clock, for time-outs.
+int64_t monotonicMs();
 
 // No core file, and /proc/<pid>/mem and ptrace closed to other processes of the same user: the
 // first thing every process that will hold a password does (exec undoes it).

@@ -126,9 +126,8 @@ int main(int argc, char **argv)
             const int passwordFd = pipeHolding(*password);
             wipeString(*password);
             if (passwordFd >= 0) {
-                arguments = {"--password-fd", std::to_string(passwordFd),
-                             "--copied",      std::string(1, char(keeper.answer)),
-                             "--route",       std::to_string(int(keeper.route))};
+                arguments = {"--password-fd", std::to_string(passwordFd), "--copied",
+                             std::string(1, char(keeper.answer))};
                 if (keeper.statusFd >= 0) {
                     // The window follows the keeper: whether its password is still the clipboard's.
                     fcntl(keeper.statusFd, F_SETFD, 0);

@@ -3,6 +3,7 @@
 #include "platform/cp1252.h"
 #include "platform/numerics.h"
 #include "core/engine.h"
+#include "core/helperspawn.h"
 
 #include <algorithm>
 #include <cmath>
@@ -153,12 +154,6 @@ std::optional<double> localeLength(const std::string &line)
     return localeNumber(fromAnsi(QByteArrayView(line.data(), qsizetype(line.size()))));
 }
 
-void wipeBytes(std::string &bytes)
-{
-    std::fill(bytes.begin(), bytes.end(), '\0');
-    bytes.clear();
-}
-
 } // namespace
 
 void ApplyReplacements(QString &password)
@@ -190,8 +185,8 @@ QString SelectPassword(const QString &candidates, const std::optional<QStringLis
     std::string first = ansiBytes(candidates);
     std::string selected = engine::selectPassword(first, ansiLines(lines), localeLength, more);
     QString password = fromAnsi(QByteArrayView(selected.data(), qsizetype(selected.size())));
-    wipeBytes(first);
-    wipeBytes(selected);
+    wipeString(first);
+    wipeString(selected);
     return password;
 }
 

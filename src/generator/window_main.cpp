@@ -1,17 +1,16 @@
 // zimbrel-generator-window: the generator's window, started by zimbrel-generator.
 //
-//   zimbrel-generator-window [--password-fd N --copied A --route R
+//   zimbrel-generator-window [--password-fd N --copied A
 //                             [--keeper-pid P --keeper-status-fd S]]
 //
 // zimbrel-generator makes the password and hands it to a clipboard keeper before this program
 // (and with it the GUI toolkit) is loaded; the password then comes through the pipe N, as
-// Windows-1252 bytes, with the keeper's answer A (a KeeperAnswer character) and its route R. The
+// Windows-1252 bytes, with the keeper's answer A (a KeeperAnswer character). The
 // keeper P is a child of this process, which keeps zimbrel-generator's process; its status pipe S
 // says when the password stops being the clipboard's content. Without --password-fd this program
 // does it all itself.
 
 #include "generator/mainform.h"
-#include "core/displaycheck.h"
 #include "core/keeperhandoff.h"
 #include "platform/clipboard.h"
 #include "platform/cp1252.h"
@@ -87,9 +86,8 @@ int main(int argc, char **argv)
         std::setvbuf(stdout, nullptr, _IONBF, 0);
         return printPasswords(argc >= 4 ? std::max(1, number(argv[3])) : 1);
     }
+    // zimbrel-generator has checked the display before it started this program.
     zimbrel::applyPlatformChoice();
-    if (!zimbrel::windowSystemReachable("zimbrel-generator", qgetenv("QT_QPA_PLATFORM").toStdString()))
-        return 1;
     int passwordFd = -1;
     zimbrel::StartedHelper keeper;
     int clearAfter = 0;
@@ -98,8 +96,6 @@ int main(int argc, char **argv)
             passwordFd = number(argv[i + 1]);
         else if (std::strcmp(argv[i], "--copied") == 0)
             keeper.answer = zimbrel::KeeperAnswer(argv[i + 1][0]);
-        else if (std::strcmp(argv[i], "--route") == 0)
-            keeper.route = zimbrel::ClipboardRoute(number(argv[i + 1]));
         else if (std::strcmp(argv[i], "--keeper-pid") == 0)
             keeper.pid = number(argv[i + 1]);
         else if (std::strcmp(argv[i], "--clear-after") == 0)

@@ -41,30 +41,6 @@ namespace {
 
 int statusFd = -1;
 
-// The password and what is made of it, wiped however the keeper ends.
-struct Secret
-{
-    std::string utf8;
-    std::string latin1; // empty unless every character fits Latin-1
-    bool fitsLatin1 = true;
-
-    ~Secret() { wipe(); }
-    void wipe()
-    {
-        explicit_bzero(utf8.data(), utf8.size());
-        explicit_bzero(latin1.data(), latin1.size());
-        utf8.clear();
-        latin1.clear();
-    }
-};
-
-int64_t nowMs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return int64_t(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
-}
-
 // Asks for all atoms at once and then collects the answers: one round trip instead of eight.
 std::vector<xcb_atom_t> internAtoms(xcb_connection_t *c, const std::vector<std::string_view> &names)
 {
@@ -89,7 +65,7 @@ struct Atoms
 class Keeper
 {
 public:
-    Keeper(xcb_connection_t *c, xcb_screen_t *screen, Secret &secret)
+    Keeper(xcb_connection_t *c, xcb_screen_t *screen, KeptPassword &secret)
         : m_c(c)
         , m_secret(secret)
     {
@@ -150,7 +126,7 @@ public:
             if (xcb_connection_has_error(m_c))
                 return KeeperStatus::Lost;
             pollfd ready{fd, POLLIN, 0};
-            const int timeout = clearAt < 0 ? -1 : int(std::max<int64_t>(0, clearAt - nowMs()));
+            const int timeout = clearAt < 0 ? -1 : int(std::max<int64_t>(0, clearAt - monotonicMs()));
             const int n = poll(&ready, 1, timeout);
             if (n == 0) {
                 // Still ours (no notice came): given up, the clipboard is left empty.
@@ -323,7 +299,7 @@ private:
     }
 
     xcb_connection_t *m_c;
-    Secret &m_secret;
+    KeptPassword &m_secret;
     Atoms m_atoms{};
     xcb_window_t m_window = 0;
     xcb_window_t m_root = 0;
@@ -372,25 +348,22 @@ int main(int argc, char **argv)
         return 1;
     }
 
-    Secret secret;
+    KeptPassword secret;
     // The window and the atoms first: they need no password.
     Keeper keeper(c, screens.data, secret);
     // Only a whole password is served: an input cut short leaves the clipboard as it was.
-    const bool whole = readFramedPassword(input, secret.utf8);
+    const bool whole = secret.readFrom(input);
     close(input);
     if (!whole) {
         sendStatus(statusFd, KeeperStatus::Failed);
         xcb_disconnect(c);
         return 1;
     }
-    // Kept out of swap where the system allows it; a keeper works without it too.
-    mlock(secret.utf8.data(), secret.utf8.capacity());
-    secret.fitsLatin1 = utf8ToLatin1(secret.utf8, secret.latin1);
 
     const KeeperStatus taken = keeper.take();
     sendStatus(statusFd, taken);
     if (taken == KeeperStatus::Owned)
-        sendStatus(statusFd, keeper.serve(clearAfter > 0 ? nowMs() + int64_t(clearAfter) * 1000 : -1));
+        sendStatus(statusFd, keeper.serve(clearAfter > 0 ? monotonicMs() + int64_t(clearAfter) * 1000 : -1));
     secret.wipe();
     xcb_disconnect(c);
     return taken == KeeperStatus::Owned ? 0 : 1;

@@ -16,7 +16,8 @@ constexpr int kTextFlags = Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextWordWra
 
 int GdiCanvas::toDevice(int logical) const
 {
-    return int(std::floor(logical * m_scale + 1e-9));
+    // Scale 1 (nearly every screen) is the drawing path of every redraw: no floating point there.
+    return m_scale == 1.0 ? logical : int(std::floor(logical * m_scale + 1e-9));
 }
 
 QRect GdiCanvas::logicalBounds() const

@@ -65,9 +65,7 @@ constexpr uint32_t kOffer = ZWLR_DATA_CONTROL_SOURCE_V1_OFFER;
 
 struct Keeper
 {
-    std::string utf8;
-    std::string latin1;
-    bool fitsLatin1 = false;
+    KeptPassword password;
     int statusFd = -1;
 
     wl_display *display = nullptr;
@@ -93,12 +91,6 @@ struct Keeper
     bool focused = false;
     bool configured = false;
 
-    ~Keeper()
-    {
-        explicit_bzero(utf8.data(), utf8.size());
-        explicit_bzero(latin1.data(), latin1.size());
-    }
-
     // The bytes for a requested type; nullptr for a type not offered.
     const std::string *bytesFor(const char *type) const
     {
@@ -108,22 +100,15 @@ struct Keeper
             return &hint;
         if (std::strcmp(type, kKeeperMarkType) == 0)
             return &none;
-        if ((std::strcmp(type, "STRING") == 0 || std::strcmp(type, "TEXT") == 0) && fitsLatin1)
-            return &latin1;
+        if ((std::strcmp(type, "STRING") == 0 || std::strcmp(type, "TEXT") == 0) && password.fitsLatin1)
+            return &password.latin1;
         for (const char *text : kTextTypes) {
             if (std::strcmp(type, text) == 0)
-                return &utf8;
+                return &password.utf8;
         }
         return nullptr;
     }
 };
-
-int64_t nowMs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return int64_t(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
-}
 
 // Writes the text to a program that pastes. A reader that stops reading is given up on after a
 // second, so no paste can stall the keeper for the others.
@@ -132,7 +117,7 @@ void sendTo(const Keeper &keeper, const char *type, int fd)
     const std::string *bytes = keeper.bytesFor(type);
     if (bytes) {
         fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
-        const int64_t deadline = nowMs() + 1000;
+        const int64_t deadline = monotonicMs() + 1000;
         std::size_t written = 0;
         while (written < bytes->size()) {
             const ssize_t n = write(fd, bytes->data() + written, bytes->size() - written);
@@ -142,7 +127,7 @@ void sendTo(const Keeper &keeper, const char *type, int fd)
             }
             if (n < 0 && errno == EINTR)
                 continue;
-            const int64_t left = deadline - nowMs();
+            const int64_t left = deadline - monotonicMs();
             pollfd out{fd, POLLOUT, 0};
             if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK) || left <= 0 || poll(&out, 1, int(left)) <= 0)
                 break;
@@ -205,11 +190,16 @@ void controlSend(void *data, zwlr_data_control_source_v1 *, const char *type, in
     sendTo(*static_cast<Keeper *>(data), type, fd);
 }
 
+// Another source took the clipboard: the keeper's work is over.
+void sourceReplaced(Keeper &keeper)
+{
+    keeper.cancelled = true;
+    keeper.done = true;
+}
+
 void controlCancelled(void *data, zwlr_data_control_source_v1 *)
 {
-    auto *keeper = static_cast<Keeper *>(data);
-    keeper->cancelled = true;
-    keeper->done = true;
+    sourceReplaced(*static_cast<Keeper *>(data));
 }
 const zwlr_data_control_source_v1_listener kControlSourceListener{controlSend, controlCancelled};
 
@@ -286,9 +276,7 @@ void sourceSend(void *data, wl_data_source *, const char *type, int32_t fd)
 }
 void sourceCancelled(void *data, wl_data_source *)
 {
-    auto *keeper = static_cast<Keeper *>(data);
-    keeper->cancelled = true;
-    keeper->done = true;
+    sourceReplaced(*static_cast<Keeper *>(data));
 }
 const wl_data_source_listener kSourceListener{sourceTarget, sourceSend, sourceCancelled, nullptr, nullptr, nullptr};
 
@@ -327,8 +315,8 @@ bool takeWithFocus(Keeper &keeper)
     wl_surface_commit(surface);
 
     wl_buffer *buffer = nullptr;
-    const int64_t deadline = nowMs() + 2000;
-    while (!keeper.focused && nowMs() < deadline) {
+    const int64_t deadline = monotonicMs() + 2000;
+    while (!keeper.focused && monotonicMs() < deadline) {
         if (keeper.configured && !buffer) {
             buffer = onePixel(keeper.shm);
             if (!buffer)
@@ -342,7 +330,7 @@ bool takeWithFocus(Keeper &keeper)
             break;
         if (keeper.focused)
             break;
-        const int64_t left = deadline - nowMs();
+        const int64_t left = deadline - monotonicMs();
         if (left <= 0 || poll(&fd, 1, int(left)) <= 0)
             continue;
         if (wl_display_dispatch(keeper.display) < 0)
@@ -421,7 +409,7 @@ void giveUp(Keeper &keeper)
 // Serves until the clipboard is no longer ours, the compositor goes, or the time given runs out.
 void serve(Keeper &keeper, int clearAfterSeconds)
 {
-    const int64_t clearAt = clearAfterSeconds > 0 ? nowMs() + int64_t(clearAfterSeconds) * 1000 : -1;
+    const int64_t clearAt = clearAfterSeconds > 0 ? monotonicMs() + int64_t(clearAfterSeconds) * 1000 : -1;
     while (!keeper.done) {
         while (wl_display_prepare_read(keeper.display) != 0) {
             if (wl_display_dispatch_pending(keeper.display) < 0)
@@ -433,7 +421,7 @@ void serve(Keeper &keeper, int clearAfterSeconds)
         }
         wl_display_flush(keeper.display);
         pollfd fd{wl_display_get_fd(keeper.display), POLLIN, 0};
-        const int timeout = clearAt < 0 ? -1 : int(std::max<int64_t>(0, clearAt - nowMs()));
+        const int timeout = clearAt < 0 ? -1 : int(std::max<int64_t>(0, clearAt - monotonicMs()));
         const int ready = poll(&fd, 1, timeout);
         if (ready <= 0) {
             wl_display_cancel_read(keeper.display);
@@ -495,17 +483,13 @@ int main(int argc, char **argv)
     }
 
     // Only a whole password is served: an input cut short leaves the clipboard alone.
-    const bool whole = readFramedPassword(input, keeper.utf8);
+    const bool whole = keeper.password.readFrom(input);
     close(input);
     if (!whole) {
         sendStatus(keeper.statusFd, KeeperStatus::Failed);
         wl_display_disconnect(keeper.display);
         return 1;
     }
-    mlock(keeper.utf8.data(), keeper.utf8.capacity());
-    keeper.fitsLatin1 = utf8ToLatin1(keeper.utf8, keeper.latin1);
-    if (keeper.fitsLatin1)
-        mlock(keeper.latin1.data(), keeper.latin1.capacity());
 
     const bool owned = keeper.controlManager ? takeWithControl(keeper) : takeWithFocus(keeper);
 

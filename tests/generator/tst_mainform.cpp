@@ -177,7 +177,6 @@ void TestMainForm::saysWhenThePasswordIsNotOrNoLongerOnTheClipboard()
     int status[2];
     QVERIFY(pipe(status) == 0);
     StartedHelper keeper;
-    keeper.route = ClipboardRoute::X11Keeper;
     keeper.answer = KeeperAnswer(answer);
     keeper.statusFd = status[0];
     ClipboardHandOff handOff;
