@@ -1,7 +1,8 @@
 #include "numerics.h"
 
+#include "core/localenumbers.h"
+
 #include <QByteArray>
-#include <QLocale>
 #include <cmath>
 
 namespace zimbrel {
@@ -79,16 +80,8 @@ double leadingNumber(QStringView text)
 
 std::optional<double> localeNumber(QStringView text)
 {
-    const QString trimmed = text.trimmed().toString();
-    if (trimmed.isEmpty())
-        return std::nullopt;
-    for (const QLocale &locale : {QLocale::system(), QLocale::c()}) {
-        bool ok = false;
-        const double value = locale.toDouble(trimmed, &ok);
-        if (ok)
-            return std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
-    }
-    return std::nullopt;
+    // One reader of the numbers users write, also where no toolkit is loaded.
+    return readUserNumber(std::u16string_view(text.utf16(), size_t(text.size())));
 }
 
 QString singleToText(float value)

@@ -29,6 +29,7 @@ double leadingNumber(QStringView text);
 
 // The whole text as a number, in the user's locale first and then with "." as decimal point;
 // leading and trailing blanks are allowed. Nothing when the text is not a number or not finite.
+// The reader of core/localenumbers.h, which zimbrel-generator uses before Qt is loaded.
 std::optional<double> localeNumber(QStringView text);
 
 // The decimal form of a single-precision value: a whole number without a decimal separator,

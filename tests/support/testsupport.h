@@ -1,12 +1,14 @@
 #pragma once
 // What many tests set up the same way: a private configuration (so no test reads or writes the
 // user's settings, or sees defaults installed on the machine), message boxes captured instead of
-// shown, and programs started by a test ended when it is done.
+// shown, the locale variables a test row names, and programs started by a test ended when it is
+// done.
 
 #include "platform/messagebox.h"
 
 #include <QByteArray>
 #include <QFile>
+#include <QList>
 #include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -79,6 +81,46 @@ public:
 private:
     QStringList m_texts;
     MessageHandler m_previous;
+};
+
+// The locale variables as a row sets them ("LANG=de_DE.UTF-8 LC_NUMERIC=C"); the others unset,
+// and all as they were afterwards.
+class LocaleVariables
+{
+public:
+    explicit LocaleVariables(const QByteArray &settings)
+    {
+        for (const char *name : kNames) {
+            m_saved.append({name, qgetenv(name), qEnvironmentVariableIsSet(name)});
+            qunsetenv(name);
+        }
+        for (const QByteArray &pair : settings.split(' ')) {
+            const qsizetype equals = pair.indexOf('=');
+            if (equals > 0)
+                qputenv(pair.left(equals).constData(), pair.mid(equals + 1));
+        }
+    }
+    LocaleVariables(const LocaleVariables &) = delete;
+    LocaleVariables &operator=(const LocaleVariables &) = delete;
+    ~LocaleVariables()
+    {
+        for (const Saved &saved : m_saved) {
+            if (saved.set)
+                qputenv(saved.name, saved.value);
+            else
+                qunsetenv(saved.name);
+        }
+    }
+
+private:
+    static constexpr const char *kNames[] = {"LC_ALL", "LC_NUMERIC", "LC_MESSAGES", "LANG", "LANGUAGE"};
+    struct Saved
+    {
+        const char *name;
+        QByteArray value;
+        bool set;
+    };
+    QList<Saved> m_saved;
 };
 
 // Ends a program a test started, if it still runs, and waits for it.
