@@ -1,5 +1,8 @@
 #include "engine.h"
 
+#include "cp1252table.h"
+#include "localenumbers.h"
+
 #include <array>
 #include <cmath>
 #include <cstring>
@@ -59,27 +62,43 @@ void applyReplacements(std::string &password)
         c = replacementFor(c);
 }
 
-std::optional<int> guaranteedLength(const Lines &lines, const LengthReader &read)
+std::optional<double> readLength(const std::string &line)
+{
+    std::u16string text;
+    text.reserve(line.size());
+    for (char c : line)
+        text += cp1252ToUnicode(static_cast<unsigned char>(c));
+    return readUserNumber(text);
+}
+
+namespace {
+
+std::optional<int> guaranteedFrom(const Lines &lines, const std::optional<double> &wanted)
 {
     if (!lines || lines->size() < 2 || (*lines)[0].empty())
         return std::nullopt;
-    const std::optional<double> wanted = read((*lines)[1]);
     if (!wanted || *wanted < 1 || std::floor(*wanted) != *wanted)
         return std::nullopt;
     return int(std::min(*wanted, double(kLongest)));
 }
 
-std::string selectPassword(const std::string &candidates, const Lines &lines, const LengthReader &read,
-                           const Round &nextRound)
+} // namespace
+
+std::optional<int> guaranteedLength(const Lines &lines)
+{
+    return guaranteedFrom(lines, lines && lines->size() > 1 ? readLength((*lines)[1]) : std::nullopt);
+}
+
+std::string selectPassword(const std::string &candidates, const Lines &lines, const Round &nextRound)
 {
     const bool hasSet = lines && !lines->empty();
     // The wanted length is read once; the line cannot change during the selection.
     std::optional<double> wanted;
     if (lines && lines->size() > 1)
-        wanted = read((*lines)[1]);
+        wanted = readLength((*lines)[1]);
     // A user who asked for n characters gets n, however small the set: further rounds of
     // candidates are drawn until then. At least one in 256 candidates qualifies on average.
-    const std::optional<int> guaranteed = nextRound ? guaranteedLength(lines, read) : std::nullopt;
+    const std::optional<int> guaranteed = nextRound ? guaranteedFrom(lines, wanted) : std::nullopt;
     const double target = guaranteed ? double(*guaranteed) : wanted.value_or(0);
     std::array<bool, 256> allowed{};
     if (hasSet) {
@@ -107,30 +126,25 @@ std::string selectPassword(const std::string &candidates, const Lines &lines, co
     }
 }
 
+const char *whyNoPassword(const Lines &lines)
+{
+    if (lines && !lines->empty()) {
+        if ((*lines)[0].empty())
+            return "the set is empty";
+        if (lines->size() < 2 || (*lines)[1].empty())
+            return "no length in settings.ini";
+        if (!guaranteedLength(lines))
+            return "length is not a whole number";
+    }
+    return "no candidate was in the set";
+}
+
 std::string candidateRound(const std::function<uint32_t()> &word)
 {
     std::string candidates(kRound, '\0');
     for (char &c : candidates)
         c = char(word() & 0xFF);
     return candidates;
-}
-
-std::optional<double> wholeDigits(const std::string &line)
-{
-    if (line.empty() || line.size() > 9)
-        return std::nullopt;
-    double value = 0;
-    for (char c : line) {
-        if (c < '0' || c > '9')
-            return std::nullopt;
-        value = value * 10 + (c - '0');
-    }
-    return value;
-}
-
-bool needsLocaleReading(const Lines &lines)
-{
-    return lines && lines->size() > 1 && !(*lines)[1].empty() && !wholeDigits((*lines)[1]);
 }
 
 } // namespace zimbrel::engine

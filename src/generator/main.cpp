@@ -1,18 +1,19 @@
 // zimbrel-generator: shows a fresh password for five seconds and leaves it on the clipboard.
 //
 // This program is small on purpose: it loads no GUI toolkit. It decides the window system, makes
-// the password with the engine (core/engine.h) wherever a plain whole-number length line allows
-// it, and hands it to a clipboard keeper, all within a few milliseconds of its start, so a password is ready to paste long before a window
-// could be. Then it becomes zimbrel-generator-window (same process), which shows the password and
-// ends itself after five seconds.
+// the password with the engine (core/engine.h) and hands it to a clipboard keeper, all within a
+// few milliseconds of its start, so a password is ready to paste long before a window could be.
+// Then it becomes zimbrel-generator-window (same process), which shows the password and ends
+// itself after five seconds. --print needs no window at all: the passwords go to standard output.
 
 #include "core/commandline.h"
 #include "core/cp1252table.h"
 #include "core/displaycheck.h"
 #include "core/helperspawn.h"
 #include "core/keeperhandoff.h"
+#include "core/kernelrandom.h"
 #include "core/platformchoice.h"
-#include "core/quickpassword.h"
+#include "core/settingspassword.h"
 #include "core/settingslocation.h"
 
 #include <cerrno>
@@ -52,6 +53,33 @@ int pipeHolding(std::string &bytes)
     return fds[0];
 }
 
+// --print: the passwords on standard output, one a line, in UTF-8; no window system is touched.
+int printPasswords(int count)
+{
+    // No stdio buffer that could linger: each line is written as it is made.
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
+    const SettingsLocation file = findSettingsFile();
+    const SettingsBytes settings = readSettingsBytes(file.path.c_str());
+    int status = 0;
+    for (int i = 0; i < count; ++i) {
+        std::string password = passwordFromSettings(settings, kernelRandomWord);
+        if (password.empty()) {
+            if (status == 0)
+                std::fprintf(stderr, "zimbrel-generator: no password: %s (%s)\n", whyNoPassword(settings),
+                             file.path.c_str());
+            status = 1;
+            continue;
+        }
+        std::string line = cp1252ToUtf8(password) + '\n';
+        wipeString(password);
+        const bool written = std::fwrite(line.data(), 1, line.size(), stdout) == line.size();
+        wipeString(line);
+        if (!written)
+            return 1;
+    }
+    return status;
+}
+
 constexpr char kHelp[] =
     "Makes a password from the characters and the length in settings.ini, shows it for five seconds\n"
     "and leaves it on the clipboard. settings.ini is read from the current folder, then from\n"
@@ -87,24 +115,14 @@ int main(int argc, char **argv)
                      kUsage);
         return 2;
     }
+    // Nothing that holds the password may leave a core file or be read by another process.
+    makeUndumpable();
+    if (commandLine.has("--print"))
+        return printPasswords(int(commandLine.value("--count", 1)));
     const std::string window = helperPath("zimbrel-generator-window");
-    if (commandLine.has("--print")) {
-        // The passwords come from the window program's engine, which decides every kind of length
-        // line; it prints them without loading a window system, so no display is needed.
-        std::string count = std::to_string(commandLine.value("--count", 1));
-        std::string program = window;
-        char print[] = "--print";
-        char countOption[] = "--count";
-        char *printArguments[] = {program.data(), print, countOption, count.data(), nullptr};
-        execv(program.c_str(), printArguments);
-        std::fprintf(stderr, "zimbrel-generator: cannot start %s: %s\n", program.c_str(), std::strerror(errno));
-        return 1;
-    }
     KeeperOptions keeperOptions;
     keeperOptions.clearAfterSeconds = int(commandLine.value("--clear-after", 0));
 
-    // Nothing that holds the password may leave a core file or be read by another process.
-    makeUndumpable();
     const std::string platform = applyPlatformChoiceToEnvironment();
     // Before a password exists or a keeper starts: without a display there is nothing to show.
     if (!windowSystemReachable("zimbrel-generator", platform))
@@ -115,32 +133,29 @@ int main(int argc, char **argv)
     if (routes != std::vector<ClipboardRoute>{ClipboardRoute::Qt}) {
         // The keeper starts first and connects to the window system while the password is made.
         KeeperStart keeperStart(routes, keeperOptions);
-        const std::optional<SettingsBytes> settings = readSettingsQuickly(findSettingsFile().path.c_str());
-        std::optional<std::string> password = settings ? quickPassword(*settings, kernelRandomWord) : std::nullopt;
-        if (password) {
-            std::string utf8 = cp1252ToUtf8(*password);
-            // The keeper's first answer is awaited here, before the window program loads: taking
-            // the clipboard is then not slowed by the loading, and the window knows what to say.
-            const StartedHelper keeper = keeperStart.handOver(utf8);
-            wipeString(utf8);
-            const int passwordFd = pipeHolding(*password);
-            wipeString(*password);
-            if (passwordFd >= 0) {
-                arguments = {"--password-fd", std::to_string(passwordFd), "--copied",
-                             std::string(1, char(keeper.answer))};
-                if (keeper.statusFd >= 0) {
-                    // The window follows the keeper: whether its password is still the clipboard's.
-                    fcntl(keeper.statusFd, F_SETFD, 0);
-                    arguments.insert(arguments.end(),
-                                     {"--keeper-pid", std::to_string(keeper.pid), "--keeper-status-fd",
-                                      std::to_string(keeper.statusFd)});
-                }
-            } else if (keeper.statusFd >= 0) {
-                close(keeper.statusFd);
+        std::string password =
+            passwordFromSettings(readSettingsBytes(findSettingsFile().path.c_str()), kernelRandomWord);
+        std::string utf8 = cp1252ToUtf8(password);
+        // The keeper's first answer is awaited here, before the window program loads: taking
+        // the clipboard is then not slowed by the loading, and the window knows what to say.
+        const StartedHelper keeper = keeperStart.handOver(utf8);
+        wipeString(utf8);
+        const int passwordFd = pipeHolding(password);
+        wipeString(password);
+        if (passwordFd >= 0) {
+            arguments = {"--password-fd", std::to_string(passwordFd), "--copied", std::string(1, char(keeper.answer))};
+            if (keeper.statusFd >= 0) {
+                // The window follows the keeper: whether its password is still the clipboard's.
+                fcntl(keeper.statusFd, F_SETFD, 0);
+                arguments.insert(arguments.end(),
+                                 {"--keeper-pid", std::to_string(keeper.pid), "--keeper-status-fd",
+                                  std::to_string(keeper.statusFd)});
             }
+        } else if (keeper.statusFd >= 0) {
+            close(keeper.statusFd);
         }
-        // Otherwise the length line is the user's locale's to read: the keeper started here ends
-        // unused, and the window program starts its own once it has the password.
+        // Without the pipe the window program makes a password of its own, and starts its own
+        // keeper; the one started here ends unused.
     }
 
     if (keeperOptions.clearAfterSeconds > 0)

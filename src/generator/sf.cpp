@@ -148,12 +148,6 @@ engine::Lines ansiLines(const std::optional<QStringList> &lines)
     return bytes;
 }
 
-// The length line as the user's locale reads it (" 12", "1,5" in German, "1e3").
-std::optional<double> localeLength(const std::string &line)
-{
-    return localeNumber(fromAnsi(QByteArrayView(line.data(), qsizetype(line.size()))));
-}
-
 } // namespace
 
 void ApplyReplacements(QString &password)
@@ -167,7 +161,7 @@ void ApplyReplacements(QString &password)
 
 std::optional<int> GuaranteedLength(const std::optional<QStringList> &lines)
 {
-    return engine::guaranteedLength(ansiLines(lines), localeLength);
+    return engine::guaranteedLength(ansiLines(lines));
 }
 
 QString SelectPassword(const QString &candidates, const std::optional<QStringList> &lines,
@@ -183,7 +177,7 @@ QString SelectPassword(const QString &candidates, const std::optional<QStringLis
         };
     }
     std::string first = ansiBytes(candidates);
-    std::string selected = engine::selectPassword(first, ansiLines(lines), localeLength, more);
+    std::string selected = engine::selectPassword(first, ansiLines(lines), more);
     QString password = fromAnsi(QByteArrayView(selected.data(), qsizetype(selected.size())));
     wipeString(first);
     wipeString(selected);
@@ -192,16 +186,7 @@ QString SelectPassword(const QString &candidates, const std::optional<QStringLis
 
 QString WhyNoPassword(const std::optional<QStringList> &lines)
 {
-    if (lines && !lines->isEmpty()) {
-        const QString &set = lines->at(0);
-        if (!std::any_of(set.begin(), set.end(), [](QChar c) { return isAnsiChar(c); }))
-            return QStringLiteral("the set is empty");
-        if (lines->size() < 2 || lines->at(1).isEmpty())
-            return QStringLiteral("no length in settings.ini");
-        if (!GuaranteedLength(lines))
-            return QStringLiteral("length is not a whole number");
-    }
-    return QStringLiteral("no candidate was in the set");
+    return QString::fromLatin1(engine::whyNoPassword(ansiLines(lines)));
 }
 
 QString CandidateRoundFrom(const RandomSource &random)

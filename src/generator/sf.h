@@ -2,7 +2,7 @@
 // The password engine under the names the form knows: random candidates, the selection by the
 // allowed set and the wanted length, and the replacement of easily confused letters. The rules
 // themselves live once, in core/engine.h; these are thin calls that carry the text across as
-// Windows-1252 and read the length line in the user's locale.
+// Windows-1252.
 
 #include "core/engine.h"
 #include "platform/random.h"

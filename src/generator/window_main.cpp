@@ -14,13 +14,10 @@
 #include "core/keeperhandoff.h"
 #include "platform/clipboard.h"
 #include "platform/cp1252.h"
-#include "shared/settingsfile.h"
 
 #include <QApplication>
 
-#include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -50,42 +47,12 @@ int number(const char *text)
     return int(std::strtol(text, nullptr, 10));
 }
 
-// --print: the passwords on standard output, one a line, in UTF-8; no window system is touched.
-int printPasswords(int count)
-{
-    int status = 0;
-    for (int i = 0; i < count; ++i) {
-        QString password = zimbrel::MainForm::makePassword();
-        if (password.isEmpty()) {
-            if (status == 0)
-                std::fprintf(stderr, "zimbrel-generator: no password: %s (%s)\n",
-                             qPrintable(zimbrel::MainForm::whyNoPassword()),
-                             qPrintable(zimbrel::locateSettingsFiles().read));
-            status = 1;
-            continue;
-        }
-        QByteArray line = password.toUtf8() + '\n';
-        zimbrel::wipe(password);
-        const bool written = std::fwrite(line.constData(), 1, size_t(line.size()), stdout) == size_t(line.size());
-        zimbrel::wipe(line);
-        if (!written)
-            return 1;
-    }
-    // The buffer held the passwords too.
-    return std::fflush(stdout) == 0 ? status : 1;
-}
-
 } // namespace
 
 int main(int argc, char **argv)
 {
     // The core dump setting and the ptrace protection do not survive exec: set again here.
     zimbrel::makeUndumpable();
-    if (argc >= 2 && std::strcmp(argv[1], "--print") == 0) {
-        // No stdio buffer that could linger: each line is written as it is made.
-        std::setvbuf(stdout, nullptr, _IONBF, 0);
-        return printPasswords(argc >= 4 ? std::max(1, number(argv[3])) : 1);
-    }
     // zimbrel-generator has checked the display before it started this program.
     zimbrel::applyPlatformChoice();
     int passwordFd = -1;

@@ -1,7 +1,8 @@
 #include "generator/sf.h"
-#include "core/quickpassword.h"
+#include "core/settingspassword.h"
 #include "shared/settingsfile.h"
 #include "platform/cp1252.h"
+#include "testsupport.h"
 
 #include <QSet>
 #include <QTest>
@@ -71,8 +72,8 @@ private Q_SLOTS:
     void passwordsComeFromTheSetAtTheWantedLength_data();
     void passwordsComeFromTheSetAtTheWantedLength();
     void passwordsOfWindows1252Characters();
-    void bothLengthReadersGiveTheSamePassword_data();
-    void bothLengthReadersGiveTheSamePassword();
+    void settingsFilesGiveTheirPasswords_data();
+    void settingsFilesGiveTheirPasswords();
     void passwordsDifferEveryTime();
 };
 
@@ -367,74 +368,108 @@ void TestEngine::passwordsDifferEveryTime()
     QCOMPARE(passwords.size(), 1000);
 }
 
-void TestEngine::bothLengthReadersGiveTheSamePassword_data()
+namespace {
+
+// `unit` over and over, cut at `length`.
+QByteArray cycled(const QByteArray &unit, int length)
 {
-    // One engine, two readers of the length line: the generator's before the toolkit is loaded
-    // (plain whole numbers) and the window program's (the user's locale). settings.ini's bytes
-    // ("<none>": no file), and whether the plain reader decides them; where it does, both give the
-    // same password from the same random words.
-    QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<bool>("decides");
-    QTest::newRow("no file") << QByteArray("<none>") << true;
-    QTest::newRow("empty file") << QByteArray() << true;
-    QTest::newRow("as the editor writes") << QByteArray("abc\r\n8\r\n") << true;
-    QTest::newRow("set only") << QByteArray("abcdefghijklmnopqrstuvwxyz") << true;
-    QTest::newRow("empty length") << QByteArray("abc\r\n\r\n") << true;
-    QTest::newRow("zero") << QByteArray("abcdefghijklmnopqrstuvwxyz\r\n0\r\n") << true;
-    QTest::newRow("empty set") << QByteArray("\r\n5\r\n") << true;
-    QTest::newRow("digits, several rounds") << QByteArray("0123456789\r\n40\r\n") << true;
-    QTest::newRow("confusable letters") << QByteArray("qilI\r\n30\r\n") << true;
-    QTest::newRow("above the longest") << QByteArray("abcdefghijklmnopqrstuvwxyz\r\n40000\r\n") << true;
-    QTest::newRow("Windows-1252 and lone CR, LF") << QByteArray("\xE9\xE8\r\x80\n\r\n6\r\n") << true;
-    QTest::newRow("later lines") << QByteArray("abc\r\n4\r\nmore\r\n") << true;
-    QTest::newRow("leading zeros") << QByteArray("abc\r\n007\r\n") << true;
-    QTest::newRow("blanks: left to the full engine") << QByteArray("abc\r\n 12\r\n") << false;
-    QTest::newRow("fraction: left") << QByteArray("abc\r\n1.5\r\n") << false;
-    QTest::newRow("negative: left") << QByteArray("abc\r\n-3\r\n") << false;
-    QTest::newRow("exponent: left") << QByteArray("abc\r\n1e2\r\n") << false;
-    QTest::newRow("letters: left") << QByteArray("abc\r\n12a\r\n") << false;
-    QTest::newRow("written on Linux") << QByteArray("abcdef\n20\n") << true;
-    QTest::newRow("LF alone, blanks: left") << QByteArray("abcdef\n 20\n") << false;
-    QTest::newRow("one CR LF: LF stays in its line") << QByteArray("ab\ncd\r\n9\n") << false;
-    // Every code 64 times over: the membership test costs the same whatever the set's size.
-    QTest::newRow("a 16 KiB set, the longest length") << [] {
-        QByteArray set;
-        for (int i = 0; i < 64 * 256; ++i)
-            set += char(i % 256 == 10 || i % 256 == 13 ? 'x' : i % 256);
-        return set + "\r\n32767\r\n";
-    }() << true;
+    QByteArray text;
+    while (text.size() < length)
+        text += unit;
+    return text.left(length);
 }
 
-void TestEngine::bothLengthReadersGiveTheSamePassword()
+} // namespace
+
+void TestEngine::settingsFilesGiveTheirPasswords_data()
+{
+    // settings.ini's bytes ("<none>": no file), the locale, and the password both callers of the
+    // engine make of them (zimbrel-generator with the file's bytes, the window program with Qt
+    // strings) when the candidates run through the codes in order: 0, 1, ... 254 in the first
+    // round of 255, then 255, 0, 1, ... So a set gives its characters in the order of their
+    // codes, round after round.
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QByteArray>("locale");
+    QTest::addColumn<QByteArray>("password");
+    const QByteArray c = "LANG=C";
+    QTest::newRow("no file: the first candidate") << QByteArray("<none>") << c << QByteArray(1, '\0');
+    QTest::newRow("empty file: the same") << QByteArray() << c << QByteArray(1, '\0');
+    QTest::newRow("as the editor writes") << QByteArray("abc\r\n8\r\n") << c << cycled("abc", 8);
+    QTest::newRow("set only: stops after the first, not in it")
+        << QByteArray("abcdefghijklmnopqrstuvwxyz") << c << QByteArray();
+    QTest::newRow("empty length: the same") << QByteArray("abc\r\n\r\n") << c << QByteArray();
+    QTest::newRow("zero, first not in the set")
+        << QByteArray("abcdefghijklmnopqrstuvwxyz\r\n0\r\n") << c << QByteArray();
+    QTest::newRow("empty set") << QByteArray("\r\n5\r\n") << c << QByteArray();
+    QTest::newRow("digits, several rounds") << QByteArray("0123456789\r\n40\r\n") << c << cycled("0123456789", 40);
+    QTest::newRow("confusable letters: I i l q") << QByteArray("qilI\r\n30\r\n") << c << cycled("Jste", 30);
+    QTest::newRow("above the longest") << QByteArray("abcdefgh\r\n40000\r\n") << c << cycled("abcdefgh", 32767);
+    QTest::newRow("Windows-1252 and lone CR, LF")
+        << QByteArray("\xE9\xE8\r\x80\n\r\n6\r\n") << c << QByteArray("\n\r\x80\xE8\xE9\n");
+    QTest::newRow("later lines") << QByteArray("abc\r\n4\r\nmore\r\n") << c << QByteArray("abca");
+    QTest::newRow("leading zeros") << QByteArray("abc\r\n007\r\n") << c << cycled("abc", 7);
+    QTest::newRow("blanks") << QByteArray("abc\r\n 12\r\n") << c << cycled("abc", 12);
+    QTest::newRow("fraction: the first round's") << QByteArray("abc\r\n1.5\r\n") << c << QByteArray("abc");
+    QTest::newRow("negative: the same") << QByteArray("abc\r\n-3\r\n") << c << QByteArray("abc");
+    QTest::newRow("exponent") << QByteArray("abc\r\n1e2\r\n") << c << cycled("abc", 100);
+    QTest::newRow("letters: stops after the first") << QByteArray("abc\r\n12a\r\n") << c << QByteArray();
+    QTest::newRow("written on Linux") << QByteArray("abcdef\n20\n") << c << cycled("abcdef", 20);
+    QTest::newRow("LF alone, blanks") << QByteArray("abcdef\n 20\n") << c << cycled("abcdef", 20);
+    QTest::newRow("one CR LF: LF stays in its line") << QByteArray("ab\ncd\r\n9\n") << c << cycled("\nabcd", 9);
+    // Every code 64 times over (LF and CR aside): the membership test costs the same whatever
+    // the set's size. Every candidate but LF and CR is taken.
+    QByteArray everyCode;
+    QByteArray taken;
+    for (int i = 0; i < 64 * 256; ++i)
+        everyCode += char(i % 256 == 10 || i % 256 == 13 ? 'x' : i % 256);
+    for (int code = 0; taken.size() < 32767; code = (code + 1) % 256) {
+        if (code != 10 && code != 13)
+            taken += char(code);
+    }
+    QByteArray replaced = taken;
+    replaced.replace('q', 'e').replace('i', 's').replace('l', 't').replace('I', 'J');
+    QTest::newRow("a 16 KiB set, the longest length") << everyCode + "\r\n32767\r\n" << c << replaced;
+    // The length line is read as the user writes numbers, and else as C writes them.
+    QTest::newRow("German: 1,5 is a fraction")
+        << QByteArray("abc\r\n1,5\r\n") << QByteArray("LANG=de_DE.UTF-8") << QByteArray("abc");
+    QTest::newRow("C: 1,5 is no number") << QByteArray("abc\r\n1,5\r\n") << c << QByteArray();
+    QTest::newRow("German: 1.000 is a thousand")
+        << QByteArray("abc\r\n1.000\r\n") << QByteArray("LANG=de_DE.UTF-8") << cycled("abc", 1000);
+    QTest::newRow("C: 1.000 is one") << QByteArray("abc\r\n1.000\r\n") << c << QByteArray("a");
+    QTest::newRow("Swedish: 1,5E1 is 15")
+        << QByteArray("abc\r\n1,5E1\r\n") << QByteArray("LANG=sv_SE.UTF-8") << cycled("abc", 15);
+    QTest::newRow("Swedish: 1,5e1 is no number")
+        << QByteArray("abc\r\n1,5e1\r\n") << QByteArray("LANG=sv_SE.UTF-8") << QByteArray();
+    QTest::newRow("numbers from LC_NUMERIC")
+        << QByteArray("abc\r\n1,5\r\n") << QByteArray("LANG=en_US.UTF-8 LC_NUMERIC=de_DE.UTF-8") << QByteArray("abc");
+}
+
+void TestEngine::settingsFilesGiveTheirPasswords()
 {
     QFETCH(QByteArray, file);
-    QFETCH(bool, decides);
-    // The same words for both: a fixed sequence from a simple generator, so runs are repeatable.
-    const auto words = [] {
-        auto state = std::make_shared<quint64>(0x9E3779B97F4A7C15ull);
-        return [state] {
-            *state = *state * 6364136223846793005ull + 1442695040888963407ull;
-            return quint32(*state >> 32);
-        };
+    QFETCH(QByteArray, locale);
+    QFETCH(QByteArray, password);
+    const testing::LocaleVariables variables(locale);
+    const auto inOrder = [] {
+        auto next = std::make_shared<quint32>(0);
+        return [next] { return (*next)++; };
     };
     SettingsBytes settings;
     settings.present = file != "<none>";
     if (settings.present)
         settings.bytes = file.toStdString();
-    const std::optional<std::string> quick = quickPassword(settings, words());
-    QCOMPARE(quick.has_value(), decides);
-    if (!quick)
-        return;
+    const std::string bytes = passwordFromSettings(settings, inOrder());
+    QCOMPARE(QByteArray::fromStdString(bytes), password);
 
-    // The full engine reads the file as the generator does: up to the end of its second line.
-    const QString text = settings.present ? fromAnsi(QByteArray::fromStdString(settings.bytes)) : QString();
+    // The window program reads the file as the generator does: up to the end of its second line.
+    const QString text = settings.present ? fromAnsi(file) : QString();
     QStringList lines = splitSettingsLines(text);
     if (lines.size() > 3)
         lines = lines.mid(0, 3);
-    const RandomSource source = words();
-    QString full = SelectPassword(CandidateRoundFrom(source), lines, [&] { return CandidateRoundFrom(source); });
-    ApplyReplacements(full);
-    QCOMPARE(fromAnsi(QByteArray::fromStdString(*quick)), full);
+    const RandomSource source = inOrder();
+    QString made = SelectPassword(CandidateRoundFrom(source), lines, [&] { return CandidateRoundFrom(source); });
+    ApplyReplacements(made);
+    QCOMPARE(made, fromAnsi(password));
 }
 
 QTEST_GUILESS_MAIN(TestEngine)

@@ -132,7 +132,7 @@ void TestFormSettings::strength_data()
             return set;
         }() << QStringLiteral("20") << 129.3896
                                      << QStringLiteral("Strength: 129 bits");
-    QTest::newRow("the full engine's length")
+    QTest::newRow("a blank before the length")
         << QStringLiteral("ab") << QStringLiteral(" 70") << 70.0 << QStringLiteral("Strength: 70 bits");
     QTest::newRow("no length") << QStringLiteral("ab") << QString() << -1.0 << QStringLiteral("No password: no length");
     QTest::newRow("a typo") << QStringLiteral("ab") << QStringLiteral("ab") << -1.0

@@ -1,8 +1,9 @@
-// The generator's quick engine, which runs before the GUI toolkit is loaded, against the full
-// engine: wherever the quick one decides, both give the same password for the same random words.
+// The engine's two callers: zimbrel-generator's, which splits settings.ini's bytes into lines
+// before the GUI toolkit is loaded, and the window program's, which splits the Qt text; both
+// give the same password for the same random words.
 #include "fuzzcheck.h"
 #include "generator/sf.h"
-#include "core/quickpassword.h"
+#include "core/settingspassword.h"
 #include "platform/cp1252.h"
 #include "shared/settingsfile.h"
 
@@ -30,14 +31,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             return uint32_t(*state >> 32);
         };
     };
-    const std::optional<std::string> quick = quickPassword(settings, words());
-    if (!quick)
-        return 0;
+    const std::string bytes = passwordFromSettings(settings, words());
     const QString text = settings.present ? fromAnsi(QByteArray::fromStdString(settings.bytes)) : QString();
     const RandomSource source = words();
     QString full = SelectPassword(CandidateRoundFrom(source), splitSettingsLines(text),
                                   [&] { return CandidateRoundFrom(source); });
     ApplyReplacements(full);
-    FUZZ_CHECK(fromAnsi(QByteArray::fromStdString(*quick)) == full);
+    FUZZ_CHECK(fromAnsi(QByteArray::fromStdString(bytes)) == full);
     return 0;
 }

@@ -1,4 +1,4 @@
-#include "quickpassword.h"
+#include "settingspassword.h"
 
 #include "engine.h"
 
@@ -17,16 +17,16 @@ constexpr size_t kReadLimit = size_t{16} * 1024 * 1024;
 
 } // namespace
 
-std::optional<SettingsBytes> readSettingsQuickly(const char *path)
+SettingsBytes readSettingsBytes(const char *path)
 {
     SettingsBytes settings;
     const int fd = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
-        return errno == ENOENT || errno == ENOTDIR ? std::optional<SettingsBytes>(settings) : std::nullopt;
+        return settings;
     struct stat info;
     if (fstat(fd, &info) != 0) {
         close(fd);
-        return std::nullopt;
+        return settings;
     }
     // A folder, FIFO or device of that name counts as absent.
     if (!S_ISREG(info.st_mode)) {
@@ -41,7 +41,7 @@ std::optional<SettingsBytes> readSettingsQuickly(const char *path)
             continue;
         if (n < 0) {
             close(fd);
-            return std::nullopt;
+            return {};
         }
         if (n == 0)
             break;
@@ -59,20 +59,31 @@ std::optional<SettingsBytes> readSettingsQuickly(const char *path)
     return settings;
 }
 
-std::optional<std::string> quickPassword(const SettingsBytes &settings, const std::function<uint32_t()> &word)
+namespace {
+
+engine::Lines linesOf(const SettingsBytes &settings)
 {
     engine::Lines lines;
     if (settings.present)
         lines = engine::splitSettingsLines(settings.bytes);
-    // " 12", "1.5", "1e3": the user's locale decides, which the window program reads.
-    if (engine::needsLocaleReading(lines))
-        return std::nullopt;
+    return lines;
+}
+
+} // namespace
+
+std::string passwordFromSettings(const SettingsBytes &settings, const std::function<uint32_t()> &word)
+{
+    const engine::Lines lines = linesOf(settings);
     std::string candidates = engine::candidateRound(word);
-    std::string password = engine::selectPassword(candidates, lines, engine::wholeDigits,
-                                                  [&word] { return engine::candidateRound(word); });
+    std::string password = engine::selectPassword(candidates, lines, [&word] { return engine::candidateRound(word); });
     explicit_bzero(candidates.data(), candidates.size());
     engine::applyReplacements(password);
     return password;
+}
+
+const char *whyNoPassword(const SettingsBytes &settings)
+{
+    return engine::whyNoPassword(linesOf(settings));
 }
 
 } // namespace zimbrel
