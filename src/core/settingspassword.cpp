@@ -11,12 +11,6 @@
 
 namespace zimbrel {
 
-namespace {
-
-constexpr size_t kReadLimit = size_t{16} * 1024 * 1024;
-
-} // namespace
-
 SettingsBytes readSettingsBytes(const char *path)
 {
     SettingsBytes settings;
@@ -45,14 +39,14 @@ SettingsBytes readSettingsBytes(const char *path)
         }
         if (n == 0)
             break;
-        settings.bytes.append(buffer, size_t(std::min<size_t>(size_t(n), kReadLimit - settings.bytes.size())));
+        settings.bytes.append(buffer, size_t(std::min<size_t>(size_t(n), kSettingsReadLimit - settings.bytes.size())));
         const size_t first = settings.bytes.find("\r\n");
         const size_t second = first == std::string::npos ? first : settings.bytes.find("\r\n", first + 2);
         if (second != std::string::npos) {
             settings.bytes.resize(second + 2);
             break;
         }
-        if (settings.bytes.size() >= kReadLimit)
+        if (settings.bytes.size() >= kSettingsReadLimit)
             break;
     }
     close(fd);

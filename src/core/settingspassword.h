@@ -2,11 +2,16 @@
 // settings.ini read and turned into a password through the engine (engine.h), as
 // zimbrel-generator does before its GUI toolkit is loaded.
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
 
 namespace zimbrel {
+
+// The most that is ever read of settings.ini. The programs only need its first two lines; a
+// larger file is cut here rather than read into memory whole.
+inline constexpr std::size_t kSettingsReadLimit = std::size_t{16} * 1024 * 1024;
 
 struct SettingsBytes
 {

@@ -2,6 +2,8 @@
 // settings.ini: line 1 the allowed character set, line 2 the wanted password length, CR LF line
 // ends, bytes in Windows-1252. Where it is looked for: core/settingslocation.h.
 
+#include "core/settingspassword.h"
+
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -10,9 +12,8 @@ namespace zimbrel {
 
 inline constexpr char kSettingsFileName[] = "settings.ini";
 
-// The most that is ever read of the file. The programs only need its first two lines; a larger
-// file is cut here rather than read into memory whole.
-inline constexpr qint64 kReadLimitBytes = qint64{16} * 1024 * 1024;
+// The most that is ever read of the file, as zimbrel-generator reads it.
+inline constexpr qint64 kReadLimitBytes = qint64(kSettingsReadLimit);
 
 // The settings file the programs read (empty when there is none anywhere), and the one the editor
 // writes after reading it (absolute; empty without a home folder).
