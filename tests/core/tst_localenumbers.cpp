@@ -261,12 +261,10 @@ void TestLocaleNumbers::userLocale()
     QCOMPARE(read, number);
 
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char *name : {"LC_ALL", "LC_NUMERIC", "LC_MESSAGES", "LANG", "LANGUAGE"})
+    for (const char *name : testing::LocaleVariables::kNames)
         environment.remove(QString::fromLatin1(name));
-    for (const QByteArray &pair : variables.split(' ')) {
-        if (const qsizetype equals = pair.indexOf('='); equals > 0)
-            environment.insert(QString::fromLatin1(pair.left(equals)), QString::fromLatin1(pair.mid(equals + 1)));
-    }
+    for (const auto &[name, value] : testing::LocaleVariables::variablesOf(variables))
+        environment.insert(QString::fromLatin1(name), QString::fromLatin1(value));
     QProcess qt;
     qt.setProcessEnvironment(environment);
     qt.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--qt-reads"), text});

@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 
 #include <memory>
+#include <utility>
 
 namespace zimbrel::testing {
 
@@ -88,17 +89,27 @@ private:
 class LocaleVariables
 {
 public:
+    static constexpr const char *kNames[] = {"LC_ALL", "LC_NUMERIC", "LC_MESSAGES", "LANG", "LANGUAGE"};
+
+    // The names and values of "NAME=value NAME=value".
+    static QList<std::pair<QByteArray, QByteArray>> variablesOf(const QByteArray &settings)
+    {
+        QList<std::pair<QByteArray, QByteArray>> variables;
+        for (const QByteArray &pair : settings.split(' ')) {
+            if (const qsizetype equals = pair.indexOf('='); equals > 0)
+                variables.append({pair.left(equals), pair.mid(equals + 1)});
+        }
+        return variables;
+    }
+
     explicit LocaleVariables(const QByteArray &settings)
     {
         for (const char *name : kNames) {
             m_saved.append({name, qgetenv(name), qEnvironmentVariableIsSet(name)});
             qunsetenv(name);
         }
-        for (const QByteArray &pair : settings.split(' ')) {
-            const qsizetype equals = pair.indexOf('=');
-            if (equals > 0)
-                qputenv(pair.left(equals).constData(), pair.mid(equals + 1));
-        }
+        for (const auto &[name, value] : variablesOf(settings))
+            qputenv(name.constData(), value);
     }
     LocaleVariables(const LocaleVariables &) = delete;
     LocaleVariables &operator=(const LocaleVariables &) = delete;
@@ -113,7 +124,6 @@ public:
     }
 
 private:
-    static constexpr const char *kNames[] = {"LC_ALL", "LC_NUMERIC", "LC_MESSAGES", "LANG", "LANGUAGE"};
     struct Saved
     {
         const char *name;
