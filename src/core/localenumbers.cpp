@@ -187,41 +187,19 @@ bool isDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-// A number in the C locale's form, all of `text`: a sign, digits with perhaps a point among
-// them, perhaps "e", a sign and digits. Nothing for anything else, for a number too large for a
-// double, and for one so small that it would read as 0.
+// A number in the C locale's form, all of `text`. Nothing for anything else, for a number too
+// large for a double, and for one so small that it would read as 0.
 std::optional<double> cNumber(std::string_view text)
 {
-    size_t i = 0;
-    const size_t n = text.size();
-    if (i < n && (text[i] == '+' || text[i] == '-'))
-        ++i;
-    size_t digits = 0;
-    while (i < n && isDigit(text[i]))
-        ++i, ++digits;
-    if (i < n && text[i] == '.') {
-        ++i;
-        while (i < n && isDigit(text[i]))
-            ++i, ++digits;
-    }
-    if (digits == 0)
-        return std::nullopt;
-    if (i < n && text[i] == 'e') {
-        ++i;
-        if (i < n && (text[i] == '+' || text[i] == '-'))
-            ++i;
-        size_t exponentDigits = 0;
-        while (i < n && isDigit(text[i]))
-            ++i, ++exponentDigits;
-        if (exponentDigits == 0)
+    // from_chars takes a minus but no plus.
+    if (!text.empty() && text.front() == '+') {
+        text.remove_prefix(1);
+        if (!text.empty() && (text.front() == '+' || text.front() == '-'))
             return std::nullopt;
     }
-    if (i != n)
-        return std::nullopt;
-    const size_t from = text[0] == '+' ? 1 : 0;
     double value = 0;
-    const std::from_chars_result read = std::from_chars(text.data() + from, text.data() + n, value);
-    if (read.ec != std::errc() || read.ptr != text.data() + n)
+    const std::from_chars_result read = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (read.ec != std::errc() || read.ptr != text.data() + text.size())
         return std::nullopt;
     return value;
 }
@@ -293,8 +271,7 @@ std::optional<double> readNumber(std::u16string_view text, const NumberStyle &st
     const size_t length = text.size();
     size_t index = 0;
     size_t digitsInGroup = 0;
-    constexpr size_t kNone = std::u16string_view::npos;
-    size_t point = kNone, exponent = kNone, lastSeparator = kNone, firstDigit = kNone;
+    bool point = false, exponent = false, digit = false, grouped = false;
     while (index < length) {
         // A high surrogate goes with the unit after it, whatever that is; at the very end of
         // the text there is none, and the text is no number.
@@ -303,51 +280,52 @@ std::optional<double> readNumber(std::u16string_view text, const NumberStyle &st
             return std::nullopt;
         const std::u16string_view in = text.substr(index, width);
         char out = symbolOf(in, style);
+        const bool startsExponent = out == 'e';
         if (out == 0) {
-            // Other letters stay, as they are part of the C form of infinity and "not a number".
-            const char16_t unit = width == 1 ? in[0] : 0;
-            const bool letter = (unit >= u'a' && unit <= u'z') || (unit >= u'A' && unit <= u'Z');
-            if (!letter || style.takenLetters.find(unit) != std::u16string_view::npos)
+            // A letter e that is not the exponent still makes one in the C form, unless the
+            // locale takes it for something else. Any other letter can only make infinity or
+            // "not a number", which is no number either.
+            const bool letterE = width == 1 && (in[0] == u'e' || in[0] == u'E');
+            if (!letterE || style.takenLetters.find(in[0]) != std::u16string_view::npos)
                 return std::nullopt;
-            out = char(unit >= u'A' && unit <= u'Z' ? unit - u'A' + u'a' : unit);
+            out = 'e';
         } else if (out == '.') {
-            if (point != kNone || exponent != kNone)
+            if (point || exponent)
                 return std::nullopt;
-            point = index;
-        } else if (out == 'e') {
-            exponent = index;
+            point = true;
         }
+        exponent = exponent || startsExponent;
 
-        if (firstDigit == kNone && isDigit(out)) {
-            firstDigit = index;
+        if (!digit && isDigit(out)) {
+            digit = true;
             ++digitsInGroup;
         } else if (out == ',') {
-            if (point != kNone || exponent != kNone)
+            if (point || exponent)
                 return std::nullopt;
-            if (lastSeparator == kNone) {
-                if (firstDigit == kNone || style.groupTop > digitsInGroup
+            if (!grouped) {
+                if (!digit || style.groupTop > digitsInGroup
                     || digitsInGroup >= size_t(style.groupHigher + style.groupTop))
                     return std::nullopt;
             } else if (digitsInGroup != style.groupHigher) {
                 return std::nullopt;
             }
-            lastSeparator = index;
+            grouped = true;
             digitsInGroup = 0;
             index += width;
             continue;
-        } else if (out == '.' || exponent == index) {
-            if (lastSeparator != kNone && digitsInGroup != style.groupLeast)
+        } else if (out == '.' || startsExponent) {
+            if (grouped && digitsInGroup != style.groupLeast)
                 return std::nullopt;
-            lastSeparator = kNone;
+            grouped = false;
         } else if (isDigit(out)) {
             ++digitsInGroup;
         }
         c += out;
         index += width;
     }
-    if (lastSeparator != kNone && (lastSeparator + 1 == index || digitsInGroup != style.groupLeast))
+    // A separator at the end leaves no digits after it.
+    if (grouped && digitsInGroup != style.groupLeast)
         return std::nullopt;
-    // "inf" and "nan" are not finite; letters anywhere else make no number either.
     return cNumber(c);
 }
 

@@ -27,21 +27,25 @@ QString shown(std::optional<double> number)
     return number ? QString::number(*number, 'g', 17) : QStringLiteral("none");
 }
 
-// What QLocale makes of a text: a finite number, or none.
-QString qtReads(const QLocale &locale, const QString &text)
+// What QLocale makes of a text: a finite number, or none; nothing at all when it is no number.
+std::optional<QString> qtNumber(const QLocale &locale, const QString &text)
 {
     bool ok = false;
     const double value = locale.toDouble(text, &ok);
-    return shown(ok && std::isfinite(value) ? std::optional<double>(value) : std::nullopt);
+    if (!ok)
+        return std::nullopt;
+    return shown(std::isfinite(value) ? std::optional<double>(value) : std::nullopt);
+}
+
+QString qtReads(const QLocale &locale, const QString &text)
+{
+    return qtNumber(locale, text).value_or(QStringLiteral("none"));
 }
 
 // As the programs read a number the user wrote: in the user's locale, then in C's.
 QString qtReadsAsTheUserWrites(const QString &text)
 {
-    const QString system = qtReads(QLocale::system(), text);
-    bool ok = false;
-    (void)QLocale::system().toDouble(text.trimmed(), &ok);
-    return ok ? system : qtReads(QLocale::c(), text);
+    return qtNumber(QLocale::system(), text).value_or(qtReads(QLocale::c(), text));
 }
 
 // Texts that tell styles apart and probe the edges of the grammar, in the locale's own writing
