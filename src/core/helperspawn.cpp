@@ -1,5 +1,6 @@
 #include "helperspawn.h"
 
+#include "fdio.h"
 #include "keeperhandoff.h"
 
 #include <algorithm>
@@ -49,7 +50,11 @@ std::string programFolder()
 
 std::string installationPrefix()
 {
-    const std::string folder = programFolder();
+    return installationPrefixOf(programFolder());
+}
+
+std::string installationPrefixOf(const std::string &folder)
+{
     if (endsWith(folder, "/libexec/zimbrel"))
         return folder.substr(0, folder.size() - std::string("/libexec/zimbrel").size());
     if (endsWith(folder, "/bin")) {
@@ -65,21 +70,6 @@ namespace {
 bool executable(const std::string &path)
 {
     return access(path.c_str(), X_OK) == 0;
-}
-
-bool writeAll(int fd, const std::string &bytes)
-{
-    std::signal(SIGPIPE, SIG_IGN);
-    size_t written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        written += size_t(n);
-    }
-    return true;
 }
 
 // Waits for a child that is about to end, or has ended; never leaves a zombie behind.
@@ -326,7 +316,7 @@ StartedHelper KeeperStart::handOver(const std::string &utf8)
                 Spawned copier = spawnHelper(ClipboardRoute::WlCopy, m_options);
                 if (copier.pid > 0) {
                     m_anyStarted = true;
-                    writeAll(copier.inputFd, utf8);
+                    writeAll(copier.inputFd, utf8, m_options.answerTimeoutMs);
                     close(copier.inputFd);
                     if (wlCopyOffered(copier.pid, m_options.answerTimeoutMs)) {
                         result.answer = KeeperAnswer::Owned;
@@ -337,11 +327,14 @@ StartedHelper KeeperStart::handOver(const std::string &utf8)
             result.answer = m_anyStarted ? KeeperAnswer::Failed : KeeperAnswer::NotStarted;
             break;
         }
-        // A keeper that gets less than the whole frame leaves the clipboard alone and says so.
-        writeAll(m_current->inputFd, frame);
+        // A keeper that gets less than the whole frame leaves the clipboard alone and says so. A
+        // frame can be larger than a pipe holds (a user near the system's budget for pipes gets
+        // small ones), so the keeper reads while it is written; one that does not read in time
+        // is ended like one that does not answer.
+        const bool written = writeAll(m_current->inputFd, frame, m_options.answerTimeoutMs);
         close(m_current->inputFd);
         m_current->inputFd = -1;
-        const char answer = readKeeperStatus(m_current->statusFd, m_options.answerTimeoutMs);
+        const char answer = written ? readKeeperStatus(m_current->statusFd, m_options.answerTimeoutMs) : '\0';
         if (answer == char(KeeperStatus::Owned)) {
             result.pid = m_current->pid;
             result.statusFd = m_current->statusFd;

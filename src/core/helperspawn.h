@@ -46,6 +46,8 @@ std::string helperPath(const std::string &name);
 // found from where it lies: <prefix>/bin with <prefix>/libexec/zimbrel beside it, or
 // <prefix>/libexec/zimbrel. Empty for a program run from its build folder.
 std::string installationPrefix();
+// The same for a program in `folder`.
+std::string installationPrefixOf(const std::string &folder);
 
 struct Spawned;
 

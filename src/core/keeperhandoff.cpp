@@ -1,5 +1,7 @@
 #include "keeperhandoff.h"
 
+#include "fdio.h"
+
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -16,21 +18,6 @@
 namespace zimbrel {
 
 namespace {
-
-// Reads exactly `size` bytes; false when the input ends first.
-bool readExactly(int fd, char *into, std::size_t size)
-{
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t n = read(fd, into + done, size - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += std::size_t(n);
-    }
-    return true;
-}
 
 // One whole frame into `utf8`, or nothing (what was read is wiped).
 bool readFramedPassword(int fd, std::string &utf8)

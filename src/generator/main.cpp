@@ -9,6 +9,7 @@
 #include "core/commandline.h"
 #include "core/cp1252table.h"
 #include "core/displaycheck.h"
+#include "core/fdio.h"
 #include "core/helperspawn.h"
 #include "core/keeperhandoff.h"
 #include "core/kernelrandom.h"
@@ -21,6 +22,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <string>
+#include <sys/mman.h>
 #include <unistd.h>
 #include <vector>
 
@@ -28,37 +30,44 @@ using namespace zimbrel;
 
 namespace {
 
-// The read end of a pipe that already holds `bytes`, open across exec; -1 when none could be made.
-int pipeHolding(std::string &bytes)
+// A descriptor, open across exec, from which the window program reads `bytes` to their end
+// without anyone writing any more; -1 when none could be made. A pipe, sized for the password:
+// its pages are never swapped out. A user who holds many pipes (past the system's soft budget)
+// gets pipes of a few kilobytes that may not grow, and a write into one that nobody reads yet
+// would wait for ever; there the bytes go into a sealed memory file instead, which has no size
+// limit, is no file on any disk and cannot be changed once sealed.
+int passwordChannel(const std::string &bytes)
 {
     int fds[2];
-    if (pipe2(fds, O_CLOEXEC) != 0)
-        return -1;
-    // A password is at most 32767 bytes, well within a pipe's buffer: this never waits.
-    size_t written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n = write(fds[1], bytes.data() + written, bytes.size() - written);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        written += size_t(n);
-    }
-    close(fds[1]);
-    if (written != bytes.size()) {
+    if (pipe2(fds, O_CLOEXEC) == 0) {
+        if (fcntl(fds[1], F_GETPIPE_SZ) < int(bytes.size()))
+            fcntl(fds[1], F_SETPIPE_SZ, int(bytes.size()));
+        const bool fits = fcntl(fds[1], F_GETPIPE_SZ) >= int(bytes.size());
+        // Non-blocking as well: whatever the kernel says, this write never waits.
+        const bool written = fits && writeAll(fds[1], bytes, 0);
+        close(fds[1]);
+        if (written) {
+            fcntl(fds[0], F_SETFD, 0);
+            return fds[0];
+        }
         close(fds[0]);
+    }
+    const int memory = memfd_create("zimbrel-password", MFD_ALLOW_SEALING);
+    if (memory < 0)
+        return -1;
+    if (!writeAll(memory, bytes) || lseek(memory, 0, SEEK_SET) != 0
+        || fcntl(memory, F_ADD_SEALS, F_SEAL_SHRINK | F_SEAL_GROW | F_SEAL_WRITE | F_SEAL_SEAL) != 0) {
+        close(memory);
         return -1;
     }
-    fcntl(fds[0], F_SETFD, 0);
-    return fds[0];
+    return memory;
 }
 
 // --print: the passwords on standard output, one a line, in UTF-8; no window system is touched.
-int printPasswords(int count)
+int printPasswords(const SettingsLocation &file, int count)
 {
     // No stdio buffer that could linger: each line is written as it is made.
     std::setvbuf(stdout, nullptr, _IONBF, 0);
-    const SettingsLocation file = findSettingsFile();
     const SettingsBytes settings = readSettingsBytes(file.path.c_str());
     int status = 0;
     for (int i = 0; i < count; ++i) {
@@ -98,6 +107,8 @@ constexpr char kUsage[] = "[--print [--count N]] [--clear-after SECONDS]";
 
 int main(int argc, char **argv)
 {
+    // Started with a standard descriptor closed, the pipes below would get its number.
+    ensureStandardDescriptors();
     // Looked at first: asking for help must not replace the clipboard.
     const CommandLine commandLine =
         readCommandLine(argc, argv,
@@ -117,8 +128,11 @@ int main(int argc, char **argv)
     }
     // Nothing that holds the password may leave a core file or be read by another process.
     makeUndumpable();
-    if (commandLine.has("--print"))
-        return printPasswords(int(commandLine.value("--count", 1)));
+    const SettingsLocation settingsFile = findSettingsFile();
+    if (commandLine.has("--print")) {
+        reportPassedOver("zimbrel-generator", settingsFile);
+        return printPasswords(settingsFile, int(commandLine.value("--count", 1)));
+    }
     const std::string window = helperPath("zimbrel-generator-window");
     KeeperOptions keeperOptions;
     keeperOptions.clearAfterSeconds = int(commandLine.value("--clear-after", 0));
@@ -127,22 +141,25 @@ int main(int argc, char **argv)
     // Before a password exists or a keeper starts: without a display there is nothing to show.
     if (!windowSystemReachable("zimbrel-generator", platform))
         return 1;
+    reportPassedOver("zimbrel-generator", settingsFile);
     const std::vector<ClipboardRoute> routes = clipboardRoutes(platform);
 
     std::vector<std::string> arguments;
     if (routes != std::vector<ClipboardRoute>{ClipboardRoute::Qt}) {
         // The keeper starts first and connects to the window system while the password is made.
         KeeperStart keeperStart(routes, keeperOptions);
-        std::string password =
-            passwordFromSettings(readSettingsBytes(findSettingsFile().path.c_str()), kernelRandomWord);
-        std::string utf8 = cp1252ToUtf8(password);
-        // The keeper's first answer is awaited here, before the window program loads: taking
-        // the clipboard is then not slowed by the loading, and the window knows what to say.
-        const StartedHelper keeper = keeperStart.handOver(utf8);
-        wipeString(utf8);
-        const int passwordFd = pipeHolding(password);
-        wipeString(password);
+        std::string password = passwordFromSettings(readSettingsBytes(settingsFile.path.c_str()), kernelRandomWord);
+        // The window's copy goes first: a keeper is handed the password only when the window can
+        // show that same one. (Without it, the window program makes a password of its own and
+        // starts its own keeper; the one started here then ends unused.)
+        const int passwordFd = passwordChannel(password);
         if (passwordFd >= 0) {
+            std::string utf8 = cp1252ToUtf8(password);
+            // The keeper's first answer is awaited here, before the window program loads:
+            // taking the clipboard is then not slowed by the loading, and the window knows what
+            // to say.
+            const StartedHelper keeper = keeperStart.handOver(utf8);
+            wipeString(utf8);
             arguments = {"--password-fd", std::to_string(passwordFd), "--copied", std::string(1, char(keeper.answer))};
             if (keeper.statusFd >= 0) {
                 // The window follows the keeper: whether its password is still the clipboard's.
@@ -151,11 +168,8 @@ int main(int argc, char **argv)
                                  {"--keeper-pid", std::to_string(keeper.pid), "--keeper-status-fd",
                                   std::to_string(keeper.statusFd)});
             }
-        } else if (keeper.statusFd >= 0) {
-            close(keeper.statusFd);
         }
-        // Without the pipe the window program makes a password of its own, and starts its own
-        // keeper; the one started here ends unused.
+        wipeString(password);
     }
 
     if (keeperOptions.clearAfterSeconds > 0)

@@ -1,7 +1,10 @@
 #include "userstore.h"
 
+#include "core/settingslocation.h"
+
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 
 #include <sys/stat.h>
@@ -10,10 +13,10 @@ namespace zimbrel {
 
 QString userStorePath(const QString &application)
 {
-    QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (base.isEmpty() || QDir::isRelativePath(base))
-        base = QDir::homePath() + QStringLiteral("/.config");
-    return base + QStringLiteral("/zimbrel/") + application + QStringLiteral(".ini");
+    // Without any home (no HOME, no entry in the password database) there is no store, rather
+    // than one in "/".
+    const QString base = QFile::decodeName(QByteArray::fromStdString(userConfigHome()));
+    return base.isEmpty() ? QString() : base + QStringLiteral("/zimbrel/") + application + QStringLiteral(".ini");
 }
 
 namespace {
@@ -30,18 +33,23 @@ bool usable(const QString &path)
 
 QString GetSetting(const QString &application, const QString &section, const QString &key, const QString &fallback)
 {
-    if (!usable(userStorePath(application)))
+    const QString path = userStorePath(application);
+    if (path.isEmpty() || !usable(path))
         return fallback;
-    QSettings store(userStorePath(application), QSettings::IniFormat);
+    QSettings store(path, QSettings::IniFormat);
     const QVariant value = store.value(section + u'/' + key);
     return value.isValid() ? value.toString() : fallback;
 }
 
 bool SaveSetting(const QString &application, const QString &section, const QString &key, const QString &value)
 {
-    if (!usable(userStorePath(application)))
+    const QString path = userStorePath(application);
+    if (path.isEmpty() || !usable(path))
         return false;
-    QSettings store(userStorePath(application), QSettings::IniFormat);
+    // QSettings would make the folder readable by everyone.
+    if (!makePrivateFolders(QFile::encodeName(QFileInfo(path).path()).toStdString()).empty())
+        return false;
+    QSettings store(path, QSettings::IniFormat);
     store.setValue(section + u'/' + key, value);
     store.sync();
     return store.status() == QSettings::NoError;

@@ -4,6 +4,7 @@
 
 #include "core/commandline.h"
 #include "core/displaycheck.h"
+#include "core/fdio.h"
 #include "platform/clipboard.h"
 
 #include <QApplication>
@@ -21,6 +22,8 @@ constexpr char kHelp[] =
 
 int main(int argc, char **argv)
 {
+    // Started with a standard descriptor closed, the first file opened would get its number.
+    zimbrel::ensureStandardDescriptors();
     // Before the GUI toolkit starts: --help works without a display and opens no window.
     const zimbrel::CommandLine commandLine = zimbrel::readCommandLine(argc, argv, {"zimbrel-settings", "", kHelp});
     if (commandLine.exitCode >= 0)

@@ -37,15 +37,8 @@ SettingsFiles locateSettingsFiles()
 
 QString makeFoldersFor(const QString &path)
 {
-    const QByteArray name = QFile::encodeName(QFileInfo(path).absolutePath());
-    // Each missing folder from the top down; one that exists is left as it is.
-    for (qsizetype slash = name.indexOf('/', 1);; slash = name.indexOf('/', slash + 1)) {
-        const QByteArray folder = slash < 0 ? name : name.left(slash);
-        if (mkdir(folder.constData(), 0700) != 0 && errno != EEXIST)
-            return describeErrno(QFile::decodeName(folder), errno);
-        if (slash < 0)
-            return {};
-    }
+    return QFile::decodeName(
+        QByteArray::fromStdString(makePrivateFolders(QFile::encodeName(QFileInfo(path).absolutePath()).toStdString())));
 }
 
 FileText ReadFileText(const QString &path, int linesNeeded)
@@ -110,9 +103,13 @@ QString WriteFileText(const QString &path, const QString &text)
         return QStringLiteral("%1: the text holds characters that Windows-1252 cannot store").arg(path);
     const QByteArray content = *encoded + "\r\n";
 
-    // Write through a symbolic link to the file it names, so the link stays a link.
+    // Write through a symbolic link to the file it names, so the link stays a link; but only
+    // through a link of the user's own: another user's link points wherever that user wants.
     QString target = path;
     const QFileInfo info(path);
+    struct stat link;
+    if (info.isSymLink() && lstat(QFile::encodeName(path).constData(), &link) == 0 && link.st_uid != geteuid())
+        return describeErrno(path, EPERM);
     if (info.isSymLink()) {
         const QString canonical = info.canonicalFilePath();
         target = canonical.isEmpty() ? info.symLinkTarget() : canonical;

@@ -9,6 +9,7 @@
 
 #include "core/commandline.h"
 #include "core/displaycheck.h"
+#include "core/fdio.h"
 #include "platform/clipboard.h"
 #include "settings/colorpicker/colorargument.h"
 #include "settings/colorpicker/frmcolorpicker.h"
@@ -35,6 +36,9 @@ constexpr char kHelp[] = "Opens the colour picker seeded with COLOR (black witho
 
 int main(int argc, char **argv)
 {
+    // Started with a standard descriptor closed, the first file opened would get its number, and
+    // the chosen colour would be printed into it.
+    zimbrel::ensureStandardDescriptors();
     // The arguments are looked at before any window-system work, so --help works anywhere.
     const zimbrel::CommandLine commandLine =
         zimbrel::readCommandLine(argc, argv, {"zimbrel-colorpicker", "[COLOR]", kHelp, 1});

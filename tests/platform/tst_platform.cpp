@@ -11,6 +11,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <pwd.h>
+#include <unistd.h>
+
 #include <sys/stat.h>
 
 #include <cmath>
@@ -302,6 +305,16 @@ void TestPlatform::storeFollowsXdgConfigHome()
     // A relative XDG_CONFIG_HOME is ignored, as the XDG rules ask.
     qputenv("XDG_CONFIG_HOME", "relative/config");
     QCOMPARE(userStorePath(QStringLiteral("3004")), QDir::homePath() + QStringLiteral("/.config/zimbrel/3004.ini"));
+    // Without HOME (env -i, a service) the password database knows the user's home, never "/".
+    const QByteArray home = qgetenv("HOME");
+    qunsetenv("HOME");
+    const passwd *entry = getpwuid(geteuid());
+    const QString databaseHome = QFile::decodeName(entry ? entry->pw_dir : "");
+    const QString expected = databaseHome.isEmpty() || databaseHome == QStringLiteral("/")
+        ? QString()
+        : databaseHome + QStringLiteral("/.config/zimbrel/3004.ini");
+    QCOMPARE(userStorePath(QStringLiteral("3004")), expected);
+    qputenv("HOME", home);
 }
 
 void TestPlatform::storeRoundTripsAndFallsBack()
@@ -314,6 +327,10 @@ void TestPlatform::storeRoundTripsAndFallsBack()
     QCOMPARE(GetSetting(app, section, QStringLiteral("x"), QStringLiteral("none")), QStringLiteral("none"));
     QVERIFY(SaveSetting(app, section, QStringLiteral("x"), QStringLiteral("-600")));
     QVERIFY(SaveSetting(app, section, QStringLiteral("y"), QStringLiteral("4215")));
+    // The folder it made holds the user's other secrets too: private.
+    struct stat folder;
+    QVERIFY(stat(QFile::encodeName(dir.path() + QStringLiteral("/zimbrel")).constData(), &folder) == 0);
+    QCOMPARE(int(folder.st_mode & 0777), 0700);
     QCOMPARE(GetSetting(app, section, QStringLiteral("x")), QStringLiteral("-600"));
     QCOMPARE(GetSetting(app, section, QStringLiteral("y")), QStringLiteral("4215"));
 
