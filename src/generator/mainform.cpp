@@ -1,5 +1,6 @@
 #include "mainform.h"
 
+#include "generator/deadline.h"
 #include "generator/sf.h"
 #include "platform/clipboard.h"
 #include "shared/appicon.h"
@@ -108,6 +109,7 @@ QString MainForm::makePassword(QString *candidates)
 
 MainForm::~MainForm()
 {
+    releaseSecret();
     wipe(m_password);
     wipe(m_candidates);
 }
@@ -135,6 +137,9 @@ void MainForm::Form_Load()
     } else {
         m_password = makePassword(&m_candidates);
     }
+    // Wiped also when the program has to be ended from outside the event loop.
+    if (!m_password.isEmpty())
+        guardSecret(m_password.constData(), size_t(m_password.size()) * sizeof(QChar));
 
     RestorePosition(this);
     show();
@@ -202,6 +207,7 @@ void MainForm::Timer1_Timer()
     QString shown = m_display->text();
     wipe(shown);
     m_display->clear();
+    releaseSecret();
     wipe(m_password);
     wipe(m_candidates);
     Q_EMIT ended();

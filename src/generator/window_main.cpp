@@ -10,37 +10,24 @@
 // says when the password stops being the clipboard's content. Without --password-fd this program
 // does it all itself.
 
+#include "generator/deadline.h"
 #include "generator/mainform.h"
+#include "core/engine.h"
+#include "core/fdio.h"
 #include "core/keeperhandoff.h"
 #include "platform/clipboard.h"
 #include "platform/cp1252.h"
 
 #include <QApplication>
 
-#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <string>
 #include <unistd.h>
 
 namespace {
-
-QByteArray readAllFrom(int fd)
-{
-    QByteArray bytes;
-    char buffer[4096];
-    for (;;) {
-        const ssize_t n = read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        bytes.append(buffer, n);
-    }
-    explicit_bzero(buffer, sizeof buffer);
-    close(fd);
-    return bytes;
-}
 
 int number(const char *text)
 {
@@ -51,8 +38,11 @@ int number(const char *text)
 
 int main(int argc, char **argv)
 {
+    zimbrel::ensureStandardDescriptors();
     // The core dump setting and the ptrace protection do not survive exec: set again here.
     zimbrel::makeUndumpable();
+    // Five seconds through the event loop, and a few more whatever the GUI toolkit does.
+    zimbrel::armDeadline(zimbrel::MainForm::kLifetimeMs / 1000 + 3);
     // zimbrel-generator has checked the display before it started this program.
     zimbrel::applyPlatformChoice();
     int passwordFd = -1;
@@ -71,12 +61,24 @@ int main(int argc, char **argv)
             keeper.statusFd = number(argv[i + 1]) > STDERR_FILENO ? number(argv[i + 1]) : -1;
     }
 
+    // A user at the limit of processes or descriptors: the toolkit would hang or abort. No window
+    // then, and said at once.
+    if (const char *why = zimbrel::whyNoToolkit()) {
+        if (passwordFd > STDERR_FILENO)
+            close(passwordFd);
+        std::fprintf(stderr, "zimbrel-generator: cannot show the window: %s; %s\n", why,
+                     keeper.answer == zimbrel::KeeperAnswer::Owned ? "the password is on the clipboard"
+                                                                   : "no password was copied");
+        return 1;
+    }
+
     QString password;
     zimbrel::ClipboardHandOff handOff;
     if (passwordFd > STDERR_FILENO) {
-        QByteArray bytes = readAllFrom(passwordFd);
-        password = zimbrel::fromAnsi(bytes);
-        zimbrel::wipe(bytes);
+        std::string bytes = zimbrel::readAll(passwordFd, zimbrel::engine::kLongest);
+        close(passwordFd);
+        password = zimbrel::fromAnsi(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
+        zimbrel::wipeString(bytes);
         if (keeper.statusFd >= 0)
             fcntl(keeper.statusFd, F_SETFD, FD_CLOEXEC);
         handOff.adopt(keeper);

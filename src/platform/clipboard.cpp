@@ -116,9 +116,10 @@ CopyResult publishSecret(const QString &text, ClipboardHandOff &handOff)
         handOff.start(text, QGuiApplication::platformName().toLatin1());
     handOff.follow();
     if (handOff.qtOnly()) {
+        // Qt's own clipboard (offscreen, vnc, ...) lives in this process: the text goes with it.
         clearClipboard();
         setSecretClipboardText(text);
-        return CopyResult::Kept;
+        return CopyResult::UntilExit;
     }
     switch (handOff.helper().answer) {
     case KeeperAnswer::Owned:
