@@ -26,8 +26,9 @@ std::string windowSystemProblem(const std::string &platform, const std::string &
         const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
         if (savedError >= 0 && null >= 0)
             dup2(null, STDERR_FILENO);
-        xcb_connection_t *c = xcb_connect(display.c_str(), nullptr);
-        const bool failed = xcb_connection_has_error(c) != 0;
+        int screen = 0;
+        xcb_connection_t *c = xcb_connect(display.c_str(), &screen);
+        const int error = xcb_connection_has_error(c);
         xcb_disconnect(c);
         if (savedError >= 0) {
             dup2(savedError, STDERR_FILENO);
@@ -35,7 +36,10 @@ std::string windowSystemProblem(const std::string &platform, const std::string &
         }
         if (null >= 0)
             close(null);
-        return failed ? "cannot open display " + display : std::string();
+        // ":0.7" names a screen the server of :0 does not have; Qt would abort on it.
+        if (error == XCB_CONN_CLOSED_INVALID_SCREEN)
+            return "display " + display + " has no screen " + std::to_string(screen);
+        return error ? "cannot open display " + display : std::string();
     }
     if (first.rfind("wayland", 0) == 0) {
         // Without WAYLAND_DISPLAY a Wayland client tries wayland-0, as Qt would. A relative name

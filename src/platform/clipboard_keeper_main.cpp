@@ -59,8 +59,20 @@ std::vector<xcb_atom_t> internAtoms(xcb_connection_t *c, const std::vector<std::
 
 struct Atoms
 {
-    xcb_atom_t clipboard, targets, timestamp, multiple, utf8String, textPlainUtf8, text, hint, keeperMark;
+    xcb_atom_t clipboard, targets, timestamp, multiple, utf8String, textPlainUtf8, textPlain, text, hint, keeperMark,
+        scratch;
 };
+
+// libxcb copies a request into its output buffer when it fits there, and leaves it there after
+// sending it; its size (XCB_QUEUE_BUFFER_SIZE, not public) is 16 KiB.
+constexpr std::size_t kXcbOutputBuffer = 16384;
+
+// Events the server made, not ones another client sent (SendEvent sets the top bit): only the
+// server's word says who owns the clipboard, and only the server names a real paste.
+bool fromServer(const xcb_generic_event_t *event)
+{
+    return (event->response_type & 0x80) == 0;
+}
 
 class Keeper
 {
@@ -81,8 +93,8 @@ public:
         const std::vector<xcb_atom_t> a =
             internAtoms(c,
                         {"CLIPBOARD", "TARGETS", "TIMESTAMP", "MULTIPLE", "UTF8_STRING", "text/plain;charset=utf-8",
-                         "TEXT", kSecretHintType, "_ZIMBREL_KEEPER"});
-        m_atoms = {a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7], a[8]};
+                         "text/plain", "TEXT", kSecretHintType, "_ZIMBREL_KEEPER", "_ZIMBREL_SCRATCH"});
+        m_atoms = {a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7], a[8], a[9], a[10]};
         // Marks the window as a keeper's: a keeper that loses the clipboard tells a newer password
         // of ours from anything else by it.
         xcb_change_property(c, XCB_PROP_MODE_REPLACE, m_window, m_atoms.keeperMark, XCB_ATOM_STRING, 8, 1, "1");
@@ -114,7 +126,7 @@ public:
         const int fd = xcb_get_file_descriptor(m_c);
         for (;;) {
             while (xcb_generic_event_t *event = xcb_poll_for_event(m_c)) {
-                std::optional<xcb_window_t> newOwner = handle(event);
+                std::optional<xcb_window_t> newOwner = fromServer(event) ? handle(event) : std::nullopt;
                 free(event);
                 if (newOwner) {
                     // Requests the server sent before the change are still answered.
@@ -166,7 +178,7 @@ private:
     {
         xcb_flush(m_c);
         while (xcb_generic_event_t *event = xcb_poll_for_event(m_c)) {
-            if ((event->response_type & 0x7F) == XCB_SELECTION_REQUEST)
+            if (fromServer(event) && (event->response_type & 0x7F) == XCB_SELECTION_REQUEST)
                 answer(*reinterpret_cast<xcb_selection_request_event_t *>(event));
             free(event);
         }
@@ -210,7 +222,7 @@ private:
         xcb_change_property(m_c, XCB_PROP_MODE_APPEND, m_window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8, 0, nullptr);
         xcb_flush(m_c);
         while (xcb_generic_event_t *event = xcb_wait_for_event(m_c)) {
-            const bool found = (event->response_type & 0x7F) == XCB_PROPERTY_NOTIFY;
+            const bool found = fromServer(event) && (event->response_type & 0x7F) == XCB_PROPERTY_NOTIFY;
             const xcb_timestamp_t time = found ? reinterpret_cast<xcb_property_notify_event_t *>(event)->time : 0;
             free(event);
             if (found)
@@ -246,7 +258,8 @@ private:
         };
         const Atoms &a = m_atoms;
         if (target == a.targets) {
-            std::vector<xcb_atom_t> offered{a.targets, a.timestamp, a.utf8String, a.textPlainUtf8, a.hint};
+            // text/plain carries UTF-8 too, as on Wayland and as wl-copy and GTK serve it.
+            std::vector<xcb_atom_t> offered{a.targets, a.timestamp, a.utf8String, a.textPlainUtf8, a.textPlain, a.hint};
             if (m_secret.fitsLatin1) {
                 offered.push_back(XCB_ATOM_STRING);
                 offered.push_back(a.text);
@@ -264,7 +277,7 @@ private:
         }
         const std::string *bytes = nullptr;
         xcb_atom_t type = XCB_ATOM_NONE;
-        if (target == a.utf8String || target == a.textPlainUtf8) {
+        if (target == a.utf8String || target == a.textPlainUtf8 || target == a.textPlain) {
             bytes = &m_secret.utf8;
             type = target;
         } else if ((target == XCB_ATOM_STRING || target == a.text) && m_secret.fitsLatin1) {
@@ -276,7 +289,21 @@ private:
         if (!bytes || bytes->size() > m_maxBytes)
             return false;
         put(type, 8, uint32_t(bytes->size()), bytes->data());
+        m_copiedToBuffer = bytes->size() < kXcbOutputBuffer;
         return true;
+    }
+
+    // Overwrites libxcb's output buffer, which still holds the password it has just sent, with a
+    // request of zeros as long as the buffer (on a property of the keeper's own window, deleted
+    // at once). The password then lives only in the locked, wiped memory of KeptPassword.
+    void clearOutputBuffer()
+    {
+        static const std::vector<char> zeros(kXcbOutputBuffer - 64, '\0');
+        xcb_change_property(m_c, XCB_PROP_MODE_REPLACE, m_window, m_atoms.scratch, XCB_ATOM_STRING, 8,
+                            uint32_t(zeros.size()), zeros.data());
+        xcb_delete_property(m_c, m_window, m_atoms.scratch);
+        xcb_flush(m_c);
+        m_copiedToBuffer = false;
     }
 
     void answer(const xcb_selection_request_event_t &request)
@@ -296,6 +323,8 @@ private:
         notify.property = stored ? property : xcb_atom_t(XCB_ATOM_NONE);
         xcb_send_event(m_c, 0, request.requestor, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char *>(&notify));
         xcb_flush(m_c);
+        if (m_copiedToBuffer)
+            clearOutputBuffer();
     }
 
     xcb_connection_t *m_c;
@@ -306,6 +335,7 @@ private:
     xcb_timestamp_t m_time = XCB_CURRENT_TIME;
     std::size_t m_maxBytes = 0;
     uint8_t m_fixesEvent = 0;
+    bool m_copiedToBuffer = false;
 };
 
 } // namespace
