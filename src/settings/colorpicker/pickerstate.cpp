@@ -1,5 +1,6 @@
 #include "pickerstate.h"
 
+#include "core/helperspawn.h"
 #include "platform/numerics.h"
 #include "platform/userstore.h"
 #include "shared/settingsfile.h"
@@ -48,7 +49,10 @@ QString stateFilePath(const QString &programFolder, const QString &fileName)
 {
     QString beside = programFolder + u'/' + fileName;
     const QFileInfo folder(programFolder);
-    if (QFileInfo::exists(beside) || (folder.isDir() && folder.isWritable()))
+    // An installed program's folder (/usr/bin) is the system's: a picker run there once as root
+    // would leave a file that no package removes and no other user can write.
+    const bool installed = !installationPrefixOf(QFile::encodeName(programFolder).toStdString()).empty();
+    if (!installed && (QFileInfo::exists(beside) || (folder.isDir() && folder.isWritable())))
         return beside;
     return QFileInfo(userStorePath(QStringLiteral("x"))).path() + u'/' + fileName;
 }

@@ -33,8 +33,9 @@ struct PickerStateRead
     QString message;
 };
 
-// Where the file named `fileName` lies: in `programFolder` (joined with "/"), unless that folder
-// cannot be written and holds no such file (an installed program): then in the per-user
+// Where the file named `fileName` lies: in `programFolder` (joined with "/") when the program runs
+// from its build folder, unless that folder cannot be written and holds no such file; for an
+// installed program (any prefix, see installationPrefixOf()) and in that case, in the per-user
 // configuration folder, $XDG_CONFIG_HOME/zimbrel/.
 QString stateFilePath(const QString &programFolder, const QString &fileName);
 

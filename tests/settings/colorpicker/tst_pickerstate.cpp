@@ -210,6 +210,13 @@ void TestPickerState::placeBesideTheProgramOrPerUser()
     // A folder that does not exist (or cannot be written) gives the per-user place.
     QCOMPARE(stateFilePath(m_dir->filePath(QStringLiteral("missing")), QStringLiteral("zimbrel.ini")),
              m_dir->filePath(QStringLiteral("config/zimbrel/zimbrel.ini")));
+    // An installed program, in bin/ or libexec/zimbrel/ of any prefix, never writes beside itself,
+    // even where it could (root and /usr/bin).
+    QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("prefix/libexec/zimbrel")));
+    QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("prefix/bin")));
+    for (const char *folder : {"prefix/bin", "prefix/libexec/zimbrel"})
+        QCOMPARE(stateFilePath(m_dir->filePath(QLatin1String(folder)), QStringLiteral("zimbrel.ini")),
+                 m_dir->filePath(QStringLiteral("config/zimbrel/zimbrel.ini")));
 }
 
 void TestPickerState::failedWriteIsReported()
