@@ -27,6 +27,7 @@ test=(
   sway kwin-wayland weston xwayland    # real Wayland compositors, run headless, with XWayland
   dbus                                 # dbus-run-session, for KWin and the accessibility test
   at-spi2-core python3-pyatspi         # what a screen reader reads: the accessibility test
+  python3-xlib                         # tst_trust: an X client that forges events
   pwgen                                # make bench: the shell pipe the clipboard figure is measured against
   desktop-file-utils appstream         # checking the launchers and the AppStream metainfo
   man-db groff-base librsvg2-bin       # checking the man pages and the scalable icon

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The programs without a usable window system, and the generator's processes as another user
 # would see them:
-#   - no display, a dead X display, a dead Wayland socket: each of zimbrel-generator,
-#     zimbrel-settings and zimbrel-colorpicker says one line naming what is missing, exits 1 within
-#     a second, and leaves no core file (the generator's would hold a password);
+#   - no display, a dead X display, a dead Wayland socket, a screen the display does not have:
+#     each of zimbrel-generator, zimbrel-settings and zimbrel-colorpicker says one line naming
+#     what is missing, exits 1 within a second, and leaves no core file (the generator's would
+#     hold a password);
 #   - the generator's processes (the window and the keeper) are not dumpable: their /proc files
 #     belong to root, so no other process of the user can read their memory.
 #
@@ -34,9 +35,26 @@ dead=$((3000 + RANDOM % 3000))
 while [ -e "/tmp/.X11-unix/X$dead" ] || grep -q "@/tmp/.X11-unix/X$dead\$" /proc/net/unix; do dead=$((dead + 1)); done
 python3 -c "import socket,sys; socket.socket(socket.AF_UNIX).bind(sys.argv[1])" "$work/runtime/wayland-dead"
 
+# A live X server (as an unprivileged user when run as root: root may read anything, which the
+# last check needs), for a screen it does not have and for the generator's processes.
+as_user=()
+if [ "$(id -u)" -eq 0 ]; then
+  user=zimbrel-wayland-test
+  id "$user" >/dev/null 2>&1 || useradd --system --no-create-home --home-dir /nonexistent --shell /usr/sbin/nologin "$user"
+  as_user=(runuser -u "$user" --)
+fi
+live=
+if command -v Xvfb >/dev/null; then
+  "${as_user[@]}" Xvfb -displayfd 3 -nolisten tcp 3> "$work/display" 2> /dev/null &
+  xvfb=$!
+  for _ in $(seq 1 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+  live=$(cat "$work/display")
+fi
+
 ulimit -c unlimited
 for program in zimbrel-generator zimbrel-settings zimbrel-colorpicker; do
   while IFS='|' read -r name variables said; do
+    [ -n "$name" ] || continue
     (cd "$work/run" && env -i PATH=/usr/bin:/bin HOME="$work" XDG_RUNTIME_DIR="$work/runtime" $variables \
       timeout 5 "$bin/$program" > "$work/out" 2> "$work/err") && status=0 || status=$?
     lines=$(wc -l < "$work/err")
@@ -51,24 +69,16 @@ for program in zimbrel-generator zimbrel-settings zimbrel-colorpicker; do
 no display||no display: neither DISPLAY nor WAYLAND_DISPLAY is set
 dead X display|DISPLAY=:$dead|cannot open display :$dead
 dead Wayland socket|WAYLAND_DISPLAY=wayland-dead|cannot connect to the Wayland display wayland-dead
+${live:+a screen the display does not have|DISPLAY=:$live.7|display :$live.7 has no screen 7}
 ROWS
 done
 
-# Not dumpable: as root, the generator runs as an unprivileged user (root may read anything).
-if command -v Xvfb >/dev/null; then
-  as_user=()
-  if [ "$(id -u)" -eq 0 ]; then
-    user=zimbrel-wayland-test
-    id "$user" >/dev/null 2>&1 || useradd --system --no-create-home --home-dir /nonexistent --shell /usr/sbin/nologin "$user"
-    as_user=(runuser -u "$user" --)
-  fi
+# Not dumpable: the generator's processes, run as the unprivileged user.
+if [ -n "$live" ]; then
   cp "$bin"/zimbrel-generator "$bin"/zimbrel-generator-window "$bin"/zimbrel-clipboard-keeper \
      "$bin"/zimbrel-wayland-keeper "$work/bin/"
   chmod -R a+rX "$work"
   chmod a+w "$work/run"
-  "${as_user[@]}" Xvfb -displayfd 3 -nolisten tcp 3> "$work/display" 2> /dev/null &
-  xvfb=$!
-  for _ in $(seq 1 100); do [ -s "$work/display" ] && break; sleep 0.1; done
   (cd "$work/run" && "${as_user[@]}" env -i PATH=/usr/bin:/bin HOME="$work" DISPLAY=":$(cat "$work/display")" \
     timeout 20 "$work/bin/zimbrel-generator" > /dev/null 2>&1 &)
   pids=
