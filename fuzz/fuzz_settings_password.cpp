@@ -1,8 +1,10 @@
 // The engine's two callers: zimbrel-generator's, which splits settings.ini's bytes into lines
 // before the GUI toolkit is loaded, and the window program's, which splits the Qt text; both
-// give the same password for the same random words.
+// give the same password for the same random words. What the editor's read-out is told the
+// generator will make (engine::outlook) is what it makes.
 #include "fuzzcheck.h"
 #include "generator/sf.h"
+#include "core/engine.h"
 #include "core/settingspassword.h"
 #include "platform/cp1252.h"
 #include "shared/settingsfile.h"
@@ -38,5 +40,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                                   [&] { return CandidateRoundFrom(source); });
     ApplyReplacements(full);
     FUZZ_CHECK(fromAnsi(QByteArray::fromStdString(bytes)) == full);
+    const engine::Outlook outlook =
+        engine::outlook(settings.present ? engine::Lines(engine::splitSettingsLines(settings.bytes)) : engine::Lines());
+    if (outlook.kind == engine::Outlook::Kind::None)
+        FUZZ_CHECK(bytes.empty());
+    if (outlook.kind == engine::Outlook::Kind::Exact)
+        FUZZ_CHECK(bytes.size() == size_t(outlook.length));
+    if (outlook.kind == engine::Outlook::Kind::OneRound)
+        FUZZ_CHECK(bytes.size() <= size_t(engine::kRound));
     return 0;
 }

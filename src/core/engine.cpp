@@ -73,54 +73,95 @@ std::optional<double> readLength(const std::string &line)
 
 namespace {
 
-std::optional<int> guaranteedFrom(const Lines &lines, const std::optional<double> &wanted)
+// outlook(), with the length read (none when it is no number).
+Outlook decide(const Lines &lines, std::optional<double> &wanted)
 {
-    if (!lines || lines->size() < 2 || (*lines)[0].empty())
-        return std::nullopt;
-    if (!wanted || *wanted < 1 || std::floor(*wanted) != *wanted)
-        return std::nullopt;
-    return int(std::min(*wanted, double(kLongest)));
+    Outlook o;
+    wanted.reset();
+    if (!lines) {
+        o.why = "settings.ini cannot be read";
+        return o;
+    }
+    if (lines->empty()) {
+        o.why = "settings.ini is empty";
+        return o;
+    }
+    const std::string &set = (*lines)[0];
+    std::array<bool, 256> seen{};
+    for (char c : set) {
+        if (!seen[static_cast<unsigned char>(c)]) {
+            seen[static_cast<unsigned char>(c)] = true;
+            ++o.codes;
+        }
+    }
+    if (set.empty()) {
+        o.why = "the set is empty";
+        return o;
+    }
+    const std::string length = lines->size() > 1 ? (*lines)[1] : std::string();
+    if (length.find_first_not_of(" \t") == std::string::npos) {
+        o.why = "settings.ini has no length";
+        return o;
+    }
+    wanted = readLength(length);
+    if (!wanted) {
+        o.why = "the length in settings.ini is not a number";
+        return o;
+    }
+    if (*wanted >= 1 && std::floor(*wanted) == *wanted) {
+        o.kind = Outlook::Kind::Exact;
+        o.length = int(std::min(*wanted, double(kLongest)));
+        return o;
+    }
+    o.kind = Outlook::Kind::OneRound;
+    o.zero = *wanted == 0;
+    return o;
 }
 
 } // namespace
 
+Outlook outlook(const Lines &lines)
+{
+    std::optional<double> wanted;
+    return decide(lines, wanted);
+}
+
 std::optional<int> guaranteedLength(const Lines &lines)
 {
-    return guaranteedFrom(lines, lines && lines->size() > 1 ? readLength((*lines)[1]) : std::nullopt);
+    const Outlook o = outlook(lines);
+    return o.kind == Outlook::Kind::Exact ? std::optional<int>(o.length) : std::nullopt;
 }
 
 std::string selectPassword(const std::string &candidates, const Lines &lines, const Round &nextRound)
 {
-    const bool hasSet = lines && !lines->empty();
     // The wanted length is read once; the line cannot change during the selection.
     std::optional<double> wanted;
-    if (lines && lines->size() > 1)
-        wanted = readLength((*lines)[1]);
+    const Outlook o = decide(lines, wanted);
+    std::string round = candidates;
+    if (o.kind == Outlook::Kind::None) {
+        wipe(round);
+        return {};
+    }
     // A user who asked for n characters gets n, however small the set: further rounds of
     // candidates are drawn until then. At least one in 256 candidates qualifies on average.
-    const std::optional<int> guaranteed = nextRound ? guaranteedFrom(lines, wanted) : std::nullopt;
-    const double target = guaranteed ? double(*guaranteed) : wanted.value_or(0);
+    const bool exact = o.kind == Outlook::Kind::Exact;
+    const double target = exact ? double(o.length) : *wanted;
     std::array<bool, 256> allowed{};
-    if (hasSet) {
-        for (char c : (*lines)[0])
-            allowed[static_cast<unsigned char>(c)] = true;
-    }
+    for (char c : (*lines)[0])
+        allowed[static_cast<unsigned char>(c)] = true;
 
     std::string password;
-    std::string round = candidates;
     for (;;) {
         for (char candidate : round) {
-            // Without a set the membership test cannot be made, and the candidate is taken.
-            if (!hasSet || allowed[static_cast<unsigned char>(candidate)])
+            if (allowed[static_cast<unsigned char>(candidate)])
                 password += candidate;
-            // No length to compare with ends the selection at once.
-            if (!wanted || target == double(password.size())) {
+            if (target == double(password.size())) {
                 wipe(round);
                 return password;
             }
         }
         wipe(round);
-        if (!guaranteed)
+        if (!exact || !nextRound)
             return password;
         round = nextRound();
     }
@@ -128,15 +169,10 @@ std::string selectPassword(const std::string &candidates, const Lines &lines, co
 
 const char *whyNoPassword(const Lines &lines)
 {
-    if (lines && !lines->empty()) {
-        if ((*lines)[0].empty())
-            return "the set is empty";
-        if (lines->size() < 2 || (*lines)[1].empty())
-            return "no length in settings.ini";
-        if (!guaranteedLength(lines))
-            return "length is not a whole number";
-    }
-    return "no candidate was in the set";
+    const Outlook o = outlook(lines);
+    if (o.kind == Outlook::Kind::None)
+        return o.why;
+    return o.zero ? "the length is 0 and the first candidate was not in the set" : "no candidate was in the set";
 }
 
 std::string candidateRound(const std::function<uint32_t()> &word)

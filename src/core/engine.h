@@ -34,24 +34,43 @@ void applyReplacements(std::string &password);
 // "1.5" and "1e3" everywhere, "1,5" and "1.000" in German; none when it is not one.
 std::optional<double> readLength(const std::string &line);
 
-// The length the selection must reach, when it must reach one: line 2 a whole number from 1 up
-// (above kLongest counts as kLongest) and a set that is not empty.
+// What settings of these lines make, decided before any candidate is drawn. The generator makes
+// its password by it, and the editor tells the user from it what the generator will do, so the
+// two cannot disagree.
+struct Outlook
+{
+    enum class Kind {
+        None,     // no password at all: `why`
+        Exact,    // always `length` characters: a whole length from 1 (above kLongest: kLongest)
+        OneRound, // every candidate of one round of kRound that is in the set: a length that is a
+                  // fraction, negative or 0 (0 ends at once when the first candidate is not)
+    };
+    Kind kind = Kind::None;
+    // Why there is none, in a few plain words that fit the window after "(none: ": no file, an
+    // empty file, an empty set, no length, or a length that is no number at all.
+    const char *why = "";
+    int length = 0;    // Exact
+    bool zero = false; // OneRound with a length of 0
+    int codes = 0;     // the distinct codes of the set
+};
+Outlook outlook(const Lines &lines);
+
+// The length the selection must reach, when it must reach one (Outlook::Kind::Exact).
 std::optional<int> guaranteedLength(const Lines &lines);
 
 // Keeps, in order, the candidates that are in the set (line 1) until the kept text has the wanted
-// length (line 2). Without lines (no file, an empty file) the first candidate is taken and the
-// selection stops; so it does without a length to compare with (no line 2, or not a number). A
-// length that never matches keeps every qualifying candidate of the round. When
-// guaranteedLength() gives a length, `nextRound` (if given) is asked for more candidates until it
-// is reached. Membership is looked up in a table of the 256 codes: a large set costs no more.
+// length (line 2), as outlook() says: nothing when it says none (no candidate is looked at); in
+// further rounds from `nextRound` (if given) until an exact length is reached; else the
+// qualifying candidates of this one round. Membership is looked up in a table of the 256 codes:
+// a large set costs no more.
 std::string selectPassword(const std::string &candidates, const Lines &lines, const Round &nextRound = {});
 
 // A round of 255 candidates, one word each, its low byte the code.
 std::string candidateRound(const std::function<uint32_t()> &word);
 
-// Why settings of these lines can give an empty password, in a few plain words that fit the
-// generator's window after "Your password:": the set is empty, there is no length, or the length
-// is not a whole number from 1 up; otherwise no candidate of the round was in the set.
+// Why settings of these lines gave an empty password, in a few plain words that fit the
+// generator's window after "(none: ": outlook()'s reason, or, for a length that keeps one round,
+// that no candidate of it (or, for 0, not the first) was in the set.
 const char *whyNoPassword(const Lines &lines);
 
 } // namespace zimbrel::engine

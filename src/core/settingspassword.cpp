@@ -75,8 +75,10 @@ std::string passwordFromSettings(const SettingsBytes &settings, const std::funct
     return password;
 }
 
-const char *whyNoPassword(const SettingsBytes &settings)
+std::string whyNoPassword(const SettingsLocation &file, const SettingsBytes &settings)
 {
+    if (file.place == SettingsPlace::None)
+        return "no settings.ini in " + settingsPlacesLookedIn() + "; zimbrel-settings makes one";
     return engine::whyNoPassword(linesOf(settings));
 }
 

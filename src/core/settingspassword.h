@@ -2,6 +2,8 @@
 // settings.ini read and turned into a password through the engine (engine.h), as
 // zimbrel-generator does before its GUI toolkit is loaded.
 
+#include "settingslocation.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -27,7 +29,8 @@ SettingsBytes readSettingsBytes(const char *path);
 // settings give none (engine::whyNoPassword says why).
 std::string passwordFromSettings(const SettingsBytes &settings, const std::function<uint32_t()> &word);
 
-// Why passwordFromSettings() gave an empty password.
-const char *whyNoPassword(const SettingsBytes &settings);
+// Why passwordFromSettings() gave an empty password for what was read from `file`: that there is
+// no settings.ini anywhere (where the programs looked, and what makes one), or the engine's reason.
+std::string whyNoPassword(const SettingsLocation &file, const SettingsBytes &settings);
 
 } // namespace zimbrel

@@ -74,8 +74,9 @@ int printPasswords(const SettingsLocation &file, int count)
         std::string password = passwordFromSettings(settings, kernelRandomWord);
         if (password.empty()) {
             if (status == 0)
-                std::fprintf(stderr, "zimbrel-generator: no password: %s (%s)\n", whyNoPassword(settings),
-                             file.path.c_str());
+                std::fprintf(stderr, "zimbrel-generator: no password: %s%s%s%s\n",
+                             whyNoPassword(file, settings).c_str(), file.path.empty() ? "" : " (", file.path.c_str(),
+                             file.path.empty() ? "" : ")");
             status = 1;
             continue;
         }

@@ -2,12 +2,20 @@
 
 #include "generator/deadline.h"
 #include "generator/sf.h"
+#include "core/helperspawn.h"
+#include "core/kernelrandom.h"
+#include "core/settingspassword.h"
 #include "platform/clipboard.h"
+#include "platform/cp1252.h"
 #include "shared/appicon.h"
 #include "shared/placement.h"
 #include "shared/settingsfile.h"
+#include "platform/twips.h"
+
+#include <algorithm>
 
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
@@ -29,6 +37,8 @@ QFont displayFont()
 }
 
 constexpr int kLabelOffset = 8; // 120 twips
+
+const QString kToolTip = QStringLiteral(" Get this password from clipboard. ");
 
 } // namespace
 
@@ -63,7 +73,7 @@ MainForm::MainForm(QWidget *parent)
     m_display->setTextFormat(Qt::PlainText);
     m_display->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     m_display->setFont(displayFont());
-    m_display->setToolTip(QStringLiteral(" Get this password from clipboard. "));
+    m_display->setToolTip(kToolTip);
     // A screen reader reads the label's text, the password included, as the window's content.
     m_display->setAccessibleDescription(QStringLiteral("The new password"));
     m_display->move(kLabelOffset, kLabelOffset);
@@ -74,36 +84,18 @@ MainForm::MainForm(QWidget *parent)
     connect(&m_timer, &QTimer::timeout, this, &MainForm::Timer1_Timer);
 }
 
-namespace {
-
-// An unreadable file leaves the line list unassigned, which the engine treats like no file.
-std::optional<QStringList> settingsLines()
-{
-    std::optional<QStringList> lines;
-    const FileText file = ReadFileText(locateSettingsFiles().read, 2);
-    if (!file.failed())
-        lines = splitSettingsLines(file.text);
-    return lines;
-}
-
-} // namespace
-
 QString MainForm::whyNoPassword()
 {
-    return WhyNoPassword(settingsLines());
+    const SettingsLocation file = findSettingsFile();
+    return QString::fromStdString(zimbrel::whyNoPassword(file, readSettingsBytes(file.path.c_str())));
 }
 
-QString MainForm::makePassword(QString *candidates)
+QString MainForm::makePassword()
 {
-    const std::optional<QStringList> lines = settingsLines();
-    reseedRandom();
-    qint16 count = kCandidateCount;
-    QString firstRound = RandomString(count, AnyAnsiCharacter);
-    QString password = SelectPassword(firstRound, lines, [] { return CandidateRoundFrom(); });
-    ApplyReplacements(password);
-    if (candidates)
-        *candidates = firstRound;
-    wipe(firstRound);
+    // The same reading and the same engine as zimbrel-generator's, on the same bytes.
+    std::string bytes = passwordFromSettings(readSettingsBytes(findSettingsFile().path.c_str()), kernelRandomWord);
+    QString password = fromAnsi(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
+    wipeString(bytes);
     return password;
 }
 
@@ -111,7 +103,6 @@ MainForm::~MainForm()
 {
     releaseSecret();
     wipe(m_password);
-    wipe(m_candidates);
 }
 
 void MainForm::usePrepared(const QString &password, ClipboardHandOff *handOff)
@@ -135,16 +126,16 @@ void MainForm::Form_Load()
         m_password = *m_prepared;
         m_prepared.reset();
     } else {
-        m_password = makePassword(&m_candidates);
+        m_password = makePassword();
     }
     // Wiped also when the program has to be ended from outside the event loop.
     if (!m_password.isEmpty())
         guardSecret(m_password.constData(), size_t(m_password.size()) * sizeof(QChar));
 
+    // The text decides the window's width, so it is known before the window is placed.
+    publishPassword();
     RestorePosition(this);
     show();
-    m_display->resize(m_client->size());
-    publishPassword();
 }
 
 void MainForm::publishPassword()
@@ -152,7 +143,7 @@ void MainForm::publishPassword()
     if (m_password.isEmpty()) {
         // Nothing to copy: the clipboard keeps what it had, and the window says why.
         m_copyResult = CopyResult::NotCopied;
-        m_display->setText(QStringLiteral("Your password: ") + tr(" (none: %1)").arg(whyNoPassword()));
+        setShownText(QStringLiteral("Your password: ") + tr(" (none: %1)").arg(whyNoPassword()));
         return;
     }
     m_copyResult = publishSecret(m_password, *m_handOff);
@@ -178,12 +169,39 @@ void MainForm::showPassword()
     else if (m_copyResult == CopyResult::Replaced)
         // Short, so that it fits the window beside a password of the usual length.
         text += tr(" (replaced)");
-    QString shown = m_display->text();
-    if (shown == text)
+    setShownText(text);
+}
+
+void MainForm::setShownText(const QString &text)
+{
+    // The window keeps its width while the text fits, and otherwise grows to the screen's width,
+    // around its centre unless the user has placed it (the stored place is its left edge); the
+    // label then keeps 8 pixels clear at the right too, so the text sits in the middle. Beyond
+    // the screen's width the middle gives way to an ellipsis, and the tool tip holds the whole.
+    const QFontMetrics metrics(m_display->font());
+    const int needed = metrics.horizontalAdvance(text) + 3 * kLabelOffset;
+    const int screen = primaryScreenPixels().width() - 2 * kBorder;
+    const int width = std::clamp(needed, kClientSize.width(), std::max(kClientSize.width(), screen));
+    if (width != m_client->width()) {
+        const int grown = width - m_client->width();
+        setFixedSize(QSize(width, kClientSize.height()) + QSize(2 * kBorder, 2 * kBorder));
+        m_client->resize(width, kClientSize.height());
+        if (isVisible() && !hasStoredPosition())
+            move(x() - grown / 2, y());
+    }
+    const int labelWidth = width == kClientSize.width() ? width : width - 2 * kLabelOffset;
+    m_display->resize(labelWidth, kClientSize.height());
+    const bool fits = needed <= width;
+    const QString shown = fits ? text : metrics.elidedText(text, Qt::ElideMiddle, labelWidth - kLabelOffset);
+    if (shown == m_display->text())
         return;
-    m_display->setText(text);
-    // The label's earlier text held the password too.
-    wipe(shown);
+    QString before = m_display->text();
+    QString tip = m_display->toolTip();
+    m_display->setText(shown);
+    m_display->setToolTip(fits ? kToolTip : text);
+    // The label's earlier text and tool tip held the password too.
+    wipe(before);
+    wipe(tip);
 }
 
 void MainForm::Display_MouseMove(QMouseEvent *event)
@@ -205,11 +223,13 @@ void MainForm::Timer1_Timer()
     hide();
     // The program's own copies of the password go with it; the clipboard's helper keeps its own.
     QString shown = m_display->text();
-    wipe(shown);
+    QString tip = m_display->toolTip();
     m_display->clear();
+    m_display->setToolTip(kToolTip);
+    wipe(shown);
+    wipe(tip);
     releaseSecret();
     wipe(m_password);
-    wipe(m_candidates);
     Q_EMIT ended();
 }
 

@@ -31,7 +31,7 @@ class MainForm : public QWidget
 {
     Q_OBJECT
 public:
-    // The client area in pixels, inside a one-pixel border.
+    // The client area in pixels, inside a one-pixel border; wider for a text that needs it.
     static constexpr QSize kClientSize{401, 29};
     static constexpr int kBorder = 1;
     static constexpr int kLifetimeMs = 5000;
@@ -44,9 +44,9 @@ public:
     void usePrepared(const QString &password, ClipboardHandOff *handOff);
 
     // Reads settings.ini (the current folder's, the user's or the installed one) and makes a
-    // password from it (the first round of candidates goes to `candidates`).
-    static QString makePassword(QString *candidates = nullptr);
-    // Why the settings found give no password (see WhyNoPassword()).
+    // password from it, as zimbrel-generator does (core/settingspassword.h).
+    static QString makePassword();
+    // Why the settings found give no password (see zimbrel::whyNoPassword()).
     static QString whyNoPassword();
 
     // Runs the whole job: read the settings, make the password, place and show the window, show
@@ -73,12 +73,12 @@ private:
     void Timer1_Timer();
     void publishPassword();
     void showPassword();
+    void setShownText(const QString &text);
 
     QWidget *m_client;
     DisplayLabel *m_display;
     QTimer m_timer;
     DragSurface m_drag;
-    QString m_candidates;
     QString m_password;
     bool m_loaded = false;
     bool m_ended = false;

@@ -55,6 +55,11 @@ void RestorePosition(QWidget *window)
     window->move(screen.topLeft() + positionFromStore(x, y, outer, screen.size()));
 }
 
+bool hasStoredPosition()
+{
+    return !GetSetting(storeKey(kPositionApplication), storeKey(kPositionSection), QStringLiteral("x")).isEmpty();
+}
+
 void storePosition(const QWidget *window)
 {
     // A native Wayland client never learns where its window is (every window reports 0,0), so

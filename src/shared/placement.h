@@ -27,6 +27,9 @@ QPoint positionFromStore(const QString &x, const QString &y, QSize outer, QSize 
 // Places `window` at the stored position, or centres it.
 void RestorePosition(QWidget *window);
 
+// Whether a position is stored (else windows open centred).
+bool hasStoredPosition();
+
 // Stores the window's outer left edge as "x", then its top edge as "y", in twips.
 void storePosition(const QWidget *window);
 

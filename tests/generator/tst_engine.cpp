@@ -74,6 +74,8 @@ private Q_SLOTS:
     void passwordsOfWindows1252Characters();
     void settingsFilesGiveTheirPasswords_data();
     void settingsFilesGiveTheirPasswords();
+    void noPasswordSaysWhy_data();
+    void noPasswordSaysWhy();
     void passwordsDifferEveryTime();
 };
 
@@ -253,14 +255,15 @@ void TestEngine::replacementsSwapConfusableLetters()
 void TestEngine::selection_data()
 {
     // Every candidate round after the first is `more`. Only a whole length of 1 or more with a set
-    // that is not empty draws further rounds; every other row ends after the first.
+    // that is not empty draws further rounds; every other row ends after the first. A length
+    // that is no number (or none, or no file) gives nothing at all.
     using Lines = std::optional<QStringList>;
     QTest::addColumn<QString>("candidates");
     QTest::addColumn<Lines>("lines");
     QTest::addColumn<QString>("password");
     const QString abc = QStringLiteral("abc");
-    QTest::newRow("no file: first candidate, untested") << QStringLiteral("xyz") << Lines() << QStringLiteral("x");
-    QTest::newRow("empty file: the same") << QStringLiteral("xyz") << Lines(QStringList()) << QStringLiteral("x");
+    QTest::newRow("no file: none") << QStringLiteral("xyz") << Lines() << QString();
+    QTest::newRow("empty file: none") << QStringLiteral("xyz") << Lines(QStringList()) << QString();
     QTest::newRow("keeps set members in order")
         << QStringLiteral("xaybzc") << Lines({abc, QStringLiteral("3"), QString()}) << QStringLiteral("abc");
     QTest::newRow("stops at the wanted length")
@@ -280,11 +283,13 @@ void TestEngine::selection_data()
         << QStringLiteral("xab") << Lines({abc, QStringLiteral("0")}) << QString();
     QTest::newRow("0, first taken: all") << QStringLiteral("axb") << Lines({abc, QStringLiteral("0")})
                                          << QStringLiteral("ab");
-    QTest::newRow("set only, first in set") << QStringLiteral("axb") << Lines(QStringList{abc}) << QStringLiteral("a");
-    QTest::newRow("set only, first not in set") << QStringLiteral("xab") << Lines(QStringList{abc}) << QString();
-    QTest::newRow("empty length stops at once") << QStringLiteral("xab") << Lines({abc, QString()}) << QString();
-    QTest::newRow("letters as length stop at once")
-        << QStringLiteral("abc") << Lines({abc, QStringLiteral("12a")}) << QStringLiteral("a");
+    QTest::newRow("set only: none") << QStringLiteral("axb") << Lines(QStringList{abc}) << QString();
+    QTest::newRow("empty length: none") << QStringLiteral("axb") << Lines({abc, QString()}) << QString();
+    QTest::newRow("blank length: none") << QStringLiteral("axb") << Lines({abc, QStringLiteral("  ")}) << QString();
+    QTest::newRow("a typo in the length: none")
+        << QStringLiteral("abc") << Lines({abc, QStringLiteral("1O")}) << QString();
+    QTest::newRow("letters after the number: none")
+        << QStringLiteral("abc") << Lines({abc, QStringLiteral("12a")}) << QString();
     QTest::newRow("empty set: nothing qualifies")
         << QStringLiteral("abc") << Lines({QString(), QStringLiteral("1")}) << QString();
     QTest::newRow("case-sensitive") << QStringLiteral("AaB") << Lines({QStringLiteral("aB"), QStringLiteral("3")})
@@ -392,12 +397,11 @@ void TestEngine::settingsFilesGiveTheirPasswords_data()
     QTest::addColumn<QByteArray>("locale");
     QTest::addColumn<QByteArray>("password");
     const QByteArray c = "LANG=C";
-    QTest::newRow("no file: the first candidate") << QByteArray("<none>") << c << QByteArray(1, '\0');
-    QTest::newRow("empty file: the same") << QByteArray() << c << QByteArray(1, '\0');
+    QTest::newRow("no file: none") << QByteArray("<none>") << c << QByteArray();
+    QTest::newRow("empty file: none") << QByteArray() << c << QByteArray();
     QTest::newRow("as the editor writes") << QByteArray("abc\r\n8\r\n") << c << cycled("abc", 8);
-    QTest::newRow("set only: stops after the first, not in it")
-        << QByteArray("abcdefghijklmnopqrstuvwxyz") << c << QByteArray();
-    QTest::newRow("empty length: the same") << QByteArray("abc\r\n\r\n") << c << QByteArray();
+    QTest::newRow("set only: none") << QByteArray("abcdefghijklmnopqrstuvwxyz") << c << QByteArray();
+    QTest::newRow("empty length: none") << QByteArray("abc\r\n\r\n") << c << QByteArray();
     QTest::newRow("zero, first not in the set")
         << QByteArray("abcdefghijklmnopqrstuvwxyz\r\n0\r\n") << c << QByteArray();
     QTest::newRow("empty set") << QByteArray("\r\n5\r\n") << c << QByteArray();
@@ -412,7 +416,8 @@ void TestEngine::settingsFilesGiveTheirPasswords_data()
     QTest::newRow("fraction: the first round's") << QByteArray("abc\r\n1.5\r\n") << c << QByteArray("abc");
     QTest::newRow("negative: the same") << QByteArray("abc\r\n-3\r\n") << c << QByteArray("abc");
     QTest::newRow("exponent") << QByteArray("abc\r\n1e2\r\n") << c << cycled("abc", 100);
-    QTest::newRow("letters: stops after the first") << QByteArray("abc\r\n12a\r\n") << c << QByteArray();
+    QTest::newRow("letters: none") << QByteArray("abcdefghijklmnopqrstuvwxyz\r\n12a\r\n") << c << QByteArray();
+    QTest::newRow("a typo: none") << QByteArray("abcdefghijklmnopqrstuvwxyz\r\n1O\r\n") << c << QByteArray();
     QTest::newRow("written on Linux") << QByteArray("abcdef\n20\n") << c << cycled("abcdef", 20);
     QTest::newRow("LF alone, blanks") << QByteArray("abcdef\n 20\n") << c << cycled("abcdef", 20);
     QTest::newRow("one CR LF: LF stays in its line") << QByteArray("ab\ncd\r\n9\n") << c << cycled("\nabcd", 9);
@@ -470,6 +475,50 @@ void TestEngine::settingsFilesGiveTheirPasswords()
     QString made = SelectPassword(CandidateRoundFrom(source), lines, [&] { return CandidateRoundFrom(source); });
     ApplyReplacements(made);
     QCOMPARE(made, fromAnsi(password));
+}
+
+void TestEngine::noPasswordSaysWhy_data()
+{
+    // settings.ini's bytes ("<none>": nowhere, "<unreadable>": there but not readable) and the
+    // words after "(none: " in the window, after "no password: " from --print, and after "No
+    // password: " in the editor.
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("why");
+    QTest::newRow("nowhere") << QByteArray("<none>")
+                             << QStringLiteral("no settings.ini in ./settings.ini, %1/zimbrel/settings.ini, "
+                                               "%2/zimbrel/settings.ini; zimbrel-settings makes one");
+    QTest::newRow("unreadable") << QByteArray("<unreadable>") << QStringLiteral("settings.ini cannot be read");
+    QTest::newRow("empty") << QByteArray() << QStringLiteral("settings.ini is empty");
+    QTest::newRow("empty set") << QByteArray("\r\n12\r\n") << QStringLiteral("the set is empty");
+    QTest::newRow("no line 2") << QByteArray("abc") << QStringLiteral("settings.ini has no length");
+    QTest::newRow("blank line 2") << QByteArray("abc\r\n \r\n") << QStringLiteral("settings.ini has no length");
+    QTest::newRow("a typo") << QByteArray("abc\r\n1O\r\n")
+                            << QStringLiteral("the length in settings.ini is not a number");
+    QTest::newRow("0, the first not in the set")
+        << QByteArray("abc\r\n0\r\n") << QStringLiteral("the length is 0 and the first candidate was not in the set");
+    QTest::newRow("a fraction, none in the set")
+        << QByteArray("\xFF\r\n2.5\r\n") << QStringLiteral("no candidate was in the set");
+}
+
+void TestEngine::noPasswordSaysWhy()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, why);
+    const testing::TemporaryConfig config;
+    SettingsLocation location;
+    SettingsBytes settings;
+    if (file != "<none>") {
+        location.place = SettingsPlace::UserConfig;
+        location.path = "settings.ini";
+        settings.present = file != "<unreadable>";
+        if (settings.present)
+            settings.bytes = file.toStdString();
+    }
+    // Candidates 0, 1, 2, ...: none of them is "a", "b", "c" or the code FF in the first round.
+    auto next = std::make_shared<quint32>(0);
+    QCOMPARE(passwordFromSettings(settings, [next] { return (*next)++; }), std::string());
+    QCOMPARE(QString::fromStdString(whyNoPassword(location, settings)),
+             why.arg(config.configHome(), config.filePath(QStringLiteral("xdg"))));
 }
 
 QTEST_GUILESS_MAIN(TestEngine)

@@ -9,11 +9,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFontInfo>
+#include <QFontMetrics>
+#include <QScreen>
 #include <QMimeData>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
 #include <unistd.h>
 
@@ -21,6 +24,13 @@ using namespace zimbrel;
 using namespace zimbrel::testing;
 
 namespace {
+
+// The window's whole text: its label's, or, where that is cut short, the tool tip's.
+QString wholeText(const MainForm &form)
+{
+    const QString tip = form.Display()->toolTip();
+    return tip == QStringLiteral(" Get this password from clipboard. ") ? form.Display()->text() : tip;
+}
 
 QString stored(const char *key)
 {
@@ -43,6 +53,8 @@ private Q_SLOTS:
     void saysWhenThePasswordIsNotOrNoLongerOnTheClipboard_data();
     void saysWhenThePasswordIsNotOrNoLongerOnTheClipboard();
     void layout();
+    void theWholePasswordShows_data();
+    void theWholePasswordShows();
     void opensCentredThenWhereItWasLeft();
     void endsWhenTheTimerRunsOutOrOnClose();
     void dragWithLeftButtonMovesAndStores();
@@ -107,9 +119,16 @@ void TestMainForm::showsAndCopiesThePassword_data()
     QTest::newRow("empty set: none") << true << QByteArray("\r\n5\r\n") << QStringLiteral(" (none: the set is empty)")
                                      << 0 << 0;
     QTest::newRow("a length that is no number: none")
-        << true << QByteArray("abc\r\nab\r\n") << QStringLiteral(" (none: length is not a whole number)") << 0 << 0;
-    QTest::newRow("no file: one character") << false << QByteArray() << QString() << 1 << 1;
-    QTest::newRow("a folder named settings.ini") << false << QByteArray("dir") << QString() << 1 << 1;
+        << true << QByteArray("abc\r\n1O\r\n") << QStringLiteral(" (none: the length in settings.ini is not a number)")
+        << 0 << 0;
+    QTest::newRow("no length: none") << true << QByteArray("abc\r\n")
+                                     << QStringLiteral(" (none: settings.ini has no length)") << 0 << 0;
+    // Where the programs looked, and what makes a file.
+    const QString nowhere =
+        QStringLiteral(" (none: no settings.ini in ./settings.ini, %1/settings.ini, %2/settings.ini; "
+                       "zimbrel-settings makes one)");
+    QTest::newRow("no file: none") << false << QByteArray() << nowhere << 0 << 0;
+    QTest::newRow("a folder named settings.ini: none") << false << QByteArray("dir") << nowhere << 0 << 0;
 }
 
 void TestMainForm::showsAndCopiesThePassword()
@@ -127,26 +146,15 @@ void TestMainForm::showsAndCopiesThePassword()
     QGuiApplication::clipboard()->setText(QStringLiteral("copied before"));
     auto form = loadedForm();
     QVERIFY(form);
-    QString password = form->Password();
-    // A length that is no number stops after the first candidate, and that is in the set now
-    // and then (3 times in 256 for "abc"): a one-letter password, which is right too. The row
-    // is about the other outcome, so the window is loaded again; eight letters in a row would
-    // come once in 10^15 runs.
-    const QByteArray set = content.left(content.indexOf('\r'));
-    for (int tries = 1; maxLength == 0 && password.size() == 1 && tries < 8; ++tries) {
-        QVERIFY2(set.contains(password.toLatin1()), qPrintable(password));
-        form.reset();
-        QGuiApplication::clipboard()->setText(QStringLiteral("copied before"));
-        form = loadedForm();
-        QVERIFY(form);
-        password = form->Password();
-    }
+    const QString password = form->Password();
     QVERIFY2(password.size() >= minLength && password.size() <= maxLength, qPrintable(password));
     // No password (always in the last rows; now and then for a fraction, when no candidate of
     // the round is in the set): the clipboard keeps what it had, and the window says why.
     if (password.isEmpty()) {
-        const QString said = form->Display()->text();
-        QVERIFY2(maxLength == 0 ? said == QStringLiteral("Your password: ") + allowed
+        const QString said = wholeText(*form);
+        const QString why = allowed.arg(m_dir->configHome() + QStringLiteral("/zimbrel"),
+                                        m_dir->filePath(QStringLiteral("xdg/zimbrel")));
+        QVERIFY2(maxLength == 0 ? said == QStringLiteral("Your password: ") + why
                                 : said.startsWith(QStringLiteral("Your password:  (none: ")),
                  qPrintable(said));
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("copied before"));
@@ -158,8 +166,7 @@ void TestMainForm::showsAndCopiesThePassword()
             QVERIFY2(allowed.contains(c), qPrintable(password));
     }
     // Qt's own clipboard (the offscreen platform) lives only as long as the program.
-    QCOMPARE(form->Display()->text(),
-             QStringLiteral("Your password: ") + password + QStringLiteral(" (copied while open)"));
+    QCOMPARE(wholeText(*form), QStringLiteral("Your password: ") + password + QStringLiteral(" (copied while open)"));
     QCOMPARE(form->copyResult(), CopyResult::UntilExit);
     const QMimeData *data = QGuiApplication::clipboard()->mimeData();
     QVERIFY(data);
@@ -225,6 +232,58 @@ void TestMainForm::layout()
     QVERIFY(QFontInfo(display->font()).fixedPitch());
 }
 
+void TestMainForm::theWholePasswordShows_data()
+{
+    QTest::addColumn<int>("length");
+    QTest::addColumn<bool>("stored"); // a stored place: the left edge stays; else centred
+    QTest::newRow("16: the usual window") << 16 << false;
+    QTest::newRow("40: wider, centred") << 40 << false;
+    QTest::newRow("40: wider, from the stored left edge") << 40 << true;
+    QTest::newRow("200: the screen's width, cut in the middle") << 200 << false;
+}
+
+void TestMainForm::theWholePasswordShows()
+{
+    QFETCH(int, length);
+    QFETCH(bool, stored);
+    if (stored) {
+        SaveSetting(QString::fromLatin1(kPositionApplication), QString::fromLatin1(kPositionSection),
+                    QStringLiteral("x"), QStringLiteral("1500"));
+        SaveSetting(QString::fromLatin1(kPositionApplication), QString::fromLatin1(kPositionSection),
+                    QStringLiteral("y"), QStringLiteral("300"));
+    }
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    ClipboardHandOff handOff;
+    StartedHelper kept;
+    kept.answer = KeeperAnswer::Owned;
+    handOff.adopt(kept);
+    MainForm form;
+    const QString password = QStringLiteral("x").repeated(length);
+    form.usePrepared(password, &handOff);
+    form.Form_Load();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    const QString text = QStringLiteral("Your password: ") + password;
+    DisplayLabel *display = form.Display();
+    // Room for the text and 12 pixels either side of it, between 401 and the screen's width; a
+    // wider window's label keeps 8 pixels clear at the right as at the left.
+    const int needed = QFontMetrics(display->font()).horizontalAdvance(text) + 24;
+    const int width = std::clamp(needed, 401, screen.width() - 2);
+    QCOMPARE(form.width(), width + 2);
+    QCOMPARE(form.height(), 31);
+    QCOMPARE(display->width(), width == 401 ? 401 : width - 16);
+    if (needed <= width) {
+        QCOMPARE(display->text(), text);
+        QCOMPARE(display->toolTip(), QStringLiteral(" Get this password from clipboard. "));
+    } else {
+        QVERIFY2(display->text().contains(QChar(0x2026)), qPrintable(display->text()));
+        QVERIFY(display->text().startsWith(QStringLiteral("Your password: xx")));
+        QCOMPARE(display->toolTip(), text);
+    }
+    QCOMPARE(form.x(),
+             stored ? screen.left() + 100
+                    : screen.left() + positionFromStore({}, {}, form.frameGeometry().size(), screen.size()).x());
+}
+
 void TestMainForm::opensCentredThenWhereItWasLeft()
 {
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
@@ -245,6 +304,7 @@ void TestMainForm::opensCentredThenWhereItWasLeft()
 
 void TestMainForm::endsWhenTheTimerRunsOutOrOnClose()
 {
+    writeSettings("abc\r\n8\r\n");
     {
         auto form = loadedForm();
         QVERIFY(form);
