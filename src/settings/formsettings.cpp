@@ -12,7 +12,9 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
+#include <QHelpEvent>
 #include <QPainter>
+#include <QToolTip>
 
 namespace zimbrel {
 namespace {
@@ -86,7 +88,11 @@ FormSettings::FormSettings(QWidget *parent)
     m_strength->setFocusPolicy(Qt::NoFocus);
     m_strength->setWordWrap(true);
     m_strength->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_strength->setGeometry(272, 118, 105, 52);
+    // Four lines of words down to the window's bottom edge.
+    m_strength->setGeometry(272, 118, 105, 60);
+    // Read out when it changes (its description follows the text) and explained on hovering.
+    m_strength->setAccessibleName(QStringLiteral("Password strength"));
+    m_strength->setToolTip(strengthExplained());
     connect(m_param1, &QLineEdit::textChanged, this, &FormSettings::showStrength);
     connect(m_param2, &QPlainTextEdit::textChanged, this, &FormSettings::showStrength);
     connect(m_ok, &WinXPButton::Click, this, &FormSettings::CmdOK_Click);
@@ -121,7 +127,11 @@ void FormSettings::showStrength()
     QPalette colours = m_strength->palette();
     colours.setColor(QPalette::WindowText, strength.warning ? kWarningColor : palette().color(QPalette::WindowText));
     m_strength->setPalette(colours);
+    if (m_strength->text() == strength.text)
+        return;
     m_strength->setText(strength.text);
+    // The description carries the words, so a screen reader hears each change.
+    m_strength->setAccessibleDescription(strength.text);
 }
 
 void FormSettings::PickColor(quint32 &color)
@@ -203,6 +213,20 @@ bool FormSettings::ambientDisplayAsDefault(const WinXPButton *button) const
 void FormSettings::propertyChanged(WinXPButton *, const QString &)
 {
     // The form is not designed at run time; there is nothing to keep up to date.
+}
+
+bool FormSettings::event(QEvent *event)
+{
+    // The read-out lets the mouse through to the window (a drag may start on it), so the window
+    // shows its tool tip.
+    if (event->type() == QEvent::ToolTip) {
+        const auto *help = static_cast<QHelpEvent *>(event);
+        if (m_strength->geometry().contains(help->pos())) {
+            QToolTip::showText(help->globalPos(), m_strength->toolTip(), this, m_strength->geometry());
+            return true;
+        }
+    }
+    return QWidget::event(event);
 }
 
 void FormSettings::paintEvent(QPaintEvent *)

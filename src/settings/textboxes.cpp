@@ -28,10 +28,13 @@ QString storable(const QString &text)
     return kept;
 }
 
+// A key that types text: a printable character, or one outside the basic plane (an emoji from an
+// input method or a key map), which the boxes then refuse as they refuse it pasted.
 bool isTyping(const QKeyEvent *event)
 {
     const QString text = event->text();
-    return !text.isEmpty() && text.at(0).isPrint() && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+    return !text.isEmpty() && (text.at(0).isPrint() || text.at(0).isSurrogate())
+        && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
 }
 
 // Drops what Windows-1252 cannot store from any text that enters a box, however it enters.
@@ -196,7 +199,11 @@ int CharacterSetEdit::rawLength(const QString &shown) const
 
 void CharacterSetEdit::insertRaw(const QString &raw)
 {
-    const QString text = storable(raw);
+    // The set is line 1 of settings.ini: a line break typed or pasted into it would end the line
+    // there, and the rest would be read as the length.
+    QString text = storable(raw);
+    text.remove(u'\r');
+    text.remove(u'\n');
     const QTextCursor cursor = textCursor();
     const int room = m_limit - (rawLength(document()->toRawText()) - rawLength(cursor.selectedText()));
     if (room <= 0 || text.isEmpty()) {
@@ -204,11 +211,7 @@ void CharacterSetEdit::insertRaw(const QString &raw)
             QApplication::beep();
         return;
     }
-    // Cut at the limit, never inside a CR LF pair.
-    QString fitting = text.left(room);
-    if (fitting.size() < text.size() && fitting.endsWith(u'\r') && text.at(fitting.size()) == u'\n')
-        fitting.chop(1);
-    insertPlainText(rawToShown(fitting));
+    insertPlainText(text.left(room));
 }
 
 void CharacterSetEdit::keyPressEvent(QKeyEvent *event)
@@ -227,7 +230,8 @@ void CharacterSetEdit::keyPressEvent(QKeyEvent *event)
     }
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
         if (event->modifiers() & Qt::ControlModifier) {
-            insertRaw(QStringLiteral("\r\n"));
+            // No line break: the set is one line.
+            QApplication::beep();
             return;
         }
         // The form presses its default button.
@@ -264,12 +268,8 @@ void CharacterSetEdit::insertFromMimeData(const QMimeData *source)
 {
     if (!source || !source->hasText())
         return;
-    // Pasted line ends become CR LF, the file's own line end.
-    QString text = source->text();
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(u'\r', u'\n');
-    text.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
-    insertRaw(text);
+    // Pasted lines join into one: the set holds no line break.
+    insertRaw(source->text());
 }
 
 } // namespace zimbrel

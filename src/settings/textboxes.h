@@ -33,10 +33,11 @@ private:
     QString m_before;
 };
 
-// The multi-line box for the allowed character set. It holds its text raw: a CR LF pair is a line
-// break, while a lone CR, a lone LF and the no-break space stay exactly as they were read (shown as
-// the symbols for CR and LF). It accepts only characters that Windows-1252 can store. Enter is
-// left to the form (its default button); Ctrl+Enter starts a new line.
+// The multi-line box for the allowed character set, which wraps one line of text. It holds its
+// text raw: a lone CR, a lone LF and the no-break space stay exactly as they were read (shown as
+// the symbols for CR and LF), while no line break is ever typed or pasted into it (the set is line
+// 1 of settings.ini; pasted lines join). It accepts only characters that Windows-1252 can store.
+// Enter is left to the form (its default button); Ctrl+Enter does nothing.
 //
 // Laying out one wrapped paragraph costs time that grows with the square of its length, and a
 // settings file may hold megabytes on one line. No set needs more than the 256 codes there are,

@@ -49,8 +49,18 @@ grep -qE "^ *push button: 'Cancel' \[enabled, focusable\] actions=Press$" tree.t
 check "$r" "Cancel is a push button, neither focused nor default"
 grep -qE "^ *text: 'Password Length'$" tree.txt && grep -qE "^ *text: 'Allowed Character Set'$" tree.txt && r=ok || r=no
 check "$r" "the boxes are named by their labels"
-grep -qE "^ *label: 'Strength: [0-9]+ bits" tree.txt && r=ok || r=no
-check "$r" "the strength read-out is readable"
+grep -qE "^ *label: 'Password strength'$" tree.txt && grep -qE "^ *description: 'Strength: [0-9]+ bits, [a-z]+'$" tree.txt \
+  && r=ok || r=no
+check "$r" "the strength read-out is named, and its words are its description"
+# Typing into the length box: the read-out announces its new words.
+/usr/bin/python3 "$here/atspi_tree.py" zimbrel-settings watch 'Password strength' 10 > watched.txt 2>&1 &
+watcher=$!
+for _ in $(seq 1 50); do grep -q '^watching' watched.txt 2>/dev/null && break; sleep 0.1; done
+xdotool key End type 0
+wait "$watcher" || true
+xdotool key BackSpace
+grep -qE "^announced: 'Strength: [0-9]+ bits, excellent'$" watched.txt && r=ok || r=no
+check "$r" "a change of the read-out is announced ($(grep announced watched.txt | head -n 2 | tr '\n' ' '))"
 printf 'xyz\r\n9\r\n' > settings.ini
 /usr/bin/python3 "$here/atspi_tree.py" zimbrel-settings press Save > /dev/null 2>&1 && r=ok || r=no
 check "$r" "Save can be pressed through its accessible action"

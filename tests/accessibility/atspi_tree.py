@@ -1,10 +1,12 @@
 """Reads a running program's accessible tree through AT-SPI, as a screen reader does.
 
-    atspi_tree.py APP [press NAME]
+    atspi_tree.py APP [press NAME | watch NAME SECONDS]
 
 Prints one line for each element (indented role and name, and the states a reader announces
-for push buttons), then presses the push button NAME through its accessible action, if asked.
-Exits 1 when the program does not show up or the button has no press action.
+for push buttons; a description on a line of its own), then presses the push button NAME
+through its accessible action, if asked, or prints the next description the element NAME
+announces (waiting SECONDS at most). Exits 1 when the program does not show up or the button
+has no press action.
 """
 import sys
 import time
@@ -34,6 +36,23 @@ STATES = {pyatspi.STATE_FOCUSED: "focused", pyatspi.STATE_IS_DEFAULT: "default",
           pyatspi.STATE_FOCUSABLE: "focusable"}
 
 
+def watch(name, seconds):
+    """Prints the next description the element `name` announces, as a screen reader hears it;
+    gives up after `seconds`."""
+    from gi.repository import GLib
+
+    def changed(event):
+        if event.source is not None and event.source.name == name:
+            print("announced: " + repr(event.source.description), flush=True)
+            pyatspi.Registry.stop()
+
+    pyatspi.Registry.registerEventListener(changed, "object:property-change:accessible-description")
+    print("watching", flush=True)
+    GLib.timeout_add(int(seconds * 1000), pyatspi.Registry.stop)
+    pyatspi.Registry.start()
+    return 0
+
+
 def main():
     app = find_application(sys.argv[1])
     if app is None:
@@ -56,6 +75,10 @@ def main():
             line += " actions=" + ",".join(names)
             pressable[node.name] = (action, names)
         print(line)
+        if node.description:
+            print("  " * depth + "  description: " + repr(node.description))
+    if len(sys.argv) > 4 and sys.argv[2] == "watch":
+        return watch(sys.argv[3], float(sys.argv[4]))
     if len(sys.argv) > 3 and sys.argv[2] == "press":
         action, names = pressable.get(sys.argv[3], (None, []))
         press = [i for i, n in enumerate(names) if n.lower() in ("press", "click")]

@@ -1,3 +1,4 @@
+#include "platform/cp1252.h"
 #include "platform/messagebox.h"
 #include "platform/userstore.h"
 #include "settings/formsettings.h"
@@ -11,15 +12,21 @@
 #include <QScreen>
 #include <QDir>
 #include <QFile>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QMimeData>
+#include <QMap>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 #include <memory>
+#include <tuple>
 
 using namespace zimbrel;
 using namespace zimbrel::testing;
@@ -45,7 +52,7 @@ private Q_SLOTS:
     void lengthBoxRefusesWhatTheFileCannotHold();
     void setBoxLimitsAndRefusesWhatTheFileCannotHold();
     void aLongSetIsReplacedAsAWhole();
-    void enterSavesAndCtrlEnterBreaksTheLine();
+    void enterSavesAndTheSetStaysOneLine();
     void defaultRimFollowsTheFocus();
     void dragsByItsSurfaceOnly();
     void opensWhereTheGeneratorWasLeft();
@@ -107,44 +114,105 @@ std::unique_ptr<FormSettings> TestFormSettings::openForm()
     return form;
 }
 
+namespace {
+
+// The entropy of one character of `set` as the generator draws it, worked out here on its own:
+// each distinct character equally likely, then q, i, l, I counted as e, s, t, J.
+double entropyOf(const QString &set)
+{
+    QMap<QChar, int> yields;
+    QSet<QChar> distinct(set.begin(), set.end());
+    const QString from = QStringLiteral("qilI");
+    const QString to = QStringLiteral("estJ");
+    for (QChar c : distinct)
+        ++yields[from.contains(c) ? to.at(from.indexOf(c)) : c];
+    double h = 0;
+    for (int n : yields)
+        h -= double(n) / distinct.size() * std::log2(double(n) / distinct.size());
+    return h;
+}
+
+QString wordFor(double bits)
+{
+    return bits < 40 ? QStringLiteral("poor")
+        : bits < 65  ? QStringLiteral("weak")
+        : bits < 100 ? QStringLiteral("good")
+                     : QStringLiteral("excellent");
+}
+
+// Every character from code 32 up, as many as asked for.
+const QString kLettersAndDigits = QStringLiteral("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789");
+
+QString codesFrom32(int count)
+{
+    QString set;
+    for (int code = 32; set.size() < count; ++code)
+        set += ansiToChar(static_cast<unsigned char>(code));
+    return set;
+}
+
+} // namespace
+
 void TestFormSettings::strength_data()
 {
-    // Bits for the set and the length as typed (-1: a warning instead, whose start is given).
+    // What the read-out says for the set and the length as typed, worked out from the generator's
+    // rules: a whole length gives that many characters; a fraction or a negative number keeps the
+    // candidates of one round of 255 that are in the set (k of 256 codes); 0 ends at once when
+    // the first is not in the set. Bits: -1 for none.
     QTest::addColumn<QString>("set");
     QTest::addColumn<QString>("length");
     QTest::addColumn<double>("bits");
     QTest::addColumn<QString>("said");
-    QTest::newRow("four letters") << QStringLiteral("abcd") << QStringLiteral("10") << 20.0
-                                  << QStringLiteral("Strength: 20 bits, weak");
-    QTest::newRow("a letter twice counts once")
-        << QStringLiteral("aab") << QStringLiteral("64") << 64.0 << QStringLiteral("Strength: 64 bits");
+    QTest::addColumn<bool>("warning");
+    const auto whole = [](const QString &set, int length) {
+        const double bits = length * entropyOf(set);
+        return std::make_tuple(bits, QStringLiteral("Strength: %1 bits, %2").arg(qRound(bits)).arg(wordFor(bits)),
+                               bits < 65);
+    };
+    const auto oneRound = [](const QString &set) {
+        const double characters = 255.0 * QSet<QChar>(set.begin(), set.end()).size() / 256;
+        const double bits = characters * entropyOf(set);
+        return std::make_tuple(bits,
+                               QStringLiteral("About %1 characters, %2 bits, %3")
+                                   .arg(qRound(characters))
+                                   .arg(qRound(bits))
+                                   .arg(wordFor(bits)),
+                               bits < 65);
+    };
+    const auto row = [](const char *name, const QString &set, const QString &length,
+                        const std::tuple<double, QString, bool> &expected) {
+        QTest::newRow(name) << set << length << std::get<0>(expected) << std::get<1>(expected) << std::get<2>(expected);
+    };
+    const QString printable = codesFrom32(95).mid(1); // "!" to "~"
+    row("four letters", QStringLiteral("abcd"), QStringLiteral("10"), whole(QStringLiteral("abcd"), 10));
+    row("a letter twice counts once", QStringLiteral("aab"), QStringLiteral("64"), whole(QStringLiteral("ab"), 64));
     // q becomes e: with both in the set, e comes twice as often as a.
-    QTest::newRow("q and e merge") << QStringLiteral("qea") << QStringLiteral("3") << 2.7549
-                                   << QStringLiteral("Strength: 3 bits, weak");
-    QTest::newRow("nothing left to choose")
-        << QStringLiteral("qe") << QStringLiteral("99") << 0.0 << QStringLiteral("Strength: 0 bits, weak");
-    // The 94 printable ASCII characters: q, i, l and I fall onto e, s, t and J.
-    QTest::newRow("printable ASCII") <<
-        [] {
-            QString set;
-            for (char16_t c = 33; c < 127; ++c)
-                set += QChar(c);
-            return set;
-        }() << QStringLiteral("20") << 129.3896
-                                     << QStringLiteral("Strength: 129 bits");
-    QTest::newRow("a blank before the length")
-        << QStringLiteral("ab") << QStringLiteral(" 70") << 70.0 << QStringLiteral("Strength: 70 bits");
-    QTest::newRow("no length") << QStringLiteral("ab") << QString() << -1.0 << QStringLiteral("No password: no length");
-    QTest::newRow("a typo") << QStringLiteral("ab") << QStringLiteral("ab") << -1.0
-                            << QStringLiteral("No password: length is not a number");
-    QTest::newRow("a fraction") << QStringLiteral("ab") << QStringLiteral("2.5") << -1.0
-                                << QStringLiteral("No password: length is not a whole number");
-    QTest::newRow("zero") << QStringLiteral("ab") << QStringLiteral("0") << -1.0
-                          << QStringLiteral("No password: length is below 1");
-    QTest::newRow("above the longest") << QStringLiteral("ab") << QStringLiteral("40000") << -1.0
-                                       << QStringLiteral("Length is above 32767");
-    QTest::newRow("an empty set") << QString() << QStringLiteral("12") << -1.0
-                                  << QStringLiteral("No password: the set is empty");
+    row("q and e merge", QStringLiteral("qea"), QStringLiteral("3"), whole(QStringLiteral("qea"), 3));
+    row("nothing left to choose", QStringLiteral("qe"), QStringLiteral("99"), whole(QStringLiteral("qe"), 99));
+    row("printable ASCII", printable, QStringLiteral("20"), whole(printable, 20));
+    row("a blank before the length", QStringLiteral("ab"), QStringLiteral(" 70"), whole(QStringLiteral("ab"), 70));
+    row("good", printable, QStringLiteral("12"), whole(printable, 12));
+    // Above the longest the generator makes the longest.
+    auto longest = whole(QStringLiteral("ab"), 32767);
+    std::get<1>(longest) += QStringLiteral(" (the longest, 32767)");
+    row("above the longest", QStringLiteral("ab"), QStringLiteral("40000"), longest);
+    row("a fraction", kLettersAndDigits, QStringLiteral("1.5"), oneRound(kLettersAndDigits));
+    row("a negative number", QStringLiteral("abc"), QStringLiteral("-3"), oneRound(QStringLiteral("abc")));
+    // 0: none in (256 - k) / 256 of the runs; otherwise the first and the other 254's members.
+    row("zero, most runs none", QStringLiteral("abc"), QStringLiteral("0"),
+        {-1.0, QStringLiteral("No password in most runs (99%), else about 4 characters"), true});
+    const QString big = codesFrom32(200);
+    const double bigBits = (1 + 254 * 200 / 256.0) * entropyOf(big);
+    row("zero, a big set", big, QStringLiteral("0"),
+        {bigBits,
+         QStringLiteral("About 199 characters, %1 bits, %2; none in 22%").arg(qRound(bigBits)).arg(wordFor(bigBits)),
+         true});
+    // No password: the generator's own words.
+    row("no length", QStringLiteral("ab"), QString(),
+        {-1.0, QStringLiteral("No password: settings.ini has no length"), true});
+    row("a typo", QStringLiteral("ab"), QStringLiteral("1O"),
+        {-1.0, QStringLiteral("No password: the length in settings.ini is not a number"), true});
+    row("an empty set", QString(), QStringLiteral("12"), {-1.0, QStringLiteral("No password: the set is empty"), true});
 }
 
 void TestFormSettings::strength()
@@ -153,12 +221,13 @@ void TestFormSettings::strength()
     QFETCH(QString, length);
     QFETCH(double, bits);
     QFETCH(QString, said);
+    QFETCH(bool, warning);
     const Strength strength = passwordStrength(set, length);
     QCOMPARE(strength.text, said);
     QCOMPARE(strength.bits.has_value(), bits >= 0);
     if (strength.bits)
         QVERIFY2(std::abs(*strength.bits - bits) < 0.001, qPrintable(QString::number(*strength.bits)));
-    QCOMPARE(strength.warning, bits < kStrongBits);
+    QCOMPARE(strength.warning, warning);
 }
 
 void TestFormSettings::strengthFollowsEveryKeystroke()
@@ -167,20 +236,25 @@ void TestFormSettings::strengthFollowsEveryKeystroke()
     auto form = openForm();
     QVERIFY(form);
     QLabel *label = form->strengthLabel();
-    QCOMPARE(label->geometry(), QRect(272, 118, 105, 52));
+    QCOMPARE(label->geometry(), QRect(272, 118, 105, 60));
     QCOMPARE(label->text(), QStringLiteral("Strength: 40 bits, weak"));
+    // Screen readers find it by name and hear its words as its description.
+    QCOMPARE(label->accessibleName(), QStringLiteral("Password strength"));
+    QCOMPARE(label->accessibleDescription(), label->text());
     const QColor warning = label->palette().color(QPalette::WindowText);
     QTest::keyClick(form->Param1(), Qt::Key_End);
     QTest::keyClick(form->Param1(), Qt::Key_0);
-    QCOMPARE(label->text(), QStringLiteral("Strength: 400 bits"));
+    QCOMPARE(label->text(), QStringLiteral("Strength: 400 bits, excellent"));
     QVERIFY(label->palette().color(QPalette::WindowText) != warning);
     QTest::keyClick(form->Param1(), Qt::Key_Backspace);
     QTest::keyClick(form->Param1(), Qt::Key_Backspace);
     QTest::keyClick(form->Param1(), Qt::Key_A);
-    QCOMPARE(label->text(), QStringLiteral("No password: length is not a number"));
+    QCOMPARE(label->text(), QStringLiteral("No password: the length in settings.ini is not a number"));
+    QCOMPARE(label->accessibleDescription(), label->text());
     QCOMPARE(label->palette().color(QPalette::WindowText), warning);
     QTest::keyClicks(form->Param2(), QStringLiteral("q"));
-    QCOMPARE(label->text(), QStringLiteral("No password: length is not a number"));
+    QCOMPARE(label->text(), QStringLiteral("No password: the length in settings.ini is not a number"));
+    QCOMPARE(label->accessibleDescription(), label->text());
     // Only information: Save writes the boxes as typed.
     QTest::mouseClick(form->CmdOK(), Qt::LeftButton, {}, QPoint(50, 16));
     QCOMPARE(fileBytes(), QByteArray("qabcd\r\n2a\r\n"));
@@ -431,6 +505,13 @@ void TestFormSettings::setBoxLimitsAndRefusesWhatTheFileCannotHold()
         QApplication::sendEvent(box, &press);
     }
     QCOMPARE(box->rawText(), QStringLiteral("ab\u20ACc"));
+    // A character outside the basic plane, typed (an emoji from an input method) as pasted.
+    QKeyEvent emoji(QEvent::KeyPress, 0, Qt::NoModifier, QStringLiteral("\U0001F600"));
+    QApplication::sendEvent(box, &emoji);
+    QInputMethodEvent committed;
+    committed.setCommitString(QStringLiteral("\U0001F511"));
+    QApplication::sendEvent(box, &committed);
+    QCOMPARE(box->rawText(), QStringLiteral("ab\u20ACc"));
     // Pasted text keeps what the file can hold.
     box->clear();
     QApplication::clipboard()->setText(QStringLiteral("\u0416x\u00E9"));
@@ -444,21 +525,33 @@ void TestFormSettings::setBoxLimitsAndRefusesWhatTheFileCannotHold()
     QCOMPARE(box->rawText().size(), 255);
 }
 
-void TestFormSettings::enterSavesAndCtrlEnterBreaksTheLine()
+void TestFormSettings::enterSavesAndTheSetStaysOneLine()
 {
-    writeFile(QByteArray());
+    // The set is line 1 of the file: no key and no paste puts a line break into it (which would
+    // make the rest of it the length), while a lone CR or LF read from the file is kept.
+    writeFile("a\rb\nc\r\n16\r\n");
     auto form = openForm();
     QVERIFY(form);
     QSignalSpy unloaded(form.get(), &FormSettings::unloaded);
     CharacterSetEdit *box = form->Param2();
     box->setFocus();
-    QTest::keyClicks(box, QStringLiteral("ab"));
+    QCOMPARE(box->toPlainText(), QStringLiteral("a\u240Db\u240Ac"));
+    QTest::keyClick(box, Qt::Key_End, Qt::ControlModifier);
     QTest::keyClick(box, Qt::Key_Return, Qt::ControlModifier);
-    QTest::keyClicks(box, QStringLiteral("c"));
+    QTest::keyClick(box, Qt::Key_Enter, Qt::ControlModifier);
+    QTest::keyClicks(box, QStringLiteral("d"));
+    QApplication::clipboard()->setText(QStringLiteral("e\r\nf\ng\rh"));
+    QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+    auto *dropped = new QMimeData;
+    dropped->setText(QStringLiteral("i\nj"));
+    QApplication::clipboard()->setMimeData(dropped);
+    QTest::keyClick(box, Qt::Key_Insert, Qt::ShiftModifier);
     QCOMPARE(unloaded.count(), 0);
     QTest::keyClick(box, Qt::Key_Return);
     QCOMPARE(unloaded.count(), 1);
-    QCOMPARE(fileBytes(), QByteArray("ab\r\nc\r\n\r\n"));
+    QCOMPARE(fileBytes(),
+             QByteArray("a\rb\nc"
+                        "defghij\r\n16\r\n"));
 }
 
 void TestFormSettings::defaultRimFollowsTheFocus()

@@ -126,6 +126,8 @@ void TestSettingsX11::optionsOpenNoWindow()
         {{QStringLiteral("--version")}, 0},
         {{QStringLiteral("-platform"), QStringLiteral("offscreen")}, 2},
         {{QStringLiteral("settings.ini")}, 2},
+        {{QStringLiteral("--help"), QStringLiteral("--bogus")}, 2},
+        {{QStringLiteral("--bogus"), QStringLiteral("--help")}, 2},
     };
     for (const auto &[arguments, exitCode] : rows) {
         QProcess process;

@@ -91,6 +91,11 @@ void TestColorPickerX11::arguments_data()
     QTest::newRow("not a colour") << QStringList{QStringLiteral("reddish")} << 2 << QString();
     QTest::newRow("alpha") << QStringList{QStringLiteral("#80336699")} << 2 << QString();
     QTest::newRow("unknown option") << QStringList{QStringLiteral("--colour")} << 2 << QString();
+    // An unknown option is a mistake wherever --help stands.
+    QTest::newRow("--help, then an unknown option")
+        << QStringList{QStringLiteral("--help"), QStringLiteral("--colour")} << 2 << QString();
+    QTest::newRow("an unknown option, then --help")
+        << QStringList{QStringLiteral("--colour"), QStringLiteral("--help")} << 2 << QString();
     QTest::newRow("five digits") << QStringList{QStringLiteral("#12345")} << 2 << QString();
     QTest::newRow("two colours") << QStringList{QStringLiteral("000000"), QStringLiteral("FFFFFF")} << 2 << QString();
 }
