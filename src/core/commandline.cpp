@@ -20,23 +20,21 @@ CommandLine readCommandLine(int argc, char **argv, const ProgramDescription &pro
 {
     CommandLine line;
     bool options = true;
+    // --help and --version answer only a command line that is right as a whole, wherever they
+    // stand in it: "--frobnicate --help" and "--help --frobnicate" are the same mistake.
+    const char *asked = nullptr;
     for (int i = 1; i < argc; ++i) {
         const char *argument = argv[i];
         if (options && std::strcmp(argument, "--") == 0) {
             options = false;
             continue;
         }
-        if (options && (std::strcmp(argument, "--help") == 0 || std::strcmp(argument, "-h") == 0)) {
-            printUsage(stdout, program);
-            std::printf("\n%s", program.help);
-            line.exitCode = 0;
-            return line;
-        }
-        if (options && std::strcmp(argument, "--version") == 0) {
-            std::printf("%s %s\n%s\nLicense: MIT <https://opensource.org/licenses/MIT>\n", program.name,
-                        ZIMBREL_VERSION, kCopyright);
-            line.exitCode = 0;
-            return line;
+        if (options
+            && (std::strcmp(argument, "--help") == 0 || std::strcmp(argument, "-h") == 0
+                || std::strcmp(argument, "--version") == 0)) {
+            if (!asked)
+                asked = argument;
+            continue;
         }
         if (options && argument[0] == '-' && argument[1] == '-') {
             const char *equals = std::strchr(argument, '=');
@@ -80,6 +78,16 @@ CommandLine readCommandLine(int argc, char **argv, const ProgramDescription &pro
                      line.arguments[size_t(program.maxArguments)].c_str());
         printUsage(stderr, program);
         line.exitCode = 2;
+        return line;
+    }
+    if (asked && std::strcmp(asked, "--version") == 0) {
+        std::printf("%s %s\n%s\nLicense: MIT <https://opensource.org/licenses/MIT>\n", program.name, ZIMBREL_VERSION,
+                    kCopyright);
+        line.exitCode = 0;
+    } else if (asked) {
+        printUsage(stdout, program);
+        std::printf("\n%s", program.help);
+        line.exitCode = 0;
     }
     return line;
 }
