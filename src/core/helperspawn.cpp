@@ -124,6 +124,10 @@ Spawned spawnHelper(ClipboardRoute route, const KeeperOptions &options)
         break;
     case ClipboardRoute::WlCopy:
         program = findOnPath("wl-copy");
+        // The type named: wl-copy would otherwise run several programs to guess it.
+        arguments = {"-t", "text/plain;charset=utf-8"};
+        if (options.wlCopySensitive)
+            arguments.insert(arguments.begin(), "--sensitive");
         break;
     case ClipboardRoute::Qt:
         break;
@@ -195,7 +199,8 @@ void dismiss(Spawned &spawned, int timeoutMs)
     spawned = {};
 }
 
-// wl-copy's first process exits once the text is offered (0), or with an error.
+// wl-copy's first process exits once the text is offered (0), or with an error (1, also for an
+// option it does not know).
 bool wlCopyOffered(pid_t pid, int timeoutMs)
 {
     const int64_t deadline = monotonicMs() + timeoutMs;
@@ -300,6 +305,51 @@ void KeeperStart::startNext()
     }
 }
 
+namespace {
+
+// The keeper's first answer: 0 when its pipe ends without one, or `timedOut` when it does not come
+// in time. A keeper that says it waits for a busy window system is given longer.
+char firstAnswer(int statusFd, const KeeperOptions &options, int timeoutMs, bool &timedOut)
+{
+    timedOut = false;
+    for (;;) {
+        const int64_t start = monotonicMs();
+        pollfd fd{statusFd, POLLIN, 0};
+        const int ready = poll(&fd, 1, timeoutMs);
+        if (ready < 0 && errno == EINTR) {
+            timeoutMs = std::max<int>(0, timeoutMs - int(monotonicMs() - start));
+            continue;
+        }
+        if (ready <= 0) {
+            timedOut = ready == 0;
+            return 0;
+        }
+        const char answer = readKeeperStatus(statusFd, 0);
+        if (answer != char(KeeperStatus::Waiting))
+            return answer;
+        timeoutMs = options.waitingTimeoutMs;
+    }
+}
+
+// Copies with wl-copy; whether it offered the text.
+bool copyWithWlCopy(const std::string &utf8, KeeperOptions options)
+{
+    // An older wl-copy refuses --sensitive at once; then it copies without.
+    for (const bool sensitive : {true, false}) {
+        options.wlCopySensitive = sensitive;
+        Spawned copier = spawnHelper(ClipboardRoute::WlCopy, options);
+        if (copier.pid <= 0)
+            return false;
+        writeAll(copier.inputFd, utf8, options.answerTimeoutMs);
+        close(copier.inputFd);
+        if (wlCopyOffered(copier.pid, options.answerTimeoutMs))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 StartedHelper KeeperStart::handOver(const std::string &utf8)
 {
     StartedHelper result;
@@ -310,19 +360,14 @@ StartedHelper KeeperStart::handOver(const std::string &utf8)
     std::string frame = framePassword(utf8);
     for (;;) {
         if (m_current->pid <= 0) {
-            // Only wl-copy is left, if anything.
+            // No keeper has a way here; only wl-copy is left, if anything.
             if (m_next < m_routes.size() && m_routes[m_next] == ClipboardRoute::WlCopy) {
                 ++m_next;
-                Spawned copier = spawnHelper(ClipboardRoute::WlCopy, m_options);
-                if (copier.pid > 0) {
-                    m_anyStarted = true;
-                    writeAll(copier.inputFd, utf8, m_options.answerTimeoutMs);
-                    close(copier.inputFd);
-                    if (wlCopyOffered(copier.pid, m_options.answerTimeoutMs)) {
-                        result.answer = KeeperAnswer::Owned;
-                        break;
-                    }
+                if (copyWithWlCopy(utf8, m_options)) {
+                    result.answer = KeeperAnswer::ByWlCopy;
+                    break;
                 }
+                m_anyStarted = true;
             }
             result.answer = m_anyStarted ? KeeperAnswer::Failed : KeeperAnswer::NotStarted;
             break;
@@ -334,7 +379,9 @@ StartedHelper KeeperStart::handOver(const std::string &utf8)
         const bool written = writeAll(m_current->inputFd, frame, m_options.answerTimeoutMs);
         close(m_current->inputFd);
         m_current->inputFd = -1;
-        const char answer = written ? readKeeperStatus(m_current->statusFd, m_options.answerTimeoutMs) : '\0';
+        bool timedOut = false;
+        const char answer =
+            firstAnswer(m_current->statusFd, m_options, written ? m_options.answerTimeoutMs : 0, timedOut);
         if (answer == char(KeeperStatus::Owned)) {
             result.pid = m_current->pid;
             result.statusFd = m_current->statusFd;
@@ -347,6 +394,10 @@ StartedHelper KeeperStart::handOver(const std::string &utf8)
         dismiss(*m_current, answer ? 1000 : 0);
         if (answer == char(KeeperStatus::Replaced)) {
             result.answer = KeeperAnswer::Replaced;
+            break;
+        }
+        if (answer == char(KeeperStatus::Failed) || timedOut) {
+            result.answer = KeeperAnswer::Failed;
             break;
         }
         startNext();

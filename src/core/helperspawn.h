@@ -18,6 +18,7 @@ enum class KeeperAnswer : char {
     Replaced = 'r',   // a newer password of ours took it before this one's keeper answered
     Failed = '0',     // a keeper was started but did not take it
     NotStarted = 'n', // no keeper could be started on any route
+    ByWlCopy = 'l',   // no keeper has a way on this compositor; wl-copy serves it
 };
 
 struct StartedHelper
@@ -31,6 +32,9 @@ struct KeeperOptions
 {
     int clearAfterSeconds = 0; // 0: the keeper serves until something else takes the clipboard
     int answerTimeoutMs = 3000;
+    // How long a keeper that says it waits for a busy window system is waited for, after it said so.
+    int waitingTimeoutMs = 25000;
+    bool wlCopySensitive = false; // wl-copy --sensitive (wl-clipboard 2.2 and later)
 };
 
 // The folder of the running program.
@@ -54,7 +58,10 @@ struct Spawned;
 // Starting a keeper in two steps, so that it connects to its window system while the password is
 // still being made: the first route's keeper starts at once and waits for its password; handOver()
 // gives it the password (as a frame, see keeperhandoff.h) and waits for its first answer. A keeper
-// that finds no way on its window system, fails or cannot be started hands on to the next route.
+// that finds no way on its window system, or cannot be started or ends without a word, hands on to
+// the next route; one that has a way but fails, or does not answer in time, does not: another
+// route would not do better on a busy window system, and wl-copy (the last) keeps the password in
+// a file. wl-copy is asked to mark it as secret (--sensitive) where it knows how.
 // Keepers run in a session of their own, with standard output and error on /dev/null. Helpers are
 // found beside the program (helperPath) or, for wl-copy, on PATH (the system's default path when
 // PATH is unset), never in the current folder. A keeper never handed a password ends without

@@ -20,18 +20,23 @@ namespace zimbrel {
 // Passwords are at most 32767 characters, three bytes each in UTF-8; a longer frame is refused.
 inline constexpr std::size_t kMaxKeptBytes = std::size_t{128} * 1024;
 
-// The MIME type and X target that mark a password for clipboard histories, and its value.
+// The MIME type and X target that mark a password for clipboard histories, and its value: Klipper,
+// CopyQ from version 8 and wl-clipboard's `wl-paste --watch` read it.
 inline constexpr char kSecretHintType[] = "x-kde-passwordManagerHint";
 inline constexpr char kSecretHintValue[] = "secret";
+// What CopyQ before version 8 (Debian 12 ships 6.4) reads instead: an item it must not show or keep.
+inline constexpr char kCopyqHiddenType[] = "application/x-copyq-hidden";
+inline constexpr char kCopyqHiddenValue[] = "1";
 
 // What a keeper says on its status pipe.
 enum class KeeperStatus : char {
     Owned = '1',       // it owns the clipboard now
     Failed = '0',      // it could not take the clipboard (or got no whole password)
     Unsupported = 'u', // the window system offers no way for it; try the next route
-    Replaced = 'r',    // a newer password of ours took the clipboard
+    Waiting = 'w',     // before its first answer: it waits for the window system, which is busy
+    Replaced = 'r',    // a newer password of ours took the clipboard, or will take it
     Lost = 'x',        // something else took the clipboard, or emptied it
-    Cleared = 'c',     // it gave the clipboard up after the time it was given
+    Cleared = 'c',     // it emptied the clipboard after the time it was given
 };
 
 // The frame for `utf8`.

@@ -21,6 +21,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <optional>
 #include <string>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -139,16 +140,19 @@ int main(int argc, char **argv)
     keeperOptions.clearAfterSeconds = int(commandLine.value("--clear-after", 0));
 
     const std::string platform = applyPlatformChoiceToEnvironment();
-    // Before a password exists or a keeper starts: without a display there is nothing to show.
+    const std::vector<ClipboardRoute> routes = clipboardRoutes(platform);
+    // The keeper starts first and connects to the window system while the display is checked and
+    // the password is made; without a display it is never handed a password, and ends.
+    std::optional<KeeperStart> keeperStart;
+    if (routes != std::vector<ClipboardRoute>{ClipboardRoute::Qt})
+        keeperStart.emplace(routes, keeperOptions);
+    // Before a password exists: without a display there is nothing to show.
     if (!windowSystemReachable("zimbrel-generator", platform))
         return 1;
     reportPassedOver("zimbrel-generator", settingsFile);
-    const std::vector<ClipboardRoute> routes = clipboardRoutes(platform);
 
     std::vector<std::string> arguments;
-    if (routes != std::vector<ClipboardRoute>{ClipboardRoute::Qt}) {
-        // The keeper starts first and connects to the window system while the password is made.
-        KeeperStart keeperStart(routes, keeperOptions);
+    if (keeperStart) {
         std::string password = passwordFromSettings(readSettingsBytes(settingsFile.path.c_str()), kernelRandomWord);
         // The window's copy goes first: a keeper is handed the password only when the window can
         // show that same one. (Without it, the window program makes a password of its own and
@@ -159,7 +163,7 @@ int main(int argc, char **argv)
             // The keeper's first answer is awaited here, before the window program loads:
             // taking the clipboard is then not slowed by the loading, and the window knows what
             // to say.
-            const StartedHelper keeper = keeperStart.handOver(utf8);
+            const StartedHelper keeper = keeperStart->handOver(utf8);
             wipeString(utf8);
             arguments = {"--password-fd", std::to_string(passwordFd), "--copied", std::string(1, char(keeper.answer))};
             if (keeper.statusFd >= 0) {

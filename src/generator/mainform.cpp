@@ -169,6 +169,9 @@ void MainForm::showPassword()
     else if (m_copyResult == CopyResult::Replaced)
         // Short, so that it fits the window beside a password of the usual length.
         text += tr(" (replaced)");
+    else if (m_copyResult == CopyResult::ByWlCopy)
+        // The last resort, which keeps the password in a file while it serves it.
+        text += tr(" (copied by wl-copy)");
     setShownText(text);
 }
 

@@ -126,6 +126,8 @@ CopyResult publishSecret(const QString &text, ClipboardHandOff &handOff)
         return CopyResult::Kept;
     case KeeperAnswer::Replaced:
         return CopyResult::Replaced;
+    case KeeperAnswer::ByWlCopy:
+        return CopyResult::ByWlCopy;
     case KeeperAnswer::Failed:
         // A keeper that could not take the clipboard lost a race or was refused; taking it here
         // would push out whichever keeper won.

@@ -46,6 +46,7 @@ enum class CopyResult {
     UntilExit, // on the clipboard only while the program runs (no keeper could be started)
     NotCopied, // not on the clipboard (any more): it failed, or something else took it
     Replaced,  // a newer password of ours took its place
+    ByWlCopy,  // on the clipboard through wl-copy, which keeps it in a file under /tmp
 };
 
 // The keeper of one password: started before the window exists, so the clipboard is ready while

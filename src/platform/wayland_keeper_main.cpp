@@ -6,9 +6,12 @@
 //   - through the clipboard-control protocol (zwlr_data_control / ext_data_control), which sway and
 //     the other wlroots compositors, KWin and Hyprland offer: no window and no focus needed, and
 //     the compositor hands the text on to X programs through XWayland;
-//   - with --focus, where that protocol is missing (GNOME): a tiny window of its own that takes
-//     the keyboard focus for a moment, which is what such compositors ask of a program that sets
-//     the clipboard; the window goes as soon as the clipboard is set.
+//   - with --focus, where that protocol is missing (GNOME, weston): a tiny window of its own that
+//     takes the keyboard focus for a moment, which is what such compositors ask of a program that
+//     sets the clipboard; the window goes as soon as the clipboard is set.
+// Either way it counts the clipboard as its own only once the compositor says so: the selection
+// that follows its request must be its own offer, which carries a type with a token of this keeper
+// alone. (weston, for one, quietly ignores a request whose serial is older than the selection's.)
 // It serves the text until anything else takes the clipboard or the compositor goes away, then
 // ends at once. Plain libwayland-client: a keeper that may live for hours holds very little. Like
 // the X11 keeper it is not dumpable, keeps its memory locked and wiped, and writes nothing
@@ -16,11 +19,17 @@
 //
 //   zimbrel-wayland-keeper [--status-fd N] [--focus] [--clear-after SECONDS]
 //
-// Status characters (KeeperStatus): "u" when this compositor offers neither way, "1" once it owns
-// the clipboard, "0" when it could not take it; later "r" (a newer password of ours took it), "x"
-// (anything else did) or "c" (given up after --clear-after). The pipe closes when the keeper ends.
+// Status characters (KeeperStatus): "u" when this compositor offers neither way, "w" while its
+// focus window waits for the compositor, "1" once it owns the clipboard, "0" when it could not take
+// it, "r" when a newer password of ours has it or will have it; later "r", "x" (anything else took
+// it) or "c" (emptied after --clear-after). The pipe closes when the keeper ends.
+//
+// Keepers of the focus route that start together would fight over the focus; the newest one goes
+// on and the others stand down. The newest writes its ticket (pid and start time) into
+// $XDG_RUNTIME_DIR/zimbrel-keeper-<display>, which the others read.
 
 #include "core/keeperhandoff.h"
+#include "core/kernelrandom.h"
 
 #include "data-control-client-protocol.h"
 #include "xdg-shell-client-protocol.h"
@@ -29,6 +38,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -43,8 +53,8 @@ using namespace zimbrel;
 
 namespace {
 
-// Offered besides the text types: clipboard histories leave a secret out, and a keeper of ours
-// that loses the clipboard tells a newer password of ours from anything else by this type.
+// Offered besides the text types: a keeper of ours that loses the clipboard tells a newer password
+// of ours from anything else by the family, and its own offer by its token.
 constexpr char kKeeperMarkType[] = "application/x-zimbrel-keeper";
 const char *const kTextTypes[] = {"text/plain;charset=utf-8", "text/plain", "UTF8_STRING", "STRING", "TEXT"};
 
@@ -62,11 +72,116 @@ constexpr uint32_t kCreateSource = ZWLR_DATA_CONTROL_MANAGER_V1_CREATE_DATA_SOUR
 constexpr uint32_t kGetDevice = ZWLR_DATA_CONTROL_MANAGER_V1_GET_DATA_DEVICE;
 constexpr uint32_t kSetSelection = ZWLR_DATA_CONTROL_DEVICE_V1_SET_SELECTION;
 constexpr uint32_t kOffer = ZWLR_DATA_CONTROL_SOURCE_V1_OFFER;
+constexpr uint32_t kOfferReceive = ZWLR_DATA_CONTROL_OFFER_V1_RECEIVE;
+constexpr uint32_t kOfferDestroy = ZWLR_DATA_CONTROL_OFFER_V1_DESTROY;
+
+// What an offer says about itself, as its types come in.
+struct OfferKind
+{
+    bool ours = false;   // this keeper's own
+    bool family = false; // another keeper's of ours
+    bool text = false;   // offers UTF-8 text
+};
+
+// The clipboard as the compositor last announced it on a data device.
+struct Selection
+{
+    wl_proxy *pending = nullptr; // the offer announced last, whose selection event may follow
+    OfferKind pendingKind;
+    wl_proxy *current = nullptr; // the selection's offer (kept, so its text can be read); none: empty
+    OfferKind kind;
+    unsigned announced = 0; // selection events so far
+    bool control = false;   // offers of the clipboard-control protocol (else wl_data_offer)
+
+    void destroy(wl_proxy *offer) const
+    {
+        if (!offer)
+            return;
+        if (control)
+            wl_proxy_marshal_flags(offer, kOfferDestroy, nullptr, wl_proxy_get_version(offer), WL_MARSHAL_FLAG_DESTROY);
+        else
+            wl_data_offer_destroy(reinterpret_cast<wl_data_offer *>(offer));
+    }
+};
+
+// The ticket of the newest keeper of the focus route, shared by all of them for one display.
+class Ticket
+{
+public:
+    Ticket()
+    {
+        const char *runtime = std::getenv("XDG_RUNTIME_DIR");
+        if (!runtime || runtime[0] != '/')
+            return;
+        std::string display = std::getenv("WAYLAND_DISPLAY") ? std::getenv("WAYLAND_DISPLAY") : "wayland-0";
+        std::replace(display.begin(), display.end(), '/', '_');
+        m_path = std::string(runtime) + "/zimbrel-keeper-" + display;
+        m_mine = std::to_string(getpid()) + ' ' + startTime(getpid()) + '\n';
+    }
+
+    // This keeper is the newest from now on.
+    void take() const
+    {
+        if (m_path.empty())
+            return;
+        const std::string temp = m_path + '.' + std::to_string(getpid());
+        const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
+        if (fd < 0)
+            return;
+        const bool written = write(fd, m_mine.data(), m_mine.size()) == ssize_t(m_mine.size());
+        close(fd);
+        if (!written || rename(temp.c_str(), m_path.c_str()) != 0)
+            unlink(temp.c_str());
+    }
+
+    // Whether a newer keeper that still lives has written its ticket since.
+    bool newerLives() const
+    {
+        if (m_path.empty())
+            return false;
+        char text[64] = {};
+        const int fd = open(m_path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+        if (fd < 0)
+            return false;
+        const ssize_t n = read(fd, text, sizeof text - 1);
+        close(fd);
+        if (n <= 0 || std::string(text) == m_mine)
+            return false;
+        const pid_t pid = pid_t(std::atol(text));
+        const char *space = std::strchr(text, ' ');
+        return pid > 0 && space && startTime(pid) + '\n' == std::string(space + 1);
+    }
+
+private:
+    // The process's start time, which tells it from a later process with the same number.
+    static std::string startTime(pid_t pid)
+    {
+        char path[64];
+        std::snprintf(path, sizeof path, "/proc/%d/stat", int(pid));
+        char stat[1024] = {};
+        const int fd = open(path, O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            return "gone";
+        const ssize_t n = read(fd, stat, sizeof stat - 1);
+        close(fd);
+        // Field 22, counted after the command's closing parenthesis (field 2 may hold blanks).
+        const char *at = n > 0 ? std::strrchr(stat, ')') : nullptr;
+        for (int field = 2; at && field < 22; ++field)
+            at = std::strchr(at + 1, ' ');
+        return at ? std::string(at + 1, std::strcspn(at + 1, " ")) : "gone";
+    }
+
+    std::string m_path;
+    std::string m_mine;
+};
 
 struct Keeper
 {
     KeptPassword password;
+    bool emptied = false; // given up after --clear-after: it serves empty text from then on
     int statusFd = -1;
+    std::string ownType; // kKeeperMarkType with this keeper's token
+    Ticket ticket;
 
     wl_display *display = nullptr;
     wl_seat *seat = nullptr;
@@ -76,30 +191,36 @@ struct Keeper
     wl_shm *shm = nullptr;
     xdg_wm_base *wmBase = nullptr;
     wl_data_device_manager *dataDeviceManager = nullptr;
-    wl_proxy *controlDevice = nullptr;     // set by the clipboard-control route
-    wl_data_source *focusSource = nullptr; // set by the focus route
+    wl_proxy *controlDevice = nullptr; // set by the clipboard-control route
+    wl_proxy *source = nullptr;        // what it offers now
+    bool focusRoute = false;
 
-    bool done = false; // the clipboard is no longer ours
-    bool cancelled = false;
-    // The newest selection another client made, as its offer object, and whether it is ours.
-    void *pendingOffer = nullptr;
-    bool pendingOfferIsOurs = false;
-    bool selectionIsOurs = false;
+    bool cancelled = false; // its source is no longer the clipboard's
+    Selection selection;
 
     // The focus route: the serial of the keyboard focus, and the window that got it.
     uint32_t focusSerial = 0;
     bool focused = false;
     bool configured = false;
+    bool mapAnswered = false;
 
     // The bytes for a requested type; nullptr for a type not offered.
     const std::string *bytesFor(const char *type) const
     {
         static const std::string hint = kSecretHintValue;
+        static const std::string hidden = kCopyqHiddenValue;
         static const std::string none;
         if (std::strcmp(type, kSecretHintType) == 0)
             return &hint;
-        if (std::strcmp(type, kKeeperMarkType) == 0)
+        if (std::strcmp(type, kCopyqHiddenType) == 0)
+            return &hidden;
+        if (type == ownType)
             return &none;
+        if (emptied)
+            return std::any_of(std::begin(kTextTypes), std::end(kTextTypes),
+                               [type](const char *text) { return std::strcmp(type, text) == 0; })
+                ? &none
+                : nullptr;
         if ((std::strcmp(type, "STRING") == 0 || std::strcmp(type, "TEXT") == 0) && password.fitsLatin1)
             return &password.latin1;
         for (const char *text : kTextTypes) {
@@ -136,101 +257,180 @@ void sendTo(const Keeper &keeper, const char *type, int fd)
     close(fd);
 }
 
-// -- the clipboard-control route --------------------------------------------------------------
-
-void controlOfferType(void *data, zwlr_data_control_offer_v1 *, const char *type)
+void addListener(wl_proxy *proxy, const void *listener, void *data)
 {
-    if (std::strcmp(type, kKeeperMarkType) == 0)
-        static_cast<Keeper *>(data)->pendingOfferIsOurs = true;
+    wl_proxy_add_listener(proxy, reinterpret_cast<void (**)(void)>(const_cast<void *>(listener)), data);
+}
+
+// -- what the data device says (both routes) --------------------------------------------------
+
+void offerType(Keeper &keeper, wl_proxy *offer, const char *type)
+{
+    if (offer != keeper.selection.pending)
+        return;
+    OfferKind &kind = keeper.selection.pendingKind;
+    if (type == keeper.ownType)
+        kind.ours = true;
+    else if (std::strncmp(type, kKeeperMarkType, sizeof kKeeperMarkType - 1) == 0)
+        kind.family = true;
+    else if (std::strcmp(type, kTextTypes[0]) == 0 || std::strcmp(type, "text/plain") == 0)
+        kind.text = true;
+}
+
+void newOffer(Keeper &keeper, wl_proxy *offer, const void *listener)
+{
+    // An offer announced but never made the selection (a drag, on the focus route) is dropped.
+    if (keeper.selection.pending && keeper.selection.pending != keeper.selection.current)
+        keeper.selection.destroy(keeper.selection.pending);
+    keeper.selection.pending = offer;
+    keeper.selection.pendingKind = {};
+    addListener(offer, listener, &keeper);
+}
+
+void newSelection(Keeper &keeper, wl_proxy *offer)
+{
+    Selection &s = keeper.selection;
+    if (s.current && s.current != offer)
+        s.destroy(s.current);
+    s.current = offer;
+    s.kind = offer && offer == s.pending ? s.pendingKind : OfferKind{};
+    s.pending = nullptr;
+    ++s.announced;
+}
+
+void controlOfferType(void *data, zwlr_data_control_offer_v1 *offer, const char *type)
+{
+    offerType(*static_cast<Keeper *>(data), reinterpret_cast<wl_proxy *>(offer), type);
 }
 const zwlr_data_control_offer_v1_listener kControlOfferListener{controlOfferType};
 
 void controlDataOffer(void *data, zwlr_data_control_device_v1 *, zwlr_data_control_offer_v1 *offer)
 {
-    auto *keeper = static_cast<Keeper *>(data);
-    keeper->pendingOffer = offer;
-    keeper->pendingOfferIsOurs = false;
-    wl_proxy_add_listener(
-        reinterpret_cast<wl_proxy *>(offer),
-        reinterpret_cast<void (**)(void)>(const_cast<zwlr_data_control_offer_v1_listener *>(&kControlOfferListener)),
-        keeper);
-}
-
-void destroyOffer(void *offer)
-{
-    // The destroy request has the same number in both spellings.
-    if (offer)
-        wl_proxy_marshal_flags(static_cast<wl_proxy *>(offer), ZWLR_DATA_CONTROL_OFFER_V1_DESTROY, nullptr,
-                               wl_proxy_get_version(static_cast<wl_proxy *>(offer)), WL_MARSHAL_FLAG_DESTROY);
+    newOffer(*static_cast<Keeper *>(data), reinterpret_cast<wl_proxy *>(offer), &kControlOfferListener);
 }
 
 void controlSelection(void *data, zwlr_data_control_device_v1 *, zwlr_data_control_offer_v1 *offer)
 {
-    auto *keeper = static_cast<Keeper *>(data);
-    keeper->selectionIsOurs = offer && offer == keeper->pendingOffer && keeper->pendingOfferIsOurs;
-    // Only the types matter, and they have been seen.
-    destroyOffer(offer);
-    keeper->pendingOffer = nullptr;
+    newSelection(*static_cast<Keeper *>(data), reinterpret_cast<wl_proxy *>(offer));
 }
 
 void controlFinished(void *data, zwlr_data_control_device_v1 *)
 {
-    static_cast<Keeper *>(data)->done = true;
+    static_cast<Keeper *>(data)->cancelled = true;
 }
 
-void controlPrimary(void *, zwlr_data_control_device_v1 *, zwlr_data_control_offer_v1 *offer)
+void controlPrimary(void *data, zwlr_data_control_device_v1 *, zwlr_data_control_offer_v1 *offer)
 {
-    destroyOffer(offer);
+    auto *keeper = static_cast<Keeper *>(data);
+    if (reinterpret_cast<wl_proxy *>(offer) == keeper->selection.pending)
+        keeper->selection.pending = nullptr;
+    keeper->selection.destroy(reinterpret_cast<wl_proxy *>(offer));
 }
 const zwlr_data_control_device_v1_listener kControlDeviceListener{controlDataOffer, controlSelection, controlFinished,
                                                                   controlPrimary};
+
+void dataOfferType(void *data, wl_data_offer *offer, const char *type)
+{
+    offerType(*static_cast<Keeper *>(data), reinterpret_cast<wl_proxy *>(offer), type);
+}
+void dataOfferActions(void *, wl_data_offer *, uint32_t) { }
+const wl_data_offer_listener kDataOfferListener{dataOfferType, dataOfferActions, dataOfferActions};
+
+void dataDeviceOffer(void *data, wl_data_device *, wl_data_offer *offer)
+{
+    newOffer(*static_cast<Keeper *>(data), reinterpret_cast<wl_proxy *>(offer), &kDataOfferListener);
+}
+void dataDeviceEnter(void *, wl_data_device *, uint32_t, wl_surface *, wl_fixed_t, wl_fixed_t, wl_data_offer *) { }
+void dataDeviceLeave(void *, wl_data_device *) { }
+void dataDeviceMotion(void *, wl_data_device *, uint32_t, wl_fixed_t, wl_fixed_t) { }
+void dataDeviceDrop(void *, wl_data_device *) { }
+void dataDeviceSelection(void *data, wl_data_device *, wl_data_offer *offer)
+{
+    newSelection(*static_cast<Keeper *>(data), reinterpret_cast<wl_proxy *>(offer));
+}
+const wl_data_device_listener kDataDeviceListener{dataDeviceOffer,  dataDeviceEnter, dataDeviceLeave,
+                                                  dataDeviceMotion, dataDeviceDrop,  dataDeviceSelection};
+
+// -- the source ---------------------------------------------------------------------------------
 
 void controlSend(void *data, zwlr_data_control_source_v1 *, const char *type, int32_t fd)
 {
     sendTo(*static_cast<Keeper *>(data), type, fd);
 }
-
-// Another source took the clipboard: the keeper's work is over.
-void sourceReplaced(Keeper &keeper)
+void controlCancelled(void *data, zwlr_data_control_source_v1 *source)
 {
-    keeper.cancelled = true;
-    keeper.done = true;
-}
-
-void controlCancelled(void *data, zwlr_data_control_source_v1 *)
-{
-    sourceReplaced(*static_cast<Keeper *>(data));
+    auto *keeper = static_cast<Keeper *>(data);
+    // A source replaced by the keeper itself (after --clear-after) is no loss.
+    if (reinterpret_cast<wl_proxy *>(source) == keeper->source)
+        keeper->cancelled = true;
 }
 const zwlr_data_control_source_v1_listener kControlSourceListener{controlSend, controlCancelled};
 
-void addListener(wl_proxy *proxy, const void *listener, Keeper *keeper)
+void sourceTarget(void *, wl_data_source *, const char *) { }
+void sourceSend(void *data, wl_data_source *, const char *type, int32_t fd)
 {
-    wl_proxy_add_listener(proxy, reinterpret_cast<void (**)(void)>(const_cast<void *>(listener)), keeper);
+    sendTo(*static_cast<Keeper *>(data), type, fd);
 }
-
-void offerTypes(wl_proxy *source, uint32_t opcode)
+void sourceCancelled(void *data, wl_data_source *)
 {
-    for (const char *type : kTextTypes)
+    static_cast<Keeper *>(data)->cancelled = true;
+}
+void sourceDrag(void *, wl_data_source *) { }
+void sourceAction(void *, wl_data_source *, uint32_t) { }
+const wl_data_source_listener kSourceListener{sourceTarget, sourceSend, sourceCancelled,
+                                              sourceDrag,   sourceDrag, sourceAction};
+
+void offerTypes(const Keeper &keeper, wl_proxy *source, uint32_t opcode)
+{
+    const auto offer = [&](const char *type) {
         wl_proxy_marshal_flags(source, opcode, nullptr, wl_proxy_get_version(source), 0, type);
-    wl_proxy_marshal_flags(source, opcode, nullptr, wl_proxy_get_version(source), 0, kSecretHintType);
-    wl_proxy_marshal_flags(source, opcode, nullptr, wl_proxy_get_version(source), 0, kKeeperMarkType);
+    };
+    for (const char *type : kTextTypes)
+        offer(type);
+    offer(kSecretHintType);
+    offer(kCopyqHiddenType);
+    offer(keeper.ownType.c_str());
 }
 
-// Sets the clipboard through the clipboard-control protocol; whether it is ours afterwards.
+// A new source of the clipboard-control protocol, set as the selection.
+void setControlSelection(Keeper &keeper)
+{
+    wl_proxy *source =
+        wl_proxy_marshal_flags(keeper.controlManager, kCreateSource, keeper.family->source, 1, 0, nullptr);
+    addListener(source, &kControlSourceListener, &keeper);
+    offerTypes(keeper, source, kOffer);
+    keeper.source = source;
+    wl_proxy_marshal_flags(keeper.controlDevice, kSetSelection, nullptr, wl_proxy_get_version(keeper.controlDevice), 0,
+                           source);
+}
+
+// Whether the selection the compositor announces after the request is this keeper's own. The
+// announcement follows the request, usually within one round trip; a few more are allowed.
+bool selectionIsOurs(Keeper &keeper, unsigned announcedBefore)
+{
+    for (int trip = 0; trip < 4 && !keeper.cancelled; ++trip) {
+        if (wl_display_roundtrip(keeper.display) < 0)
+            return false;
+        if (keeper.selection.announced > announcedBefore && keeper.selection.kind.ours)
+            return true;
+        if (keeper.selection.announced > announcedBefore && trip > 0)
+            return false;
+    }
+    return !keeper.cancelled && keeper.selection.kind.ours;
+}
+
+// -- the clipboard-control route ----------------------------------------------------------------
+
 bool takeWithControl(Keeper &keeper)
 {
-    wl_proxy *manager = keeper.controlManager;
-    const uint32_t version = wl_proxy_get_version(manager);
-    auto *device = wl_proxy_marshal_flags(manager, kGetDevice, keeper.family->device, version, 0, nullptr, keeper.seat);
-    addListener(device, &kControlDeviceListener, &keeper);
-    keeper.controlDevice = device;
-    auto *source = wl_proxy_marshal_flags(manager, kCreateSource, keeper.family->source, 1, 0, nullptr);
-    addListener(source, &kControlSourceListener, &keeper);
-    offerTypes(source, kOffer);
-    wl_proxy_marshal_flags(device, kSetSelection, nullptr, wl_proxy_get_version(device), 0, source);
-    // The compositor answers in order: once this round trip is back, the selection is ours unless
-    // something replaced it in the same instant.
-    return wl_display_roundtrip(keeper.display) >= 0 && !keeper.done;
+    const uint32_t version = wl_proxy_get_version(keeper.controlManager);
+    keeper.controlDevice = wl_proxy_marshal_flags(keeper.controlManager, kGetDevice, keeper.family->device, version, 0,
+                                                  nullptr, keeper.seat);
+    keeper.selection.control = true;
+    addListener(keeper.controlDevice, &kControlDeviceListener, &keeper);
+    const unsigned before = keeper.selection.announced;
+    setControlSelection(keeper);
+    return selectionIsOurs(keeper, before);
 }
 
 // -- the focus route ----------------------------------------------------------------------------
@@ -269,16 +469,12 @@ void toplevelConfigure(void *, xdg_toplevel *, int32_t, int32_t, wl_array *) { }
 void toplevelClose(void *, xdg_toplevel *) { }
 const xdg_toplevel_listener kToplevelListener{toplevelConfigure, toplevelClose, nullptr, nullptr};
 
-void sourceTarget(void *, wl_data_source *, const char *) { }
-void sourceSend(void *data, wl_data_source *, const char *type, int32_t fd)
+void mapAnswered(void *data, wl_callback *callback, uint32_t)
 {
-    sendTo(*static_cast<Keeper *>(data), type, fd);
+    static_cast<Keeper *>(data)->mapAnswered = true;
+    wl_callback_destroy(callback);
 }
-void sourceCancelled(void *data, wl_data_source *)
-{
-    sourceReplaced(*static_cast<Keeper *>(data));
-}
-const wl_data_source_listener kSourceListener{sourceTarget, sourceSend, sourceCancelled, nullptr, nullptr, nullptr};
+const wl_callback_listener kMapAnsweredListener{mapAnswered};
 
 // One transparent pixel, which a compositor needs before it maps the window.
 wl_buffer *onePixel(wl_shm *shm)
@@ -296,12 +492,24 @@ wl_buffer *onePixel(wl_shm *shm)
     return buffer;
 }
 
+// How long the focus may take once the compositor has shown the window, and at most in all (a
+// compositor that does not answer at all).
+constexpr int64_t kFocusAfterMapMs = 5000;
+constexpr int64_t kFocusAtMostMs = 20000;
+
+enum class Taken { Owned, Failed, Replaced };
+
 // Sets the clipboard from a window of its own that has the keyboard focus, the way compositors
-// without the clipboard-control protocol allow; the window goes again once it is set.
-bool takeWithFocus(Keeper &keeper)
+// without the clipboard-control protocol allow; the window goes again once it is set. Another
+// keeper of ours that started later makes this one stand down.
+Taken takeWithFocus(Keeper &keeper)
 {
-    if (!keeper.compositor || !keeper.shm || !keeper.wmBase || !keeper.dataDeviceManager || !keeper.seat)
-        return false;
+    keeper.focusRoute = true;
+    keeper.ticket.take();
+    // The data device comes before the focus: mutter tells a client of selections only on the
+    // devices it had when it got the focus.
+    wl_data_device *device = wl_data_device_manager_get_data_device(keeper.dataDeviceManager, keeper.seat);
+    wl_data_device_add_listener(device, &kDataDeviceListener, &keeper);
     xdg_wm_base_add_listener(keeper.wmBase, &kWmBaseListener, &keeper);
     wl_keyboard *keyboard = wl_seat_get_keyboard(keeper.seat);
     wl_keyboard_add_listener(keyboard, &kKeyboardListener, &keeper);
@@ -313,40 +521,58 @@ bool takeWithFocus(Keeper &keeper)
     xdg_toplevel_set_app_id(toplevel, "zimbrel-generator");
     xdg_toplevel_set_title(toplevel, "zimbrel-generator");
     wl_surface_commit(surface);
+    // The program that started the keeper waits as long as the compositor takes to answer.
+    sendStatus(keeper.statusFd, KeeperStatus::Waiting);
 
     wl_buffer *buffer = nullptr;
-    const int64_t deadline = monotonicMs() + 2000;
-    while (!keeper.focused && monotonicMs() < deadline) {
+    const int64_t start = monotonicMs();
+    int64_t deadline = start + kFocusAtMostMs;
+    bool newer = false;
+    while (!keeper.focused && monotonicMs() < deadline && !(newer = keeper.ticket.newerLives())) {
         if (keeper.configured && !buffer) {
             buffer = onePixel(keeper.shm);
             if (!buffer)
                 break;
             wl_surface_attach(surface, buffer, 0, 0);
             wl_surface_commit(surface);
+            // Once the compositor has taken in the mapped window, the focus follows at once or
+            // not at all: the deadline counts from its answer, however busy it is.
+            wl_callback_add_listener(wl_display_sync(keeper.display), &kMapAnsweredListener, &keeper);
         }
         wl_display_flush(keeper.display);
-        pollfd fd{wl_display_get_fd(keeper.display), POLLIN, 0};
         if (wl_display_dispatch_pending(keeper.display) < 0)
             break;
+        if (keeper.mapAnswered && deadline == start + kFocusAtMostMs)
+            deadline = std::min(deadline, monotonicMs() + kFocusAfterMapMs);
         if (keeper.focused)
             break;
-        const int64_t left = deadline - monotonicMs();
+        // Short waits: a newer keeper's ticket is looked at between them.
+        pollfd fd{wl_display_get_fd(keeper.display), POLLIN, 0};
+        const int64_t left = std::min<int64_t>(deadline - monotonicMs(), 50);
         if (left <= 0 || poll(&fd, 1, int(left)) <= 0)
             continue;
         if (wl_display_dispatch(keeper.display) < 0)
             break;
     }
 
-    bool owned = false;
-    if (keeper.focused) {
-        wl_data_device *device = wl_data_device_manager_get_data_device(keeper.dataDeviceManager, keeper.seat);
+    Taken taken = newer ? Taken::Replaced : Taken::Failed;
+    if (keeper.focused && !(newer = keeper.ticket.newerLives())) {
         wl_data_source *source = wl_data_device_manager_create_data_source(keeper.dataDeviceManager);
         wl_data_source_add_listener(source, &kSourceListener, &keeper);
-        keeper.focusSource = source;
-        offerTypes(reinterpret_cast<wl_proxy *>(source), WL_DATA_SOURCE_OFFER);
+        keeper.source = reinterpret_cast<wl_proxy *>(source);
+        offerTypes(keeper, keeper.source, WL_DATA_SOURCE_OFFER);
+        const unsigned before = keeper.selection.announced;
         wl_data_device_set_selection(device, source, keeper.focusSerial);
-        owned = wl_display_roundtrip(keeper.display) >= 0 && !keeper.done;
+        if (selectionIsOurs(keeper, before))
+            taken = Taken::Owned;
+        else if (keeper.selection.kind.family || keeper.ticket.newerLives())
+            taken = Taken::Replaced;
+    } else if (newer) {
+        taken = Taken::Replaced;
     }
+    // Only a focused client hears of the selection: the device is of no more use.
+    newSelection(keeper, nullptr);
+    wl_data_device_destroy(device);
     // The window was needed only to set the clipboard; the source serves on without it.
     if (wl_proxy_get_version(reinterpret_cast<wl_proxy *>(keyboard)) >= WL_KEYBOARD_RELEASE_SINCE_VERSION)
         wl_keyboard_release(keyboard);
@@ -358,7 +584,7 @@ bool takeWithFocus(Keeper &keeper)
     if (buffer)
         wl_buffer_destroy(buffer);
     wl_display_flush(keeper.display);
-    return owned;
+    return taken;
 }
 
 // -- the registry ---------------------------------------------------------------------------------
@@ -389,33 +615,95 @@ void registryGlobal(void *data, wl_registry *registry, uint32_t name, const char
     } else if (std::strcmp(interface, xdg_wm_base_interface.name) == 0) {
         keeper->wmBase = static_cast<xdg_wm_base *>(bind(&xdg_wm_base_interface, 1));
     } else if (std::strcmp(interface, wl_data_device_manager_interface.name) == 0) {
+        // Version 1: weston cancels a source of version 3 whose selection offer a client destroys
+        // (a rule meant for drag and drop), and the keeper destroys the offers it has looked at.
         keeper->dataDeviceManager = static_cast<wl_data_device_manager *>(bind(&wl_data_device_manager_interface, 1));
     }
 }
 void registryRemove(void *, wl_registry *, uint32_t) { }
 const wl_registry_listener kRegistryListener{registryGlobal, registryRemove};
 
-// Empties the clipboard, which still holds our password (or the source would have been cancelled).
-void giveUp(Keeper &keeper)
+// -- giving up after --clear-after ----------------------------------------------------------------
+
+// The text the current selection offers, as a program that pastes reads it; empty when it offers
+// none or does not answer within a second.
+std::string pasteOfCurrent(Keeper &keeper)
 {
-    if (keeper.controlDevice)
-        wl_proxy_marshal_flags(keeper.controlDevice, kSetSelection, nullptr, wl_proxy_get_version(keeper.controlDevice),
-                               0, nullptr);
-    else if (keeper.focusSource)
-        wl_data_source_destroy(keeper.focusSource); // the compositor empties a selection whose source goes
-    wl_display_roundtrip(keeper.display);
+    std::string text;
+    int fds[2];
+    if (!keeper.selection.current || !keeper.selection.kind.text || pipe2(fds, O_CLOEXEC) != 0)
+        return text;
+    wl_proxy_marshal_flags(keeper.selection.current, kOfferReceive, nullptr,
+                           wl_proxy_get_version(keeper.selection.current), 0, kTextTypes[0], fds[1]);
+    close(fds[1]);
+    wl_display_flush(keeper.display);
+    const int64_t deadline = monotonicMs() + 1000;
+    char buffer[4096];
+    for (;;) {
+        pollfd in{fds[0], POLLIN, 0};
+        const int64_t left = deadline - monotonicMs();
+        if (left <= 0 || poll(&in, 1, int(left)) <= 0)
+            break;
+        const ssize_t n = read(fds[0], buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0 || text.size() > kMaxKeptBytes)
+            break;
+        text.append(buffer, std::size_t(n));
+    }
+    explicit_bzero(buffer, sizeof buffer);
+    close(fds[0]);
+    return text;
 }
 
-// Serves until the clipboard is no longer ours, the compositor goes, or the time given runs out.
+// Leaves nothing of the password to paste, while it is still the clipboard's. Compositors that
+// keep a copy of the selection themselves (weston, mutter) put that copy back when the selection
+// is emptied or its source goes: there the keeper's own offer stays and serves empty text until
+// anything else takes the clipboard. Where the clipboard-control protocol lets it, the keeper
+// first asks for an empty clipboard and then looks at what a paste would give.
+// Whether the keeper serves on (empty text).
+bool giveUp(Keeper &keeper)
+{
+    if (keeper.controlDevice) {
+        const unsigned before = keeper.selection.announced;
+        wl_proxy_marshal_flags(keeper.controlDevice, kSetSelection, nullptr, wl_proxy_get_version(keeper.controlDevice),
+                               0, nullptr);
+        wl_display_roundtrip(keeper.display);
+        if (keeper.selection.announced > before && !keeper.selection.current)
+            return false;
+        // Something came back: a copy of the password (which counts as still ours), or a new
+        // text copied in the same instant, which is left alone.
+        std::string pasted = pasteOfCurrent(keeper);
+        const bool copy = !keeper.selection.current || keeper.selection.kind.ours || pasted == keeper.password.utf8;
+        explicit_bzero(pasted.data(), pasted.size());
+        if (!copy)
+            return false;
+        keeper.password.wipe();
+        keeper.emptied = true;
+        wl_proxy *old = keeper.source;
+        setControlSelection(keeper);
+        wl_proxy_marshal_flags(old, ZWLR_DATA_CONTROL_SOURCE_V1_DESTROY, nullptr, wl_proxy_get_version(old),
+                               WL_MARSHAL_FLAG_DESTROY);
+        wl_display_roundtrip(keeper.display);
+        return true;
+    }
+    // The focus route cannot set the clipboard again without the focus; its offer stays.
+    keeper.password.wipe();
+    keeper.emptied = true;
+    return true;
+}
+
+// Serves until the clipboard is no longer ours, the compositor goes, or the time given runs out
+// (then it serves empty text where a copy would come back). Says why it stopped.
 void serve(Keeper &keeper, int clearAfterSeconds)
 {
-    const int64_t clearAt = clearAfterSeconds > 0 ? monotonicMs() + int64_t(clearAfterSeconds) * 1000 : -1;
-    while (!keeper.done) {
+    int64_t clearAt = clearAfterSeconds > 0 ? monotonicMs() + int64_t(clearAfterSeconds) * 1000 : -1;
+    while (!keeper.cancelled) {
         while (wl_display_prepare_read(keeper.display) != 0) {
             if (wl_display_dispatch_pending(keeper.display) < 0)
                 return;
         }
-        if (keeper.done) {
+        if (keeper.cancelled) {
             wl_display_cancel_read(keeper.display);
             break;
         }
@@ -426,9 +714,12 @@ void serve(Keeper &keeper, int clearAfterSeconds)
         if (ready <= 0) {
             wl_display_cancel_read(keeper.display);
             if (ready == 0) {
-                giveUp(keeper);
+                clearAt = -1;
+                const bool servesOn = giveUp(keeper);
                 sendStatus(keeper.statusFd, KeeperStatus::Cleared);
-                return;
+                if (!servesOn)
+                    return;
+                continue;
             }
             if (errno == EINTR)
                 continue;
@@ -437,12 +728,23 @@ void serve(Keeper &keeper, int clearAfterSeconds)
         if (wl_display_read_events(keeper.display) < 0 || wl_display_dispatch_pending(keeper.display) < 0)
             return; // the compositor has gone
     }
-    if (keeper.cancelled) {
-        // The selection event that goes with the new owner says whether it is a password of ours.
+    if (keeper.emptied)
+        return;
+    // Who took it: on the clipboard-control route the selection event that goes with the new
+    // owner says whether it is a password of ours; the focus route hears of no selection, and a
+    // newer keeper's ticket says it instead.
+    if (keeper.controlDevice)
         wl_display_roundtrip(keeper.display);
-        sendStatus(keeper.statusFd,
-                   keeper.controlManager && keeper.selectionIsOurs ? KeeperStatus::Replaced : KeeperStatus::Lost);
-    }
+    const bool ours = keeper.controlDevice ? keeper.selection.kind.family : keeper.ticket.newerLives();
+    sendStatus(keeper.statusFd, ours ? KeeperStatus::Replaced : KeeperStatus::Lost);
+}
+
+// The keeper's own marker type: the family's, with a token no other keeper has.
+std::string ownMarkType()
+{
+    char token[32];
+    std::snprintf(token, sizeof token, "%08x%08x", kernelRandomWord(), kernelRandomWord());
+    return std::string(kKeeperMarkType) + ";token=" + token;
 }
 
 } // namespace
@@ -463,6 +765,7 @@ int main(int argc, char **argv)
     }
     Keeper keeper;
     keeper.statusFd = statusFd > STDERR_FILENO ? statusFd : -1;
+    keeper.ownType = ownMarkType();
 
     // The connection and what the compositor offers first, while the program that started the
     // keeper is still making the password: a compositor without a way for it is said at once, so
@@ -476,7 +779,9 @@ int main(int argc, char **argv)
     }
     wl_registry *registry = wl_display_get_registry(keeper.display);
     wl_registry_add_listener(registry, &kRegistryListener, &keeper);
-    if (wl_display_roundtrip(keeper.display) < 0 || !keeper.seat || (!keeper.controlManager && !allowFocus)) {
+    if (wl_display_roundtrip(keeper.display) < 0 || !keeper.seat
+        || (!keeper.controlManager
+            && !(allowFocus && keeper.compositor && keeper.shm && keeper.wmBase && keeper.dataDeviceManager))) {
         sendStatus(keeper.statusFd, KeeperStatus::Unsupported);
         wl_display_disconnect(keeper.display);
         return 1;
@@ -491,14 +796,14 @@ int main(int argc, char **argv)
         return 1;
     }
 
-    const bool owned = keeper.controlManager ? takeWithControl(keeper) : takeWithFocus(keeper);
+    Taken taken = Taken::Failed;
+    if (keeper.controlManager)
+        taken = takeWithControl(keeper) ? Taken::Owned : keeper.selection.kind.family ? Taken::Replaced : Taken::Failed;
+    else
+        taken = takeWithFocus(keeper);
 
-    if (!owned) {
-        // Lost in the same instant to a newer password of ours, or not taken at all.
-        if (keeper.cancelled)
-            wl_display_roundtrip(keeper.display);
-        sendStatus(keeper.statusFd,
-                   keeper.cancelled && keeper.selectionIsOurs ? KeeperStatus::Replaced : KeeperStatus::Failed);
+    if (taken != Taken::Owned) {
+        sendStatus(keeper.statusFd, taken == Taken::Replaced ? KeeperStatus::Replaced : KeeperStatus::Failed);
         wl_display_disconnect(keeper.display);
         return 1;
     }

@@ -190,6 +190,8 @@ void TestMainForm::saysWhenThePasswordIsNotOrNoLongerOnTheClipboard_data()
         << char(KeeperAnswer::Replaced) << '\0' << QStringLiteral(" (replaced)");
     QTest::newRow("the keeper could not take it")
         << char(KeeperAnswer::Failed) << '\0' << QStringLiteral(" (not copied)");
+    QTest::newRow("no keeper has a way: wl-copy")
+        << char(KeeperAnswer::ByWlCopy) << '\0' << QStringLiteral(" (copied by wl-copy)");
 }
 
 void TestMainForm::saysWhenThePasswordIsNotOrNoLongerOnTheClipboard()
