@@ -12,7 +12,7 @@
 //
 // With --status-fd the program that starts it passes a pipe for the keeper's status characters
 // (KeeperStatus): "1" once it owns the clipboard, "0" when it could not take it, then "r" when a
-// newer keeper of ours took it, "x" when anything else did, "c" when it gave it up after
+// newer keeper of ours took it, "x" when anything else did, "c" when it emptied it after
 // --clear-after; the pipe closes when the keeper ends. --display names the X display (DISPLAY
 // otherwise), which also shows in a process list which display a keeper serves.
 
@@ -59,9 +59,13 @@ std::vector<xcb_atom_t> internAtoms(xcb_connection_t *c, const std::vector<std::
 
 struct Atoms
 {
-    xcb_atom_t clipboard, targets, timestamp, multiple, utf8String, textPlainUtf8, textPlain, text, hint, keeperMark,
-        scratch;
+    xcb_atom_t clipboard, targets, timestamp, multiple, utf8String, textPlainUtf8, textPlain, text, hint, copyqHidden,
+        keeperMark, scratch, paste;
 };
+
+// How long a program that keeps a copy of the clipboard (mutter) may take to put it back, and to
+// answer a paste of it, once the keeper has emptied the clipboard.
+constexpr int kCopyBackMs = 1000;
 
 // libxcb copies a request into its output buffer when it fits there, and leaves it there after
 // sending it; its size (XCB_QUEUE_BUFFER_SIZE, not public) is 16 KiB.
@@ -90,11 +94,11 @@ public:
         m_root = screen->root;
         xcb_prefetch_extension_data(c, &xcb_xfixes_id);
         xcb_prefetch_maximum_request_length(c);
-        const std::vector<xcb_atom_t> a =
-            internAtoms(c,
-                        {"CLIPBOARD", "TARGETS", "TIMESTAMP", "MULTIPLE", "UTF8_STRING", "text/plain;charset=utf-8",
-                         "text/plain", "TEXT", kSecretHintType, "_ZIMBREL_KEEPER", "_ZIMBREL_SCRATCH"});
-        m_atoms = {a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7], a[8], a[9], a[10]};
+        const std::vector<xcb_atom_t> a = internAtoms(
+            c,
+            {"CLIPBOARD", "TARGETS", "TIMESTAMP", "MULTIPLE", "UTF8_STRING", "text/plain;charset=utf-8", "text/plain",
+             "TEXT", kSecretHintType, kCopyqHiddenType, "_ZIMBREL_KEEPER", "_ZIMBREL_SCRATCH", "_ZIMBREL_PASTE"});
+        m_atoms = {a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7], a[8], a[9], a[10], a[11], a[12]};
         // Marks the window as a keeper's: a keeper that loses the clipboard tells a newer password
         // of ours from anything else by it.
         xcb_change_property(c, XCB_PROP_MODE_REPLACE, m_window, m_atoms.keeperMark, XCB_ATOM_STRING, 8, 1, "1");
@@ -120,8 +124,9 @@ public:
     }
 
     // Serves requests until another owner (or none) takes over, the X server goes away, or
-    // `clearAt` (a monotonic time in ms, -1 for never) comes. Says why it stopped.
-    KeeperStatus serve(int64_t clearAt)
+    // `clearAt` (a monotonic time in ms, -1 for never) comes; then it empties the clipboard and
+    // says "c" itself. Says why it stopped, or nothing once it has emptied the clipboard.
+    std::optional<KeeperStatus> serve(int64_t clearAt)
     {
         const int fd = xcb_get_file_descriptor(m_c);
         for (;;) {
@@ -131,24 +136,27 @@ public:
                 if (newOwner) {
                     // Requests the server sent before the change are still answered.
                     drain();
+                    if (m_emptied)
+                        return std::nullopt;
                     return *newOwner != XCB_WINDOW_NONE && isKeepersWindow(*newOwner) ? KeeperStatus::Replaced
                                                                                       : KeeperStatus::Lost;
                 }
             }
             if (xcb_connection_has_error(m_c))
-                return KeeperStatus::Lost;
+                return m_emptied ? std::nullopt : std::optional(KeeperStatus::Lost);
             pollfd ready{fd, POLLIN, 0};
             const int timeout = clearAt < 0 ? -1 : int(std::max<int64_t>(0, clearAt - monotonicMs()));
             const int n = poll(&ready, 1, timeout);
             if (n == 0) {
-                // Still ours (no notice came): given up, the clipboard is left empty.
-                xcb_set_selection_owner(m_c, XCB_WINDOW_NONE, m_atoms.clipboard, m_time);
-                xcb_flush(m_c);
-                drain();
-                return KeeperStatus::Cleared;
+                // Still ours (no notice came): time to empty it.
+                clearAt = -1;
+                const bool servesOn = giveUp();
+                sendStatus(statusFd, KeeperStatus::Cleared);
+                if (!servesOn)
+                    return std::nullopt;
             }
             if (n < 0 && errno != EINTR)
-                return KeeperStatus::Lost;
+                return m_emptied ? std::nullopt : std::optional(KeeperStatus::Lost);
         }
     }
 
@@ -183,6 +191,95 @@ private:
             free(event);
         }
         xcb_flush(m_c);
+    }
+
+    // Leaves the clipboard without an owner. mutter (GNOME with XWayland) keeps a copy of what it
+    // bridges and puts it back once the X clipboard has no owner: when what then pastes is the
+    // password, the keeper takes the clipboard back and serves empty text from then on, until
+    // anything else takes it. Whether it serves on.
+    bool giveUp()
+    {
+        xcb_set_selection_owner(m_c, XCB_WINDOW_NONE, m_atoms.clipboard, m_time);
+        xcb_flush(m_c);
+        const std::optional<xcb_window_t> owner = nextOwner(kCopyBackMs);
+        if (!owner)
+            return false;
+        std::string pasted = pasteOf();
+        const bool copy = pasted == m_secret.utf8;
+        explicit_bzero(pasted.data(), pasted.size());
+        if (!copy)
+            return false;
+        m_secret.wipe();
+        m_emptied = true;
+        m_time = serverTime();
+        xcb_set_selection_owner(m_c, m_window, m_atoms.clipboard, m_time);
+        return currentOwner() == m_window;
+    }
+
+    // The next owner of the clipboard that is someone (a notice of no owner is passed over), if
+    // one comes within `timeoutMs`. Pastes asked for while the clipboard was still ours are
+    // answered meanwhile.
+    std::optional<xcb_window_t> nextOwner(int timeoutMs)
+    {
+        const int64_t deadline = monotonicMs() + timeoutMs;
+        for (;;) {
+            while (xcb_generic_event_t *event = xcb_poll_for_event(m_c)) {
+                if (fromServer(event) && (event->response_type & 0x7F) == XCB_SELECTION_REQUEST)
+                    answer(*reinterpret_cast<xcb_selection_request_event_t *>(event));
+                const auto *notice = reinterpret_cast<xcb_xfixes_selection_notify_event_t *>(event);
+                const bool owned = fromServer(event) && m_fixesEvent
+                    && (event->response_type & 0x7F) == m_fixesEvent + XCB_XFIXES_SELECTION_NOTIFY
+                    && notice->selection == m_atoms.clipboard && notice->owner != XCB_WINDOW_NONE;
+                const xcb_window_t owner = owned ? notice->owner : xcb_window_t(XCB_WINDOW_NONE);
+                free(event);
+                if (owned)
+                    return owner;
+            }
+            const int64_t left = deadline - monotonicMs();
+            pollfd ready{xcb_get_file_descriptor(m_c), POLLIN, 0};
+            if (xcb_connection_has_error(m_c) || left <= 0 || poll(&ready, 1, int(left)) <= 0)
+                return std::nullopt;
+        }
+    }
+
+    // What a program that pastes gets from the clipboard now, as UTF-8; empty when nothing comes
+    // within a second.
+    std::string pasteOf()
+    {
+        xcb_convert_selection(m_c, m_window, m_atoms.clipboard, m_atoms.utf8String, m_atoms.paste, XCB_CURRENT_TIME);
+        xcb_flush(m_c);
+        const int64_t deadline = monotonicMs() + kCopyBackMs;
+        for (;;) {
+            while (xcb_generic_event_t *event = xcb_poll_for_event(m_c)) {
+                const auto *notify = reinterpret_cast<xcb_selection_notify_event_t *>(event);
+                const bool answered = fromServer(event) && (event->response_type & 0x7F) == XCB_SELECTION_NOTIFY
+                    && notify->requestor == m_window && notify->selection == m_atoms.clipboard;
+                const bool stored = answered && notify->property != XCB_ATOM_NONE;
+                free(event);
+                if (answered)
+                    return stored ? takeProperty(m_atoms.paste) : std::string();
+            }
+            const int64_t left = deadline - monotonicMs();
+            pollfd ready{xcb_get_file_descriptor(m_c), POLLIN, 0};
+            if (xcb_connection_has_error(m_c) || left <= 0 || poll(&ready, 1, int(left)) <= 0)
+                return {};
+        }
+    }
+
+    // A property of the keeper's window, read and deleted.
+    std::string takeProperty(xcb_atom_t property)
+    {
+        xcb_get_property_reply_t *reply = xcb_get_property_reply(
+            m_c, xcb_get_property(m_c, 1, m_window, property, XCB_GET_PROPERTY_TYPE_ANY, 0, kMaxKeptBytes / 4 + 1),
+            nullptr);
+        std::string value;
+        if (reply && reply->format == 8) {
+            const auto *bytes = static_cast<const char *>(xcb_get_property_value(reply));
+            value.assign(bytes, std::size_t(xcb_get_property_value_length(reply)));
+            explicit_bzero(xcb_get_property_value(reply), std::size_t(xcb_get_property_value_length(reply)));
+        }
+        free(reply);
+        return value;
     }
 
     xcb_window_t currentOwner()
@@ -259,7 +356,8 @@ private:
         const Atoms &a = m_atoms;
         if (target == a.targets) {
             // text/plain carries UTF-8 too, as on Wayland and as wl-copy and GTK serve it.
-            std::vector<xcb_atom_t> offered{a.targets, a.timestamp, a.utf8String, a.textPlainUtf8, a.textPlain, a.hint};
+            std::vector<xcb_atom_t> offered{a.targets,   a.timestamp, a.utf8String, a.textPlainUtf8,
+                                            a.textPlain, a.hint,      a.copyqHidden};
             if (m_secret.fitsLatin1) {
                 offered.push_back(XCB_ATOM_STRING);
                 offered.push_back(a.text);
@@ -271,17 +369,19 @@ private:
             put(XCB_ATOM_INTEGER, 32, 1, &m_time);
             return true;
         }
-        if (target == a.hint) {
-            put(XCB_ATOM_STRING, 8, 6, "secret");
+        if (target == a.hint || target == a.copyqHidden) {
+            const char *value = target == a.hint ? kSecretHintValue : kCopyqHiddenValue;
+            put(XCB_ATOM_STRING, 8, uint32_t(std::strlen(value)), value);
             return true;
         }
+        static const std::string none;
         const std::string *bytes = nullptr;
         xcb_atom_t type = XCB_ATOM_NONE;
         if (target == a.utf8String || target == a.textPlainUtf8 || target == a.textPlain) {
-            bytes = &m_secret.utf8;
+            bytes = m_emptied ? &none : &m_secret.utf8;
             type = target;
-        } else if ((target == XCB_ATOM_STRING || target == a.text) && m_secret.fitsLatin1) {
-            bytes = &m_secret.latin1;
+        } else if ((target == XCB_ATOM_STRING || target == a.text) && (m_secret.fitsLatin1 || m_emptied)) {
+            bytes = m_emptied ? &none : &m_secret.latin1;
             type = XCB_ATOM_STRING;
         }
         // Anything larger than one request could carry is refused rather than half sent; a
@@ -336,6 +436,7 @@ private:
     std::size_t m_maxBytes = 0;
     uint8_t m_fixesEvent = 0;
     bool m_copiedToBuffer = false;
+    bool m_emptied = false; // given up after --clear-after, it serves empty text
 };
 
 } // namespace
@@ -392,8 +493,11 @@ int main(int argc, char **argv)
 
     const KeeperStatus taken = keeper.take();
     sendStatus(statusFd, taken);
-    if (taken == KeeperStatus::Owned)
-        sendStatus(statusFd, keeper.serve(clearAfter > 0 ? monotonicMs() + int64_t(clearAfter) * 1000 : -1));
+    if (taken == KeeperStatus::Owned) {
+        if (const std::optional<KeeperStatus> ended =
+                keeper.serve(clearAfter > 0 ? monotonicMs() + int64_t(clearAfter) * 1000 : -1))
+            sendStatus(statusFd, *ended);
+    }
     secret.wipe();
     xcb_disconnect(c);
     return taken == KeeperStatus::Owned ? 0 : 1;
