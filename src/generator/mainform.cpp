@@ -59,6 +59,15 @@ void DisplayLabel::mouseMoveEvent(QMouseEvent *event)
 MainForm::MainForm(QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
 {
+    // sway gives every floating X11 window at least its floating_minimum_size (75 x 50 by
+    // default), which would leave an empty band under the text; a window it does not manage keeps
+    // its own size (and moves itself when dragged).
+    const bool sway = qEnvironmentVariableIsSet("SWAYSOCK")
+        || qEnvironmentVariable("XDG_CURRENT_DESKTOP")
+               .split(u':')
+               .contains(QStringLiteral("sway"), Qt::CaseInsensitive);
+    if (sway && QGuiApplication::platformName() == QLatin1String("xcb"))
+        setWindowFlag(Qt::X11BypassWindowManagerHint);
     // Not drawn (there is no title bar); taskbars and window lists show it.
     setWindowTitle(QStringLiteral("zimbrel-generator"));
     setWindowIcon(appIcon());

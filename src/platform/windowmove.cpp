@@ -50,7 +50,9 @@ public:
     void start(QPoint pointer)
     {
         QWindow *handle = m_window->windowHandle();
-        if (handle && handle->startSystemMove()) {
+        // A window the window manager does not manage is moved by no one but itself.
+        const bool managed = !(m_window->windowFlags() & Qt::X11BypassWindowManagerHint);
+        if (handle && managed && handle->startSystemMove()) {
             // The window manager moves the window; watch for the release of the button.
             if (x11LeftButtonDown()) {
                 connect(&m_poll, &QTimer::timeout, this, [this] { pollSystemMove(); });

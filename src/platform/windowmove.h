@@ -2,8 +2,9 @@
 // Moving a window that has no title bar with the mouse.
 //
 // The window system's own move is asked for first (QWindow::startSystemMove), as a title bar
-// would. Where the window system refuses (no window manager, as under a bare X server), the
-// window follows the mouse itself until the button is released. Either way `finished` runs once,
+// would. Where the window system refuses (no window manager, as under a bare X server), and for a
+// window that bypasses the window manager, the window follows the mouse itself until the button is
+// released. Either way `finished` runs once,
 // after the button has been released, so callers can store the final place.
 
 #include <QPointer>
