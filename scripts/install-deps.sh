@@ -25,6 +25,8 @@ test=(
   "${wayland[@]}" "${headless[@]}"
   xsel x11-utils openbox               # clearing the clipboard, xprop, a window manager for moves
   sway kwin-wayland weston xwayland    # real Wayland compositors, run headless, with XWayland
+  mutter                               # GNOME's compositor, nested: the focus route, and the X keeper it bridges
+  copyq                                # a clipboard history that must not keep the password
   dbus                                 # dbus-run-session, for KWin and the accessibility test
   at-spi2-core python3-pyatspi         # what a screen reader reads: the accessibility test
   python3-xlib                         # tst_trust: an X client that forges events

@@ -18,6 +18,7 @@
 set -euo pipefail
 build=$(cd "$1" && pwd)
 bin=$build/bin
+here=$(cd "$(dirname "$0")" && pwd)
 if [ "$(id -u)" -ne 0 ]; then
   echo "SKIP: only root can make the second user these rows need"
   exit 77
@@ -172,24 +173,8 @@ clear_clipboard
 before=$(paste)
 # After a paste the password lies in the keeper's memory as often as it keeps it: once in
 # UTF-8 and once in Latin-1, no third copy in libxcb's output buffer. (Root reads the memory.)
-cat > "$work/copies.py" <<'PY'
-import re, sys
-pid, secret = sys.argv[1], sys.argv[2].encode()
-found = 0
-with open(f"/proc/{pid}/maps") as maps, open(f"/proc/{pid}/mem", "rb", 0) as mem:
-    for line in maps:
-        start, end = (int(x, 16) for x in line.split()[0].split("-"))
-        if "r" not in line.split()[1]:
-            continue
-        try:
-            mem.seek(start)
-            found += mem.read(end - start).count(secret)
-        except OSError:
-            pass
-print(found)
-PY
 keeper=$(pgrep -f "$work/bin/zimbrel-clipboard-keeper" | head -n 1 || true)
-copies=$(/usr/bin/python3 "$work/copies.py" "${keeper:-0}" "$before" 2>/dev/null || echo "?")
+copies=$(/usr/bin/python3 "$here/../support/memory_holds.py" "${keeper:-0}" "$before" 2>/dev/null || echo "?")
 [ "$copies" = 2 ] && r=ok || r=no
 check "$r" "after a paste the keeper's memory holds the password twice, as it keeps it (found $copies)"
 

@@ -2,8 +2,9 @@
 # A real Wayland session for tests and benchmarks, started on the spot and taken down on exit.
 # Source it, then:
 #
-#   session_start COMPOSITOR BIN_DIR   sway|sway-xwayland|kwin|kwin-xwayland|weston; copies the
-#                                      programs of BIN_DIR to where the session's user can run them
+#   session_start COMPOSITOR BIN_DIR   sway|sway-xwayland|kwin|kwin-xwayland|weston|mutter|
+#                                      mutter-xwayland; copies the programs of BIN_DIR to where
+#                                      the session's user can run them
 #   in_session COMMAND...              runs COMMAND in the session (WAYLAND_DISPLAY, and DISPLAY
 #                                      with XWayland), as that user
 #
@@ -16,6 +17,7 @@ pids=()
 as_user=()
 user=$(id -un)
 display=
+xauthority=
 socket=
 session_cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
@@ -48,6 +50,7 @@ user_run() { "${as_user[@]}" "${session[@]}" "$@"; }
 in_session() {
   local variables=(WAYLAND_DISPLAY="$socket")
   [ -n "$display" ] && variables+=(DISPLAY="$display")
+  [ -n "$xauthority" ] && variables+=(XAUTHORITY="$xauthority")
   user_run "${variables[@]}" "$@"
 }
 
@@ -91,13 +94,21 @@ session_start() {
         > "$work/compositor.log" 2>&1 &
       pids+=($!)
       ;;
-    weston)
-      user_run Xvfb :"$((200 + RANDOM % 300))" -displayfd 3 -nolisten tcp -screen 0 1024x768x24 \
-        3> "$work/xvfb.display" 2> /dev/null &
+    weston | mutter*)
+      # Nested in a virtual X server of their own, which gives the seat a keyboard (their headless
+      # seats have none, and the focus route needs one).
+      user_run Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3> "$work/xvfb.display" 2> /dev/null &
       pids+=($!)
       for _ in $(seq 1 100); do [ -s "$work/xvfb.display" ] && break; sleep 0.1; done
-      user_run DISPLAY=":$(cat "$work/xvfb.display")" weston --backend=x11-backend.so --socket="$socket" \
-        --idle-time=0 > "$work/compositor.log" 2>&1 &
+      if [ "$compositor" = weston ]; then
+        user_run DISPLAY=":$(cat "$work/xvfb.display")" weston --backend=x11-backend.so --socket="$socket" \
+          --idle-time=0 > "$work/compositor.log" 2>&1 &
+      else
+        local x11=(--no-x11)
+        [ "$compositor" = mutter-xwayland ] && x11=()
+        user_run DISPLAY=":$(cat "$work/xvfb.display")" dbus-run-session -- mutter --nested --wayland \
+          "${x11[@]}" --wayland-display="$socket" > "$work/compositor.log" 2>&1 &
+      fi
       pids+=($!)
       ;;
     *) echo "unknown compositor $compositor" >&2; return 2 ;;
@@ -113,5 +124,22 @@ session_start() {
     return 1
   fi
   socket=$found
-  case "$compositor" in *xwayland) xwayland_display ;; esac
+  case "$compositor" in
+    mutter-xwayland)
+      # mutter tells the display of its XWayland (and the key to it) only to the programs it
+      # starts; XWayland's command line names both.
+      local pid
+      for _ in $(seq 1 100); do
+        for pid in $(pgrep -u "$user" Xwayland 2>/dev/null); do
+          if { tr '\0' '\n' < "/proc/$pid/environ"; } 2>/dev/null | grep -qxF "XDG_RUNTIME_DIR=$work/runtime"; then
+            display=$(tr '\0' '\n' < "/proc/$pid/cmdline" | grep -m 1 '^:[0-9]*$' || true)
+            xauthority=$(tr '\0' '\n' < "/proc/$pid/cmdline" | grep -m 1 -A 1 '^-auth$' | tail -n 1 || true)
+          fi
+        done
+        [ -n "$display" ] && break
+        sleep 0.1
+      done
+      ;;
+    *xwayland) xwayland_display ;;
+  esac
 }
