@@ -27,6 +27,10 @@ test=(
   sway kwin-wayland weston xwayland    # real Wayland compositors, run headless, with XWayland
   mutter                               # GNOME's compositor, nested: the focus route, and the X keeper it bridges
   copyq                                # a clipboard history that must not keep the password
+  # The desktops' stores of key bindings, for zimbrel-settings --shortcut: GNOME's, Cinnamon's and
+  # MATE's schemas in dconf, KDE's kglobalaccel, Xfce's xfconf, and a virtual keyboard for sway.
+  gnome-settings-daemon-common cinnamon-desktop-data mate-control-center-common
+  dconf-service dconf-cli dconf-gsettings-backend libkf5globalaccel-bin xfconf libxfconf-0-3 wtype
   dbus                                 # dbus-run-session, for KWin and the accessibility test
   at-spi2-core python3-pyatspi         # what a screen reader reads: the accessibility test
   python3-xlib                         # tst_trust: an X client that forges events

@@ -44,6 +44,14 @@ CommandLine readCommandLine(int argc, char **argv, const ProgramDescription &pro
                 if (name == candidate.name)
                     option = &candidate;
             }
+            if (option && option->takesText) {
+                line.options[name] = 1;
+                if (equals)
+                    line.texts[name] = equals + 1;
+                else if (i + 1 < argc && argv[i + 1][0] != '-')
+                    line.texts[name] = argv[++i];
+                continue;
+            }
             if (option && !option->takesNumber && !equals) {
                 line.options[name] = 1;
                 continue;

@@ -8,14 +8,16 @@
 
 namespace zimbrel {
 
-// An option of a program's own: a switch (--print), or one that takes a whole number in a range
-// (--count N, also --count=N).
+// An option of a program's own: a switch (--print), one that takes a whole number in a range
+// (--count N, also --count=N), or one that may take a text (--shortcut, --shortcut KEYS: a next
+// argument that does not start with "-", also --shortcut=KEYS).
 struct ProgramOption
 {
     const char *name; // with its dashes: "--count"
     bool takesNumber = false;
     long min = 0;
     long max = 0;
+    bool takesText = false;
 };
 
 struct ProgramDescription
@@ -31,11 +33,17 @@ inline constexpr char kCopyright[] = "Copyright (c) 2026 The Zimbrel developers"
 
 struct CommandLine
 {
-    int exitCode = -1;                   // -1: go on and run; otherwise end with this code
-    std::vector<std::string> arguments;  // the plain arguments
-    std::map<std::string, long> options; // the program's own options given: a switch as 1
+    int exitCode = -1;                        // -1: go on and run; otherwise end with this code
+    std::vector<std::string> arguments;       // the plain arguments
+    std::map<std::string, long> options;      // the program's own options given: a switch as 1
+    std::map<std::string, std::string> texts; // the texts given to options that take one
 
     bool has(const std::string &option) const { return options.count(option) != 0; }
+    std::string text(const std::string &option) const
+    {
+        const auto found = texts.find(option);
+        return found == texts.end() ? std::string() : found->second;
+    }
     long value(const std::string &option, long fallback) const
     {
         const auto found = options.find(option);
