@@ -201,6 +201,7 @@ struct Keeper
     // The focus route: the serial of the keyboard focus, and the window that got it.
     uint32_t focusSerial = 0;
     bool focused = false;
+    bool focusLost = false; // since the last request to set the clipboard
     bool configured = false;
     bool mapAnswered = false;
 
@@ -445,7 +446,12 @@ void keyboardEnter(void *data, wl_keyboard *, uint32_t serial, wl_surface *, wl_
     keeper->focusSerial = serial;
     keeper->focused = true;
 }
-void keyboardLeave(void *, wl_keyboard *, uint32_t, wl_surface *) { }
+void keyboardLeave(void *data, wl_keyboard *, uint32_t, wl_surface *)
+{
+    auto *keeper = static_cast<Keeper *>(data);
+    keeper->focused = false;
+    keeper->focusLost = true;
+}
 void keyboardKey(void *, wl_keyboard *, uint32_t, uint32_t, uint32_t, uint32_t) { }
 void keyboardModifiers(void *, wl_keyboard *, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t) { }
 void keyboardRepeat(void *, wl_keyboard *, int32_t, int32_t) { }
@@ -527,48 +533,63 @@ Taken takeWithFocus(Keeper &keeper)
     wl_buffer *buffer = nullptr;
     const int64_t start = monotonicMs();
     int64_t deadline = start + kFocusAtMostMs;
-    bool newer = false;
-    while (!keeper.focused && monotonicMs() < deadline && !(newer = keeper.ticket.newerLives())) {
-        if (keeper.configured && !buffer) {
-            buffer = onePixel(keeper.shm);
-            if (!buffer)
+    Taken taken = Taken::Failed;
+    for (;;) {
+        bool newer = false;
+        while (!keeper.focused && monotonicMs() < deadline && !(newer = keeper.ticket.newerLives())) {
+            if (keeper.configured && !buffer) {
+                buffer = onePixel(keeper.shm);
+                if (!buffer)
+                    break;
+                wl_surface_attach(surface, buffer, 0, 0);
+                wl_surface_commit(surface);
+                // Once the compositor has taken in the mapped window, the focus follows at once
+                // or not at all: the deadline counts from its answer, however busy it is.
+                wl_callback_add_listener(wl_display_sync(keeper.display), &kMapAnsweredListener, &keeper);
+            }
+            wl_display_flush(keeper.display);
+            if (wl_display_dispatch_pending(keeper.display) < 0)
                 break;
-            wl_surface_attach(surface, buffer, 0, 0);
-            wl_surface_commit(surface);
-            // Once the compositor has taken in the mapped window, the focus follows at once or
-            // not at all: the deadline counts from its answer, however busy it is.
-            wl_callback_add_listener(wl_display_sync(keeper.display), &kMapAnsweredListener, &keeper);
+            if (keeper.mapAnswered && deadline == start + kFocusAtMostMs)
+                deadline = std::min(deadline, monotonicMs() + kFocusAfterMapMs);
+            if (keeper.focused)
+                break;
+            // Short waits: a newer keeper's ticket is looked at between them.
+            pollfd fd{wl_display_get_fd(keeper.display), POLLIN, 0};
+            const int64_t left = std::min<int64_t>(deadline - monotonicMs(), 50);
+            if (left <= 0 || poll(&fd, 1, int(left)) <= 0)
+                continue;
+            if (wl_display_dispatch(keeper.display) < 0)
+                break;
         }
-        wl_display_flush(keeper.display);
-        if (wl_display_dispatch_pending(keeper.display) < 0)
+        if (newer || (keeper.focused && keeper.ticket.newerLives())) {
+            taken = Taken::Replaced;
             break;
-        if (keeper.mapAnswered && deadline == start + kFocusAtMostMs)
-            deadline = std::min(deadline, monotonicMs() + kFocusAfterMapMs);
-        if (keeper.focused)
+        }
+        if (!keeper.focused)
             break;
-        // Short waits: a newer keeper's ticket is looked at between them.
-        pollfd fd{wl_display_get_fd(keeper.display), POLLIN, 0};
-        const int64_t left = std::min<int64_t>(deadline - monotonicMs(), 50);
-        if (left <= 0 || poll(&fd, 1, int(left)) <= 0)
-            continue;
-        if (wl_display_dispatch(keeper.display) < 0)
-            break;
-    }
-
-    Taken taken = newer ? Taken::Replaced : Taken::Failed;
-    if (keeper.focused && !(newer = keeper.ticket.newerLives())) {
         wl_data_source *source = wl_data_device_manager_create_data_source(keeper.dataDeviceManager);
         wl_data_source_add_listener(source, &kSourceListener, &keeper);
         keeper.source = reinterpret_cast<wl_proxy *>(source);
+        keeper.cancelled = false;
+        keeper.focusLost = false;
         offerTypes(keeper, keeper.source, WL_DATA_SOURCE_OFFER);
         const unsigned before = keeper.selection.announced;
         wl_data_device_set_selection(device, source, keeper.focusSerial);
-        if (selectionIsOurs(keeper, before))
+        if (selectionIsOurs(keeper, before)) {
             taken = Taken::Owned;
-        else if (keeper.selection.kind.family || keeper.ticket.newerLives())
+            break;
+        }
+        if (keeper.selection.kind.family || keeper.ticket.newerLives()) {
             taken = Taken::Replaced;
-    } else if (newer) {
-        taken = Taken::Replaced;
+            break;
+        }
+        wl_data_source_destroy(source);
+        keeper.source = nullptr;
+        // Another program took the focus for a moment before the compositor took the request (as
+        // a paste does on such a compositor): once the focus comes back, the keeper asks again.
+        if (!keeper.focusLost || monotonicMs() >= deadline)
+            break;
     }
     // Only a focused client hears of the selection: the device is of no more use.
     newSelection(keeper, nullptr);
