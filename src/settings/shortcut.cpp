@@ -516,11 +516,13 @@ public:
         for (const std::string &path : *paths) {
             if (path == m_d.ourPath() || bindingAt(path) != keys)
                 continue;
-            const std::string name = stringValue(get(m_d.at(path), "name"));
-            if (!force)
-                return {1,
-                        userNotation(keys) + " already starts \"" + name + "\" (" + desktopName(m_d.desktop)
-                            + " shortcut " + path + "); --force takes it over"};
+            if (!force) {
+                std::string said = userNotation(keys) + " already starts \"";
+                said += stringValue(get(m_d.at(path), "name"));
+                said += std::string("\" (") + desktopName(m_d.desktop) + " shortcut ";
+                said += path + "); --force takes it over";
+                return {1, said};
+            }
             set(m_d.at(path), "binding", m_d.bindingIsList ? "@as []" : "''");
         }
         const std::string at = m_d.at(m_d.ourPath());
@@ -819,8 +821,9 @@ public:
         const std::string config = userConfigHome();
         const char *home = std::getenv("HOME");
         const std::string name = m_sway ? "sway" : "i3";
-        for (const std::string &candidate :
-             {std::string(home ? home : "") + "/." + name + "/config", config + "/" + name + "/config"}) {
+        const std::string dotted = std::string(home ? home : "") + "/." + name;
+        const std::string folder = config + '/' + name;
+        for (const std::string &candidate : {dotted + "/config", folder + "/config"}) {
             if (m_config.empty() && QFileInfo::exists(QString::fromStdString(candidate)))
                 m_config = candidate;
         }
@@ -946,7 +949,7 @@ private:
             return {};
         std::map<std::string, std::string> variables;
         for (const QByteArray &raw : file.readAll().split('\n')) {
-            const std::string line = raw.trimmed().toStdString();
+            std::string line = raw.trimmed().toStdString();
             if (line.rfind("set $", 0) == 0) {
                 const size_t space = line.find(' ', 4);
                 if (space != std::string::npos)
@@ -964,7 +967,7 @@ private:
         if (!file.open(QIODevice::ReadOnly))
             return std::nullopt;
         for (const QByteArray &line : file.readAll().split('\n')) {
-            if (const std::optional<Keys> keys = keysOf(line.toStdString(), {}))
+            if (std::optional<Keys> keys = keysOf(line.toStdString(), {}))
                 return keys;
         }
         return std::nullopt;
