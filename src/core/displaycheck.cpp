@@ -1,7 +1,6 @@
 #include "displaycheck.h"
 
-#include <wayland-client.h>
-#include <xcb/xcb.h>
+#include <dlfcn.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -10,6 +9,50 @@
 
 namespace zimbrel {
 
+namespace {
+
+// libxcb's and libwayland-client's few calls the check makes, loaded when a display is checked:
+// a program that links them loads them at every start, --print and --help included, which need
+// neither. (Their headers are not needed for four calls.)
+struct XcbCalls
+{
+    void *(*connect)(const char *, int *);
+    int (*hasError)(void *);
+    void (*disconnect)(void *);
+};
+struct WaylandCalls
+{
+    void *(*connect)(const char *);
+    void (*disconnect)(void *);
+};
+
+// The library's calls, or the loader's reason why not.
+template <typename Calls>
+bool load(const char *library, std::initializer_list<const char *> names, Calls &calls, std::string &why)
+{
+    void *handle = dlopen(library, RTLD_LAZY | RTLD_LOCAL);
+    if (!handle) {
+        const char *error = dlerror();
+        why = std::string("cannot load ") + library + (error ? std::string(": ") + error : std::string());
+        return false;
+    }
+    void **slot = reinterpret_cast<void **>(&calls);
+    for (const char *name : names) {
+        *slot = dlsym(handle, name);
+        if (!*slot) {
+            why = std::string("cannot load ") + library + ": no " + name;
+            return false;
+        }
+        ++slot;
+    }
+    return true;
+}
+
+// The error libxcb gives for a screen number the server does not have (XCB_CONN_CLOSED_INVALID_SCREEN).
+constexpr int kXcbInvalidScreen = 6;
+
+} // namespace
+
 std::string windowSystemProblem(const std::string &platform, const std::string &display,
                                 const std::string &waylandDisplay)
 {
@@ -17,9 +60,13 @@ std::string windowSystemProblem(const std::string &platform, const std::string &
     const std::string first = platform.substr(0, platform.find_first_of(";:"));
     if (first.empty())
         return "no display: neither DISPLAY nor WAYLAND_DISPLAY is set";
+    std::string why;
     if (first == "xcb") {
         if (display.empty())
             return "no display: DISPLAY is not set";
+        XcbCalls xcb{};
+        if (!load("libxcb.so.1", {"xcb_connect", "xcb_connection_has_error", "xcb_disconnect"}, xcb, why))
+            return why;
         // libxcb writes a refusing server's reason ("Authorization required, ...") straight to
         // standard error; the one line below says it instead.
         const int savedError = dup(STDERR_FILENO);
@@ -27,9 +74,9 @@ std::string windowSystemProblem(const std::string &platform, const std::string &
         if (savedError >= 0 && null >= 0)
             dup2(null, STDERR_FILENO);
         int screen = 0;
-        xcb_connection_t *c = xcb_connect(display.c_str(), &screen);
-        const int error = xcb_connection_has_error(c);
-        xcb_disconnect(c);
+        void *c = xcb.connect(display.c_str(), &screen);
+        const int error = xcb.hasError(c);
+        xcb.disconnect(c);
         if (savedError >= 0) {
             dup2(savedError, STDERR_FILENO);
             close(savedError);
@@ -37,7 +84,7 @@ std::string windowSystemProblem(const std::string &platform, const std::string &
         if (null >= 0)
             close(null);
         // ":0.7" names a screen the server of :0 does not have; Qt would abort on it.
-        if (error == XCB_CONN_CLOSED_INVALID_SCREEN)
+        if (error == kXcbInvalidScreen)
             return "display " + display + " has no screen " + std::to_string(screen);
         return error ? "cannot open display " + display : std::string();
     }
@@ -48,9 +95,11 @@ std::string windowSystemProblem(const std::string &platform, const std::string &
         const char *runtime = std::getenv("XDG_RUNTIME_DIR");
         if (name.front() != '/' && (!runtime || !*runtime))
             return "cannot connect to the Wayland display " + name + ": XDG_RUNTIME_DIR is not set";
-        wl_display *connection = wl_display_connect(waylandDisplay.empty() ? nullptr : waylandDisplay.c_str());
-        if (connection) {
-            wl_display_disconnect(connection);
+        WaylandCalls wayland{};
+        if (!load("libwayland-client.so.0", {"wl_display_connect", "wl_display_disconnect"}, wayland, why))
+            return why;
+        if (void *connection = wayland.connect(waylandDisplay.empty() ? nullptr : waylandDisplay.c_str())) {
+            wayland.disconnect(connection);
             return {};
         }
         return "cannot connect to the Wayland display " + name;

@@ -1,8 +1,10 @@
 #pragma once
 // Whether the window system a program is about to use can be reached at all, asked before the GUI
 // toolkit starts: Qt ends a program it cannot give a display with an abort, a core file and a
-// seven-line message about plug-ins. Plain C++ with libxcb and libwayland-client.
+// seven-line message about plug-ins. Plain C++; libxcb or libwayland-client is loaded only when
+// the check is made.
 
+#include <initializer_list>
 #include <string>
 
 namespace zimbrel {

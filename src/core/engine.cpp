@@ -2,23 +2,15 @@
 
 #include "cp1252table.h"
 #include "localenumbers.h"
+#include "secret.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 namespace zimbrel::engine {
-
-namespace {
-
-// Overwrites a string's bytes before it is dropped: candidates are what passwords are made of.
-void wipe(std::string &text)
-{
-    explicit_bzero(text.data(), text.size());
-    text.clear();
-}
-
-} // namespace
 
 std::vector<std::string> splitSettingsLines(const std::string &text)
 {
@@ -38,28 +30,111 @@ std::vector<std::string> splitSettingsLines(const std::string &text)
     }
 }
 
+namespace {
+
+// A text longer than this after an occurrence is cut there, as the file format's readers expect.
+constexpr std::size_t kTailLimit = 999999;
+
+template <typename Text>
+bool endsWith(const Text &text, const Text &end)
+{
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// Rewrites `text` from left to right. `out` never holds an occurrence that starts at or after
+// `barrier`, and every character still to look at lies in `pending` (top = next, made by earlier
+// replacements) and then in `text` from `next` on; so when `out` ends with `searched`, that is the
+// leftmost occurrence of the whole text, as a search from the front would find it.
+//
+// With `rescan`, a replacement goes back in front of what is still to look at, so an occurrence
+// that forms across the seam is found as a search from the front would find it. Without it, the
+// replacement goes straight out and the search goes on behind it: each occurrence of the text as
+// it stands is replaced once. Gives up (nothing) after `budget` replacements.
+template <typename Text>
+std::optional<Text> rewrite(const Text &text, const Text &searched, const Text &replacement, bool rescan,
+                            std::size_t budget)
+{
+    Text out;
+    out.reserve(text.size());
+    Text pending; // reversed: the last character is the next one
+    std::size_t next = 0;
+    std::size_t end = text.size();
+    std::size_t barrier = 0;
+    std::size_t made = 0;
+    while (!pending.empty() || next < end) {
+        if (!pending.empty()) {
+            out += pending.back();
+            pending.pop_back();
+        } else {
+            out += text[next++];
+        }
+        if (out.size() < searched.size() + barrier || !endsWith(out, searched))
+            continue;
+        if (++made > budget)
+            return std::nullopt;
+        out.resize(out.size() - searched.size());
+        const std::size_t left = pending.size() + (end - next);
+        if (left > kTailLimit) {
+            const std::size_t excess = left - kTailLimit;
+            const std::size_t fromText = std::min(excess, end - next);
+            end -= fromText;
+            pending.erase(0, excess - fromText);
+        }
+        if (rescan) {
+            pending.append(replacement.rbegin(), replacement.rend());
+        } else {
+            out += replacement;
+            barrier = out.size();
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+template <typename Text>
+Text replaceAll(Text &text, const Text &searched, const Text &replacement)
+{
+    if (searched.empty() || text.size() < searched.size())
+        return text;
+    // Searching from the front after every replacement ends by itself when each replacement
+    // shortens the text. A replacement that contains the searched text would be found again
+    // forever, so there each occurrence is replaced once. Other rewrites can keep making new
+    // occurrences with what precedes them ("aab" by "bbaaaaa" in "aaaab" never ends); they get a
+    // budget of replacements well beyond anything a finite rewrite of that text needs in
+    // practice, and past it each occurrence is replaced once too. Every character looked at
+    // costs one comparison with the searched text, so the work stays bounded by the sizes.
+    const bool shrinks = replacement.size() < searched.size();
+    const bool containsItself = replacement.find(searched) != Text::npos;
+    const std::size_t unlimited = std::numeric_limits<std::size_t>::max();
+    const std::size_t budget = shrinks ? unlimited : 16 * (text.size() + 64);
+    std::optional<Text> result;
+    if (!containsItself)
+        result = rewrite(text, searched, replacement, true, budget);
+    if (!result)
+        result = rewrite(text, searched, replacement, false, unlimited);
+    text = std::move(*result);
+    return text;
+}
+
+template std::string replaceAll(std::string &, const std::string &, const std::string &);
+template std::u16string replaceAll(std::u16string &, const std::u16string &, const std::u16string &);
+
 char replacementFor(char c)
 {
-    // None of the replacements is a letter searched for later, so one pass over the text gives
-    // what four passes, one letter each, would.
-    switch (c) {
-    case 'q':
-        return 'e';
-    case 'i':
-        return 's';
-    case 'l':
-        return 't';
-    case 'I':
-        return 'J';
-    default:
-        return c;
+    for (const auto &[letter, replacement] : kMisreadLetters) {
+        if (c == letter)
+            return replacement;
     }
+    return c;
 }
 
 void applyReplacements(std::string &password)
 {
-    for (char &c : password)
-        c = replacementFor(c);
+    for (const auto &[letter, replacement] : kMisreadLetters) {
+        std::string searched(1, letter);
+        replaceAll(password, searched, std::string(1, replacement));
+    }
 }
 
 std::optional<double> readLength(const std::string &line)
@@ -139,7 +214,7 @@ std::string selectPassword(const std::string &candidates, const Lines &lines, co
     const Outlook o = decide(lines, wanted);
     std::string round = candidates;
     if (o.kind == Outlook::Kind::None) {
-        wipe(round);
+        wipeString(round);
         return {};
     }
     // A user who asked for n characters gets n, however small the set: further rounds of
@@ -156,11 +231,11 @@ std::string selectPassword(const std::string &candidates, const Lines &lines, co
             if (allowed[static_cast<unsigned char>(candidate)])
                 password += candidate;
             if (target == double(password.size())) {
-                wipe(round);
+                wipeString(round);
                 return password;
             }
         }
-        wipe(round);
+        wipeString(round);
         if (!exact || !nextRound)
             return password;
         round = nextRound();

@@ -26,8 +26,19 @@ using Round = std::function<std::string()>;
 // a lone LF beside CR LF) stays in its line. The empty text has no lines.
 std::vector<std::string> splitSettingsLines(const std::string &text);
 
+// Replaces every occurrence of `searched` in `text`, leaving the result in `text` and returning
+// it. After each replacement the search starts again from the front, so a replacement can form a
+// new occurrence together with what precedes it. It always ends: an empty `searched` changes
+// nothing, and a replacement that contains `searched` is made once per original occurrence. For
+// Windows-1252 bytes (std::string) and any text (std::u16string).
+template <typename Text>
+Text replaceAll(Text &text, const Text &searched, const Text &replacement);
+
+// The letters that are easily misread, and what they become, in the order they are replaced.
+inline constexpr char kMisreadLetters[][2] = {{'q', 'e'}, {'i', 's'}, {'l', 't'}, {'I', 'J'}};
 // The letter a misreadable one becomes ("q" e, "i" s, "l" t, "I" J); any other byte stays.
 char replacementFor(char c);
+// replaceAll() with each of the four pairs, in their order.
 void applyReplacements(std::string &password);
 
 // The length line as a number, read as the user writes numbers (core/localenumbers.h): " 12",

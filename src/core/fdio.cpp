@@ -1,5 +1,7 @@
 #include "fdio.h"
 
+#include "secret.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
@@ -12,16 +14,12 @@
 
 namespace zimbrel {
 
-namespace {
-
-int64_t nowMs()
+int64_t monotonicMs()
 {
     timespec ts{};
     clock_gettime(CLOCK_MONOTONIC, &ts);
     return int64_t(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
 }
-
-} // namespace
 
 bool readExactly(int fd, char *into, std::size_t size)
 {
@@ -40,7 +38,7 @@ bool readExactly(int fd, char *into, std::size_t size)
 bool writeAll(int fd, const char *bytes, std::size_t size, int timeoutMs)
 {
     std::signal(SIGPIPE, SIG_IGN);
-    const int64_t deadline = timeoutMs < 0 ? -1 : nowMs() + timeoutMs;
+    const int64_t deadline = timeoutMs < 0 ? -1 : monotonicMs() + timeoutMs;
     if (deadline >= 0)
         fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
     std::size_t written = 0;
@@ -54,7 +52,7 @@ bool writeAll(int fd, const char *bytes, std::size_t size, int timeoutMs)
             continue;
         if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK))
             return false;
-        const int64_t left = deadline < 0 ? -1 : deadline - nowMs();
+        const int64_t left = deadline < 0 ? -1 : deadline - monotonicMs();
         if (deadline >= 0 && left <= 0)
             return false;
         pollfd out{fd, POLLOUT, 0};
@@ -78,7 +76,7 @@ std::string readAll(int fd, std::size_t limit)
             break;
         bytes.append(buffer, std::size_t(n));
     }
-    explicit_bzero(buffer, sizeof buffer);
+    wipeBytes(buffer, sizeof buffer);
     return bytes;
 }
 

@@ -4,6 +4,7 @@
 // program may be started without. Plain C++.
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace zimbrel {
@@ -23,6 +24,9 @@ inline bool writeAll(int fd, const std::string &bytes, int timeoutMs = -1)
 // Everything up to the end of the input, at most `limit` bytes (reserved at once: meant for small
 // limits); the descriptor stays open. What passed through the buffer on the way is wiped.
 std::string readAll(int fd, std::size_t limit);
+
+// Milliseconds of the monotonic clock, for deadlines.
+int64_t monotonicMs();
 
 // Opens /dev/null on whichever of 0, 1 and 2 is closed. A program started with them closed would
 // otherwise get its own pipes and files there, and a later "print an error" would write into them.

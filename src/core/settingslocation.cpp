@@ -1,6 +1,6 @@
 #include "settingslocation.h"
 
-#include "helperspawn.h"
+#include "installation.h"
 
 #include <algorithm>
 #include <cerrno>

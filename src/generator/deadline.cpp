@@ -1,5 +1,7 @@
 #include "deadline.h"
 
+#include "core/secret.h"
+
 #include <algorithm>
 #include <atomic>
 #include <csignal>
@@ -19,7 +21,7 @@ extern "C" void deadlineReached(int)
 {
     // Only what a signal handler may do: wipe, write, end.
     if (void *secret = g_secret.load())
-        explicit_bzero(secret, g_secretSize.load());
+        wipeBytes(secret, g_secretSize.load());
     constexpr char kSaid[] = "zimbrel-generator: the window did not end in time; ended it\n";
     ssize_t ignored = write(STDERR_FILENO, kSaid, sizeof kSaid - 1);
     (void)ignored;

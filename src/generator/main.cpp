@@ -10,10 +10,11 @@
 #include "core/cp1252table.h"
 #include "core/displaycheck.h"
 #include "core/fdio.h"
-#include "core/helperspawn.h"
-#include "core/keeperhandoff.h"
+#include "clipboard/keeperstart.h"
+#include "core/installation.h"
 #include "core/kernelrandom.h"
 #include "core/platformchoice.h"
+#include "core/secret.h"
 #include "core/settingspassword.h"
 #include "core/settingslocation.h"
 

@@ -2,10 +2,11 @@
 
 #include "generator/deadline.h"
 #include "generator/sf.h"
-#include "core/helperspawn.h"
+#include "core/secret.h"
 #include "core/kernelrandom.h"
 #include "core/settingspassword.h"
-#include "platform/clipboard.h"
+#include "clipboard/clipboardhandoff.h"
+#include "platform/wipe.h"
 #include "platform/cp1252.h"
 #include "shared/appicon.h"
 #include "shared/placement.h"

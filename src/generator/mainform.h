@@ -2,7 +2,7 @@
 // The generator's only window: it shows a fresh password for five seconds and puts it on the
 // clipboard, then the program ends.
 
-#include "platform/clipboard.h"
+#include "clipboard/clipboardhandoff.h"
 #include "shared/placement.h"
 
 #include <QLabel>

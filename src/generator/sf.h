@@ -5,6 +5,7 @@
 // Windows-1252.
 
 #include "core/engine.h"
+#include "core/kernelrandom.h"
 #include "platform/random.h"
 
 #include <QString>
@@ -23,7 +24,7 @@ enum RandomStringMode : int {
 // `count` random characters of the given mode (any other mode gives the empty text), each code of
 // the mode's range with the same chance. A negative count asks for a random length of about
 // r x -count (at least 1); the length used is written back into `count`.
-QString RandomString(qint16 &count, int mode, const RandomSource &random = randomWord);
+QString RandomString(qint16 &count, int mode, const RandomSource &random = kernelRandomWord);
 
 // Replaces every occurrence of `searched` in `text`, leaving the result in `text` and returning
 // it. After each replacement the search starts again from the front, so a replacement can form a
@@ -53,7 +54,7 @@ QString SelectPassword(const QString &candidates, const std::optional<QStringLis
                        const CandidateRound &nextRound = {});
 
 // The whole engine: rounds of 255 candidates, the selection and the replacements.
-QString MakePassword(const std::optional<QStringList> &lines, const RandomSource &random = randomWord);
+QString MakePassword(const std::optional<QStringList> &lines, const RandomSource &random = kernelRandomWord);
 
 // Why settings of these lines can give an empty password, in a few plain words that fit the
 // generator's window after "Your password:":
@@ -62,6 +63,6 @@ QString MakePassword(const std::optional<QStringList> &lines, const RandomSource
 QString WhyNoPassword(const std::optional<QStringList> &lines);
 
 // A further round of 255 candidates from the same source.
-QString CandidateRoundFrom(const RandomSource &random = randomWord);
+QString CandidateRoundFrom(const RandomSource &random = kernelRandomWord);
 
 } // namespace zimbrel

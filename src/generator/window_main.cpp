@@ -14,8 +14,10 @@
 #include "generator/mainform.h"
 #include "core/engine.h"
 #include "core/fdio.h"
-#include "core/keeperhandoff.h"
-#include "platform/clipboard.h"
+#include "clipboard/clipboardhandoff.h"
+#include "core/platformchoice.h"
+#include "core/secret.h"
+#include "platform/wipe.h"
 #include "platform/cp1252.h"
 
 #include <QApplication>
@@ -44,7 +46,7 @@ int main(int argc, char **argv)
     // Five seconds through the event loop, and a few more whatever the GUI toolkit does.
     zimbrel::armDeadline(zimbrel::MainForm::kLifetimeMs / 1000 + 3);
     // zimbrel-generator has checked the display before it started this program.
-    zimbrel::applyPlatformChoice();
+    zimbrel::applyPlatformChoiceToEnvironment();
     int passwordFd = -1;
     zimbrel::StartedHelper keeper;
     int clearAfter = 0;

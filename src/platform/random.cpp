@@ -4,11 +4,6 @@
 
 namespace zimbrel {
 
-quint32 randomWord()
-{
-    return kernelRandomWord();
-}
-
 quint32 uniformBelow(quint32 bound, const RandomSource &random)
 {
     if (bound <= 1)
@@ -30,7 +25,7 @@ float singleFromWord(quint32 word)
 
 float randomSingle()
 {
-    return singleFromWord(randomWord());
+    return singleFromWord(kernelRandomWord());
 }
 
 void reseedRandom() { }

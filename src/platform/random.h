@@ -11,10 +11,8 @@
 
 namespace zimbrel {
 
-// 32 random bits from getrandom(2).
-quint32 randomWord();
-
-// What the engine draws from: 32 random bits a call. Tests hand in fixed sequences.
+// What the engine draws from: 32 random bits a call, kernelRandomWord() (core/kernelrandom.h) in
+// the programs. Tests hand in fixed sequences.
 using RandomSource = std::function<quint32()>;
 
 // A value 0 <= v < bound (bound >= 1), every value with the same chance: words from the top of the

@@ -6,7 +6,7 @@
 #include "core/commandline.h"
 #include "core/displaycheck.h"
 #include "core/fdio.h"
-#include "platform/clipboard.h"
+#include "core/platformchoice.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -58,7 +58,7 @@ int main(int argc, char **argv)
         return outcome.status;
     }
     // X11 (also through XWayland) wherever there is a display, so that placement and drags work.
-    zimbrel::applyPlatformChoice();
+    zimbrel::applyPlatformChoiceToEnvironment();
     if (!zimbrel::windowSystemReachable("zimbrel-settings", qgetenv("QT_QPA_PLATFORM").toStdString()))
         return 1;
     QApplication app(argc, argv);

@@ -1,6 +1,6 @@
 #include "shortcut.h"
 
-#include "core/helperspawn.h"
+#include "core/installation.h"
 #include "core/settingslocation.h"
 
 #include <QDBusArgument>

@@ -1,6 +1,8 @@
 #include "settingsfile.h"
 
 #include "core/engine.h"
+#include "core/fdio.h"
+#include "core/secret.h"
 
 #include "core/settingslocation.h"
 #include "platform/cp1252.h"
@@ -43,57 +45,12 @@ QString makeFoldersFor(const QString &path)
 
 FileText ReadFileText(const QString &path, int linesNeeded)
 {
-    const QByteArray name = QFile::encodeName(path);
-    // Look before opening: opening a FIFO or a device can block or have effects of its own.
-    struct stat info;
-    if (stat(name.constData(), &info) != 0)
-        return errno == ENOENT || errno == ENOTDIR ? FileText{} : FileText{{}, describeErrno(path, errno), errno};
-    if (!S_ISREG(info.st_mode))
-        return {};
-
-    const int fd = open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
-        return errno == ENOENT ? FileText{} : FileText{{}, describeErrno(path, errno), errno};
-    // The name may have been swapped for something else between the two looks.
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        close(fd);
-        return {};
-    }
-
-    QByteArray bytes;
-    char buffer[64 * 1024];
-    int linesFound = 0;
-    qsizetype scanFrom = 0;
-    int error = 0;
-    while (bytes.size() < kReadLimitBytes) {
-        const qsizetype room = std::min<qsizetype>(sizeof buffer, kReadLimitBytes - bytes.size());
-        const ssize_t n = read(fd, buffer, room);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            error = errno;
-            break;
-        }
-        if (n == 0)
-            break;
-        bytes.append(buffer, n);
-        if (linesNeeded <= 0)
-            continue;
-        qsizetype pos = scanFrom;
-        while (linesFound < linesNeeded && (pos = bytes.indexOf("\r\n", pos)) >= 0) {
-            pos += 2;
-            if (++linesFound == linesNeeded)
-                bytes.truncate(pos);
-        }
-        if (linesFound == linesNeeded)
-            break;
-        // A CR at the very end may pair with the first byte of the next read.
-        scanFrom = std::max<qsizetype>(0, bytes.size() - 1);
-    }
-    close(fd);
-    if (error != 0)
-        return {{}, describeErrno(path, error), error};
-    return {fromAnsi(bytes), {}};
+    TextFile file = readTextFile(QFile::encodeName(path).constData(), linesNeeded);
+    if (file.error != 0)
+        return {{}, describeErrno(path, file.error), file.error};
+    FileText text{fromAnsi(QByteArrayView(file.bytes.data(), qsizetype(file.bytes.size()))), {}};
+    wipeString(file.bytes);
+    return text;
 }
 
 QString WriteFileText(const QString &path, const QString &text)
@@ -144,18 +101,7 @@ QString WriteFileText(const QString &path, const QString &text)
         mode = 0666 & ~mask;
     }
 
-    int error = 0;
-    qsizetype written = 0;
-    while (written < content.size()) {
-        const ssize_t n = write(fd, content.constData() + written, content.size() - written);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            error = errno;
-            break;
-        }
-        written += n;
-    }
+    int error = writeAll(fd, content.constData(), size_t(content.size())) ? 0 : errno;
     // Only the owner matters enough to refuse: a group that cannot be kept is left to the system.
     if (error == 0 && keepOwner && fchown(fd, old.st_uid, old.st_gid) != 0 && old.st_uid != geteuid())
         error = errno;

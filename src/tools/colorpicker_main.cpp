@@ -10,7 +10,7 @@
 #include "core/commandline.h"
 #include "core/displaycheck.h"
 #include "core/fdio.h"
-#include "platform/clipboard.h"
+#include "core/platformchoice.h"
 #include "settings/colorpicker/colorargument.h"
 #include "settings/colorpicker/frmcolorpicker.h"
 #include "settings/colorpicker/pickerstate.h"
@@ -58,7 +58,7 @@ int main(int argc, char **argv)
     }
 
     // X11 (also through XWayland) wherever there is a display, so that placement and drags work.
-    zimbrel::applyPlatformChoice();
+    zimbrel::applyPlatformChoiceToEnvironment();
     if (!zimbrel::windowSystemReachable("zimbrel-colorpicker", qgetenv("QT_QPA_PLATFORM").toStdString()))
         return 1;
     QApplication app(argc, argv);

@@ -269,8 +269,10 @@ int main(int argc, char **argv)
         return std::tie(a.language, a.script, a.territory) < std::tie(b.language, b.script, b.territory);
     });
 
-    QString out = QStringLiteral("// Written by zimbrel-localenumbers from Qt %1's locale data; not to be edited.\n\n")
-                      .arg(QString::fromLatin1(qVersion()));
+    QString out =
+        QStringLiteral("// Written by zimbrel-localenumbers from Qt %1's locale data (make locale-table); not to "
+                       "be edited.\n\n")
+            .arg(QString::fromLatin1(qVersion()));
     out += QStringLiteral("constexpr NumberStyle kStyles[] = {\n");
     for (const Style &s : styles) {
         out += QStringLiteral("    {%1, %2, %3, %4, %5, %6, %7, %8, %9, %10},\n")

@@ -1,4 +1,3 @@
-#include "platform/clipboard.h"
 #include "platform/cp1252.h"
 #include "platform/gdicanvas.h"
 #include "platform/numerics.h"
@@ -25,10 +24,6 @@ class TestPlatform : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    // The window system and the clipboard's route
-    void platformFromTheEnvironment_data();
-    void platformFromTheEnvironment();
-
     // Windows-1252
     void ansiBytesMapToTheirCharacters_data();
     void ansiBytesMapToTheirCharacters();
@@ -352,53 +347,6 @@ void TestPlatform::storeRoundTripsAndFallsBack()
         QCOMPARE(GetSetting(app, section, QStringLiteral("x"), QStringLiteral("none")), QStringLiteral("none"));
         QVERIFY2(!SaveSetting(app, section, QStringLiteral("x"), QStringLiteral("1")), kind);
     }
-}
-
-void TestPlatform::platformFromTheEnvironment_data()
-{
-    // The clipboard's routes, in the order they are tried: c = the Wayland keeper through the
-    // clipboard-control protocol, x = the X11 keeper, f = the Wayland keeper's focus window,
-    // w = wl-copy, q = Qt's own clipboard.
-    QTest::addColumn<QByteArray>("qpa");
-    QTest::addColumn<QByteArray>("display");
-    QTest::addColumn<QByteArray>("wayland");
-    QTest::addColumn<QByteArray>("platform");
-    QTest::addColumn<QByteArray>("routes");
-    QTest::newRow("X11") << QByteArray() << QByteArray(":0") << QByteArray() << QByteArray("xcb") << QByteArray("x");
-    // Windows through XWayland (placement, drags); the clipboard through the compositor, which
-    // hands it on to X programs; the X keeper where it offers no clipboard control (GNOME).
-    QTest::newRow("Wayland with XWayland")
-        << QByteArray() << QByteArray(":0") << QByteArray("wayland-0") << QByteArray("xcb") << QByteArray("cx");
-    QTest::newRow("Wayland alone") << QByteArray() << QByteArray() << QByteArray("wayland-1") << QByteArray("wayland")
-                                   << QByteArray("cfw");
-    QTest::newRow("nothing: Qt's default")
-        << QByteArray() << QByteArray() << QByteArray() << QByteArray() << QByteArray("q");
-    QTest::newRow("the user's wayland wins") << QByteArray("wayland") << QByteArray(":0") << QByteArray("wayland-0")
-                                             << QByteArray("wayland") << QByteArray("cx");
-    QTest::newRow("the user's wayland, no WAYLAND_DISPLAY (Qt's wayland-0)")
-        << QByteArray("wayland") << QByteArray() << QByteArray() << QByteArray("wayland") << QByteArray("cfw");
-    QTest::newRow("the user's xcb wins") << QByteArray("xcb") << QByteArray() << QByteArray("wayland-0")
-                                         << QByteArray("xcb") << QByteArray("cfw");
-    QTest::newRow("a list: the first names the window system")
-        << QByteArray("wayland-egl;xcb") << QByteArray(":0") << QByteArray() << QByteArray("wayland-egl;xcb")
-        << QByteArray("cx");
-    QTest::newRow("offscreen") << QByteArray("offscreen") << QByteArray(":0") << QByteArray("wayland-0")
-                               << QByteArray("offscreen") << QByteArray("q");
-}
-
-void TestPlatform::platformFromTheEnvironment()
-{
-    QFETCH(QByteArray, qpa);
-    QFETCH(QByteArray, display);
-    QFETCH(QByteArray, wayland);
-    QFETCH(QByteArray, platform);
-    QFETCH(QByteArray, routes);
-    const QByteArray chosen = choosePlatform({qpa, display, wayland});
-    QCOMPARE(chosen, platform);
-    QByteArray letters;
-    for (ClipboardRoute route : clipboardRoutesFor(chosen.toStdString(), display.toStdString(), wayland.toStdString()))
-        letters += "cxfwq"[int(route)];
-    QCOMPARE(letters, routes);
 }
 
 QTEST_GUILESS_MAIN(TestPlatform)

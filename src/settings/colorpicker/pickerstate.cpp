@@ -1,6 +1,6 @@
 #include "pickerstate.h"
 
-#include "core/helperspawn.h"
+#include "core/installation.h"
 #include "platform/numerics.h"
 #include "platform/userstore.h"
 #include "shared/settingsfile.h"

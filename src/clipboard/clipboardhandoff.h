@@ -1,5 +1,6 @@
 #pragma once
-// The system clipboard for secrets, and the window system the programs run on.
+// The Qt side of the clipboard: the keeper of one password followed while the window is open, and
+// Qt's own clipboard where no keeper can serve.
 //
 // On X11 and Wayland the clipboard lives only as long as the program that owns it, so a small
 // keeper process owns it from the moment the password exists and serves it after the program has
@@ -11,9 +12,8 @@
 // Elsewhere (Qt's offscreen platform) the text goes on Qt's clipboard, with the hint
 // "x-kde-passwordManagerHint: secret" that clipboard histories honour by not recording it.
 
-#include "core/helperspawn.h"
-#include "core/keeperhandoff.h"
-#include "core/platformchoice.h"
+#include "clipboard/keeperprotocol.h"
+#include "clipboard/keeperstart.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -24,21 +24,6 @@ class QSocketNotifier;
 namespace zimbrel {
 
 inline constexpr const char *kPasswordHintFormat = kSecretHintType;
-
-// What decides the window system: QT_QPA_PLATFORM as the user set it, DISPLAY, WAYLAND_DISPLAY.
-struct PlatformEnvironment
-{
-    QByteArray qpaPlatform;
-    QByteArray display;
-    QByteArray waylandDisplay;
-};
-
-// The Qt platform to use (see choosePlatformName()).
-QByteArray choosePlatform(const PlatformEnvironment &environment);
-
-// Sets QT_QPA_PLATFORM to the choice when the user has not set it. Call before the QApplication
-// is made.
-void applyPlatformChoice();
 
 // Whether the password is on the clipboard, and for how long.
 enum class CopyResult {
@@ -97,9 +82,5 @@ void setSecretClipboardText(const QString &text);
 // window existed, else starts one now. Only where no keeper could be started at all on X11 does
 // the program serve the clipboard itself. The result says what the user is told.
 CopyResult publishSecret(const QString &text, ClipboardHandOff &handOff);
-
-// Overwrites a text's characters in place (also where the text is shared), then empties it.
-void wipe(QString &text);
-void wipe(QByteArray &bytes);
 
 } // namespace zimbrel

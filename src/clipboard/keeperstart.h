@@ -3,7 +3,7 @@
 // last resort) with the password in a pipe. Plain C++, so that the generator can hand the password
 // over before it loads the GUI toolkit.
 
-#include "platformchoice.h"
+#include "routes.h"
 
 #include <memory>
 #include <string>
@@ -35,29 +35,15 @@ struct KeeperOptions
     // How long a keeper that says it waits for a busy window system is waited for, after it said so.
     int waitingTimeoutMs = 25000;
     bool wlCopySensitive = false; // wl-copy --sensitive (wl-clipboard 2.2 and later)
+    // Where the keepers are; empty: this installation's (helperPath()).
+    std::string keeperFolder;
 };
-
-// The folder of the running program.
-std::string programFolder();
-
-// Where the program `name` of this installation lies: beside the running program (the build
-// folder, and the programs in libexec/zimbrel), else in ../libexec/zimbrel next to it (an
-// installed program in bin). Every path is found from the running program, so an installation
-// can be moved, and the prefix given to make install never has to be compiled in.
-std::string helperPath(const std::string &name);
-
-// The prefix of the installation the running program belongs to (/usr, /usr/local, ~/.local),
-// found from where it lies: <prefix>/bin with <prefix>/libexec/zimbrel beside it, or
-// <prefix>/libexec/zimbrel. Empty for a program run from its build folder.
-std::string installationPrefix();
-// The same for a program in `folder`.
-std::string installationPrefixOf(const std::string &folder);
 
 struct Spawned;
 
 // Starting a keeper in two steps, so that it connects to its window system while the password is
 // still being made: the first route's keeper starts at once and waits for its password; handOver()
-// gives it the password (as a frame, see keeperhandoff.h) and waits for its first answer. A keeper
+// gives it the password (as a frame, see keeperprotocol.h) and waits for its first answer. A keeper
 // that finds no way on its window system, or cannot be started or ends without a word, hands on to
 // the next route; one that has a way but fails, or does not answer in time, does not: another
 // route would not do better on a busy window system, and wl-copy (the last) keeps the password in
@@ -90,15 +76,5 @@ private:
 // Both steps at once.
 StartedHelper startClipboardKeeper(const std::vector<ClipboardRoute> &routes, const std::string &utf8,
                                    const KeeperOptions &options = {});
-
-// Where a program of `name` is on PATH; empty when nowhere. Only absolute folders are looked in.
-std::string findOnPath(const char *name);
-
-// The keeper's next status character within `timeoutMs` (-1: wait as long as it takes); 0 when
-// the pipe ended or nothing came in time.
-char readKeeperStatus(int statusFd, int timeoutMs);
-
-// Overwrites the bytes of a string, then empties it.
-void wipeString(std::string &text);
 
 } // namespace zimbrel

@@ -1,20 +1,22 @@
-#include "helperspawn.h"
+#include "keeperstart.h"
 
-#include "fdio.h"
-#include "keeperhandoff.h"
+#include "keeperprotocol.h"
+
+#include "core/fdio.h"
+#include "core/installation.h"
+#include "core/secret.h"
 
 #include <algorithm>
-#include <cstdint>
-#include <ctime>
-#include <poll.h>
-#include <sys/wait.h>
 #include <cerrno>
 #include <csignal>
+#include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <fcntl.h>
+#include <optional>
+#include <poll.h>
 #include <spawn.h>
-#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -24,69 +26,52 @@ namespace zimbrel {
 
 namespace {
 
-bool isFolder(const std::string &path)
-{
-    struct stat info;
-    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-bool endsWith(const std::string &text, const std::string &end)
-{
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
-} // namespace
-
-std::string programFolder()
-{
-    char path[4096];
-    const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
-    if (n <= 0)
-        return ".";
-    std::string exe(path, size_t(n));
-    const size_t slash = exe.rfind('/');
-    return slash == std::string::npos ? std::string(".") : exe.substr(0, slash);
-}
-
-std::string installationPrefix()
-{
-    return installationPrefixOf(programFolder());
-}
-
-std::string installationPrefixOf(const std::string &folder)
-{
-    if (endsWith(folder, "/libexec/zimbrel"))
-        return folder.substr(0, folder.size() - std::string("/libexec/zimbrel").size());
-    if (endsWith(folder, "/bin")) {
-        std::string prefix = folder.substr(0, folder.size() - 4);
-        if (isFolder(prefix + "/libexec/zimbrel"))
-            return prefix;
-    }
-    return {};
-}
-
-namespace {
-
 bool executable(const std::string &path)
 {
     return access(path.c_str(), X_OK) == 0;
 }
 
+std::string keeperPath(const char *name, const KeeperOptions &options)
+{
+    return options.keeperFolder.empty() ? helperPath(name) : options.keeperFolder + '/' + name;
+}
+
+// Waits up to `timeoutMs` for a child to end, on a descriptor the kernel makes readable when it
+// does; its wait status, or nothing when it still runs (or is no child of ours).
+std::optional<int> waitForEnd(pid_t pid, int timeoutMs)
+{
+    const int pidFd = int(syscall(SYS_pidfd_open, pid, 0));
+    const int64_t deadline = monotonicMs() + timeoutMs;
+    for (;;) {
+        int status = 0;
+        const pid_t done = waitpid(pid, &status, WNOHANG);
+        if (done == pid || (done < 0 && errno != EINTR)) {
+            if (pidFd >= 0)
+                close(pidFd);
+            return done == pid ? std::optional<int>(status) : std::nullopt;
+        }
+        const int64_t left = deadline - monotonicMs();
+        if (left <= 0)
+            break;
+        // Without pidfds (a kernel before 5.3), short naps instead.
+        pollfd ended{pidFd, POLLIN, 0};
+        if (pidFd < 0)
+            usleep(unsigned(std::min<int64_t>(left, 5) * 1000));
+        else
+            poll(&ended, 1, int(left));
+    }
+    if (pidFd >= 0)
+        close(pidFd);
+    return std::nullopt;
+}
+
 // Waits for a child that is about to end, or has ended; never leaves a zombie behind.
 void reap(pid_t pid, int timeoutMs)
 {
-    const int64_t deadline = monotonicMs() + timeoutMs;
-    for (;;) {
-        const pid_t done = waitpid(pid, nullptr, WNOHANG);
-        if (done == pid || (done < 0 && errno != EINTR))
-            return;
-        if (monotonicMs() >= deadline) {
-            kill(pid, SIGKILL);
-            waitpid(pid, nullptr, 0);
-            return;
-        }
-        usleep(1000);
-    }
+    if (waitForEnd(pid, timeoutMs))
+        return;
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
 }
 
 } // namespace
@@ -111,12 +96,12 @@ Spawned spawnHelper(ClipboardRoute route, const KeeperOptions &options)
     switch (route) {
     case ClipboardRoute::WaylandControl:
     case ClipboardRoute::WaylandFocus:
-        program = helperPath("zimbrel-wayland-keeper");
+        program = keeperPath("zimbrel-wayland-keeper", options);
         if (route == ClipboardRoute::WaylandFocus)
             arguments.push_back("--focus");
         break;
     case ClipboardRoute::X11Keeper:
-        program = helperPath("zimbrel-clipboard-keeper");
+        program = keeperPath("zimbrel-clipboard-keeper", options);
         if (const char *display = std::getenv("DISPLAY"); display && *display) {
             arguments.push_back("--display");
             arguments.push_back(display);
@@ -203,79 +188,15 @@ void dismiss(Spawned &spawned, int timeoutMs)
 // option it does not know).
 bool wlCopyOffered(pid_t pid, int timeoutMs)
 {
-    const int64_t deadline = monotonicMs() + timeoutMs;
-    for (;;) {
-        int status = 0;
-        const pid_t done = waitpid(pid, &status, WNOHANG);
-        if (done == pid)
-            return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-        if ((done < 0 && errno != EINTR) || monotonicMs() >= deadline) {
-            reap(pid, 0);
-            return false;
-        }
-        usleep(1000);
+    const std::optional<int> status = waitForEnd(pid, timeoutMs);
+    if (!status) {
+        reap(pid, 0);
+        return false;
     }
+    return WIFEXITED(*status) && WEXITSTATUS(*status) == 0;
 }
 
 } // namespace
-
-std::string findOnPath(const char *name)
-{
-    const char *path = std::getenv("PATH");
-    std::string folders;
-    if (path) {
-        folders = path;
-    } else {
-        // What execvp would use: the system's default path, never the current folder.
-        const size_t size = confstr(_CS_PATH, nullptr, 0);
-        folders.resize(size > 0 ? size - 1 : 0);
-        if (size > 0)
-            confstr(_CS_PATH, folders.data(), size);
-    }
-    size_t start = 0;
-    while (start <= folders.size()) {
-        const size_t end = folders.find(':', start);
-        const std::string folder = folders.substr(start, end == std::string::npos ? std::string::npos : end - start);
-        // An empty or relative entry means a folder that depends on where the program was started.
-        if (!folder.empty() && folder.front() == '/') {
-            std::string candidate = folder + '/' + name;
-            if (executable(candidate))
-                return candidate;
-        }
-        if (end == std::string::npos)
-            break;
-        start = end + 1;
-    }
-    return {};
-}
-
-char readKeeperStatus(int statusFd, int timeoutMs)
-{
-    const int64_t deadline = timeoutMs < 0 ? -1 : monotonicMs() + timeoutMs;
-    for (;;) {
-        pollfd fd{statusFd, POLLIN, 0};
-        const int left = deadline < 0 ? -1 : int(std::max<int64_t>(0, deadline - monotonicMs()));
-        const int ready = poll(&fd, 1, left);
-        if (ready < 0 && errno == EINTR)
-            continue;
-        if (ready <= 0)
-            return 0;
-        char c = 0;
-        const ssize_t n = read(statusFd, &c, 1);
-        if (n < 0 && errno == EINTR)
-            continue;
-        return n == 1 ? c : '\0';
-    }
-}
-
-std::string helperPath(const std::string &name)
-{
-    const std::string folder = programFolder();
-    const std::string beside = folder + '/' + name;
-    const std::string libexec = folder + "/../libexec/zimbrel/" + name;
-    // Without either, the name beside the program: the error then names where it was expected.
-    return executable(beside) || !executable(libexec) ? beside : libexec;
-}
 
 KeeperStart::KeeperStart(std::vector<ClipboardRoute> routes, const KeeperOptions &options)
     : m_routes(std::move(routes))
@@ -411,12 +332,6 @@ StartedHelper startClipboardKeeper(const std::vector<ClipboardRoute> &routes, co
 {
     KeeperStart start(routes, options);
     return start.handOver(utf8);
-}
-
-void wipeString(std::string &text)
-{
-    explicit_bzero(text.data(), text.size());
-    text.clear();
 }
 
 } // namespace zimbrel

@@ -1,7 +1,7 @@
 // zimbrel-clipboard-keeper: serves one password on the X11 clipboard after the program that made
 // it has ended.
 //
-// It reads the password as a frame from standard input (see core/keeperhandoff.h), takes the
+// It reads the password as a frame from standard input (see clipboard/keeperprotocol.h), takes the
 // CLIPBOARD selection only once it has the whole of it, and answers requests for it until any
 // other owner appears, "no owner" included, and then exits. It is plain libxcb, so a keeper that
 // may live for hours holds a few hundred kilobytes, not a GUI toolkit. Nothing about it may show
@@ -16,7 +16,10 @@
 // --clear-after; the pipe closes when the keeper ends. --display names the X display (DISPLAY
 // otherwise), which also shows in a process list which display a keeper serves.
 
-#include "core/keeperhandoff.h"
+#include "clipboard/keeper.h"
+#include "clipboard/keeperprotocol.h"
+#include "core/fdio.h"
+#include "core/secret.h"
 
 #include <xcb/xcb.h>
 #include <xcb/xfixes.h>
@@ -206,7 +209,7 @@ private:
             return false;
         std::string pasted = pasteOf();
         const bool copy = pasted == m_secret.utf8;
-        explicit_bzero(pasted.data(), pasted.size());
+        wipeString(pasted);
         if (!copy)
             return false;
         m_secret.wipe();
@@ -276,7 +279,7 @@ private:
         if (reply && reply->format == 8) {
             const auto *bytes = static_cast<const char *>(xcb_get_property_value(reply));
             value.assign(bytes, std::size_t(xcb_get_property_value_length(reply)));
-            explicit_bzero(xcb_get_property_value(reply), std::size_t(xcb_get_property_value_length(reply)));
+            wipeBytes(xcb_get_property_value(reply), std::size_t(xcb_get_property_value_length(reply)));
         }
         free(reply);
         return value;
@@ -446,16 +449,10 @@ int main(int argc, char **argv)
     // First of all: no core file and no debugger attach by another user can show the password.
     protectProcess();
 
-    const char *displayName = nullptr;
-    int clearAfter = 0;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        if (std::strcmp(argv[i], "--status-fd") == 0)
-            statusFd = std::atoi(argv[i + 1]) > STDERR_FILENO ? std::atoi(argv[i + 1]) : -1;
-        else if (std::strcmp(argv[i], "--display") == 0)
-            displayName = argv[i + 1];
-        else if (std::strcmp(argv[i], "--clear-after") == 0)
-            clearAfter = std::atoi(argv[i + 1]);
-    }
+    const KeeperArguments arguments = readKeeperArguments(argc, argv);
+    statusFd = arguments.statusFd;
+    const char *displayName = arguments.display.empty() ? nullptr : arguments.display.c_str();
+    const int clearAfter = arguments.clearAfterSeconds;
 
     // The window-system work that needs no password is done while the program that started the
     // keeper is still making it; the password's own pipe is kept apart from the standard streams,

@@ -1,44 +1,21 @@
-#include "keeperhandoff.h"
+#include "keeper.h"
 
-#include "fdio.h"
+#include "keeperprotocol.h"
+
+#include "core/secret.h"
 
 #include <algorithm>
-#include <array>
-#include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <ctime>
 #include <sys/mman.h>
-#include <sys/prctl.h>
-#include <sys/resource.h>
 #include <unistd.h>
 #include <vector>
 
 namespace zimbrel {
 
 namespace {
-
-// One whole frame into `utf8`, or nothing (what was read is wiped).
-bool readFramedPassword(int fd, std::string &utf8)
-{
-    utf8.clear();
-    std::array<unsigned char, 4> header{};
-    if (!readExactly(fd, reinterpret_cast<char *>(header.data()), header.size()))
-        return false;
-    const std::size_t size = std::size_t(header[0]) | std::size_t(header[1]) << 8 | std::size_t(header[2]) << 16
-        | std::size_t(header[3]) << 24;
-    if (size == 0 || size > kMaxKeptBytes)
-        return false;
-    // Sized once, so no reallocation leaves a copy of the password in freed memory.
-    utf8.resize(size);
-    if (!readExactly(fd, utf8.data(), size)) {
-        explicit_bzero(utf8.data(), utf8.size());
-        utf8.clear();
-        return false;
-    }
-    return true;
-}
 
 // Latin-1 bytes for UTF-8 text; false (and `latin1` empty) when a character has none.
 bool utf8ToLatin1(const std::string &utf8, std::string &latin1)
@@ -54,8 +31,7 @@ bool utf8ToLatin1(const std::string &utf8, std::string &latin1)
             latin1 += char(((c & 0x03) << 6) | (static_cast<unsigned char>(utf8[i + 1]) & 0x3F));
             ++i;
         } else {
-            explicit_bzero(latin1.data(), latin1.size());
-            latin1.clear();
+            wipeString(latin1);
             return false;
         }
     }
@@ -64,21 +40,10 @@ bool utf8ToLatin1(const std::string &utf8, std::string &latin1)
 
 } // namespace
 
-std::string framePassword(const std::string &utf8)
-{
-    const auto size = uint32_t(utf8.size());
-    std::string frame;
-    frame.reserve(4 + utf8.size());
-    for (int shift = 0; shift < 32; shift += 8)
-        frame += char((size >> shift) & 0xFF);
-    frame += utf8;
-    return frame;
-}
-
 bool KeptPassword::readFrom(int fd)
 {
     wipe();
-    if (!readFramedPassword(fd, utf8))
+    if (!readFrame(fd, utf8))
         return false;
     // Kept out of swap where the system allows it; a keeper works without it too.
     mlock(utf8.data(), utf8.capacity());
@@ -90,25 +55,29 @@ bool KeptPassword::readFrom(int fd)
 
 void KeptPassword::wipe()
 {
-    explicit_bzero(utf8.data(), utf8.size());
-    explicit_bzero(latin1.data(), latin1.size());
-    utf8.clear();
-    latin1.clear();
+    wipeString(utf8);
+    wipeString(latin1);
     fitsLatin1 = false;
 }
 
-int64_t monotonicMs()
+KeeperArguments readKeeperArguments(int argc, char **argv)
 {
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return int64_t(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
-}
-
-void makeUndumpable()
-{
-    prctl(PR_SET_DUMPABLE, 0);
-    const rlimit noCore{0, 0};
-    setrlimit(RLIMIT_CORE, &noCore);
+    KeeperArguments arguments;
+    for (int i = 1; i < argc; ++i) {
+        const bool valued = i + 1 < argc;
+        if (std::strcmp(argv[i], "--focus") == 0)
+            arguments.focus = true;
+        else if (std::strcmp(argv[i], "--status-fd") == 0 && valued)
+            arguments.statusFd = std::atoi(argv[++i]);
+        else if (std::strcmp(argv[i], "--clear-after") == 0 && valued)
+            arguments.clearAfterSeconds = std::atoi(argv[++i]);
+        else if (std::strcmp(argv[i], "--display") == 0 && valued)
+            arguments.display = argv[++i];
+    }
+    // The standard streams are no status pipe: they go to /dev/null.
+    if (arguments.statusFd <= STDERR_FILENO)
+        arguments.statusFd = -1;
+    return arguments;
 }
 
 void protectProcess()
@@ -155,17 +124,6 @@ void detachFromCaller(std::initializer_list<int> keep)
     if (chdir("/") != 0) {
         // Staying where it was started only keeps that folder busy.
     }
-}
-
-void sendStatus(int fd, KeeperStatus status)
-{
-    if (fd < 0)
-        return;
-    const char c = char(status);
-    ssize_t n;
-    do {
-        n = write(fd, &c, 1);
-    } while (n < 0 && errno == EINTR);
 }
 
 } // namespace zimbrel

@@ -1,7 +1,7 @@
 // zimbrel-wayland-keeper: serves one password on a Wayland clipboard after the program that made
 // it has ended.
 //
-// It reads the password as a frame from standard input (see core/keeperhandoff.h) and then
+// It reads the password as a frame from standard input (see clipboard/keeperprotocol.h) and then
 // takes the clipboard in one of two ways:
 //   - through the clipboard-control protocol (zwlr_data_control / ext_data_control), which sway and
 //     the other wlroots compositors, KWin and Hyprland offer: no window and no focus needed, and
@@ -28,8 +28,11 @@
 // on and the others stand down. The newest writes its ticket (pid and start time) into
 // $XDG_RUNTIME_DIR/zimbrel-keeper-<display>, which the others read.
 
-#include "core/keeperhandoff.h"
+#include "clipboard/keeper.h"
+#include "clipboard/keeperprotocol.h"
+#include "core/fdio.h"
 #include "core/kernelrandom.h"
+#include "core/secret.h"
 
 #include "data-control-client-protocol.h"
 #include "xdg-shell-client-protocol.h"
@@ -236,25 +239,8 @@ struct Keeper
 // second, so no paste can stall the keeper for the others.
 void sendTo(const Keeper &keeper, const char *type, int fd)
 {
-    const std::string *bytes = keeper.bytesFor(type);
-    if (bytes) {
-        fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
-        const int64_t deadline = monotonicMs() + 1000;
-        std::size_t written = 0;
-        while (written < bytes->size()) {
-            const ssize_t n = write(fd, bytes->data() + written, bytes->size() - written);
-            if (n > 0) {
-                written += std::size_t(n);
-                continue;
-            }
-            if (n < 0 && errno == EINTR)
-                continue;
-            const int64_t left = deadline - monotonicMs();
-            pollfd out{fd, POLLOUT, 0};
-            if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK) || left <= 0 || poll(&out, 1, int(left)) <= 0)
-                break;
-        }
-    }
+    if (const std::string *bytes = keeper.bytesFor(type))
+        writeAll(fd, *bytes, 1000);
     close(fd);
 }
 
@@ -672,7 +658,7 @@ std::string pasteOfCurrent(Keeper &keeper)
             break;
         text.append(buffer, std::size_t(n));
     }
-    explicit_bzero(buffer, sizeof buffer);
+    wipeBytes(buffer, sizeof buffer);
     close(fds[0]);
     return text;
 }
@@ -696,7 +682,7 @@ bool giveUp(Keeper &keeper)
         // text copied in the same instant, which is left alone.
         std::string pasted = pasteOfCurrent(keeper);
         const bool copy = !keeper.selection.current || keeper.selection.kind.ours || pasted == keeper.password.utf8;
-        explicit_bzero(pasted.data(), pasted.size());
+        wipeString(pasted);
         if (!copy)
             return false;
         keeper.password.wipe();
@@ -773,19 +759,11 @@ std::string ownMarkType()
 int main(int argc, char **argv)
 {
     protectProcess();
-    bool allowFocus = false;
-    int clearAfter = 0;
-    int statusFd = -1;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--focus") == 0)
-            allowFocus = true;
-        else if (std::strcmp(argv[i], "--status-fd") == 0 && i + 1 < argc)
-            statusFd = std::atoi(argv[++i]);
-        else if (std::strcmp(argv[i], "--clear-after") == 0 && i + 1 < argc)
-            clearAfter = std::atoi(argv[++i]);
-    }
+    const KeeperArguments arguments = readKeeperArguments(argc, argv);
+    const bool allowFocus = arguments.focus;
+    const int clearAfter = arguments.clearAfterSeconds;
     Keeper keeper;
-    keeper.statusFd = statusFd > STDERR_FILENO ? statusFd : -1;
+    keeper.statusFd = arguments.statusFd;
     keeper.ownType = ownMarkType();
 
     // The connection and what the compositor offers first, while the program that started the

@@ -1,6 +1,5 @@
 #pragma once
-// What a program and a clipboard keeper say to each other, and what both keepers (X11 and Wayland)
-// do alike to keep the password to themselves. Plain C++ with no Qt.
+// What a program and a clipboard keeper say to each other. Plain C++ with no Qt.
 //
 // The password goes to the keeper's standard input as a frame: four bytes of length (least
 // significant first) and then exactly that many bytes of UTF-8. A keeper takes the clipboard only
@@ -12,7 +11,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <initializer_list>
 #include <string>
 
 namespace zimbrel {
@@ -42,42 +40,16 @@ enum class KeeperStatus : char {
 // The frame for `utf8`.
 std::string framePassword(const std::string &utf8);
 
-// The password a keeper serves: UTF-8, and Latin-1 for the X targets STRING and TEXT when every
-// character has a Latin-1 byte. Kept in locked memory where the system allows it, and wiped
-// however the keeper ends.
-struct KeptPassword
-{
-    std::string utf8;
-    std::string latin1; // empty unless fitsLatin1
-    bool fitsLatin1 = false;
-
-    KeptPassword() = default;
-    KeptPassword(const KeptPassword &) = delete;
-    KeptPassword &operator=(const KeptPassword &) = delete;
-    ~KeptPassword() { wipe(); }
-
-    // Reads one whole frame from `fd` (blocking); false, and nothing kept, when the input ends
-    // early, says a length of 0 or over kMaxKeptBytes, or fails.
-    bool readFrom(int fd);
-    void wipe();
-};
-
-// Milliseconds of the monotonic clock, for time-outs.
-int64_t monotonicMs();
-
-// No core file, and /proc/<pid>/mem and ptrace closed to other processes of the same user: the
-// first thing every process that will hold a password does (exec undoes it).
-void makeUndumpable();
-
-// makeUndumpable(), and no SIGPIPE or SIGHUP ending it: the first thing a keeper does.
-void protectProcess();
-
-// A background helper: standard streams on /dev/null, every inherited descriptor but those in
-// `keep` (-1 for none) closed, and "/" as its folder, so it keeps no terminal, pipe or file
-// system busy.
-void detachFromCaller(std::initializer_list<int> keep);
+// Reads one whole frame from `fd` into `utf8` (sized once, so no reallocation leaves a copy
+// behind); false, and nothing kept, when the input ends early, or says a length of 0 or over
+// kMaxKeptBytes.
+bool readFrame(int fd, std::string &utf8);
 
 // Writes one status character; a caller that has gone is no error.
 void sendStatus(int fd, KeeperStatus status);
+
+// The keeper's next status character within `timeoutMs` (-1: wait as long as it takes); 0 when
+// the pipe ended or nothing came in time.
+char readKeeperStatus(int statusFd, int timeoutMs);
 
 } // namespace zimbrel

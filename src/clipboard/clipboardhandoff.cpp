@@ -1,4 +1,7 @@
-#include "clipboard.h"
+#include "clipboardhandoff.h"
+
+#include "core/secret.h"
+#include "platform/wipe.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -11,18 +14,6 @@
 #include <unistd.h>
 
 namespace zimbrel {
-
-QByteArray choosePlatform(const PlatformEnvironment &environment)
-{
-    return QByteArray::fromStdString(choosePlatformName(environment.qpaPlatform.toStdString(),
-                                                        environment.display.toStdString(),
-                                                        environment.waylandDisplay.toStdString()));
-}
-
-void applyPlatformChoice()
-{
-    applyPlatformChoiceToEnvironment();
-}
 
 ClipboardHandOff::~ClipboardHandOff()
 {
@@ -143,22 +134,6 @@ CopyResult publishSecret(const QString &text, ClipboardHandOff &handOff)
     clearClipboard();
     setSecretClipboardText(text);
     return CopyResult::UntilExit;
-}
-
-void wipe(QString &text)
-{
-    // Writing through the constant data reaches every string that shares it, which is the point;
-    // text without an allocation of its own (a literal) holds no secret and is left alone.
-    if (!text.isEmpty() && text.data_ptr().d_ptr())
-        std::fill_n(const_cast<QChar *>(text.constData()), text.size(), QChar(0));
-    text.clear();
-}
-
-void wipe(QByteArray &bytes)
-{
-    if (!bytes.isEmpty() && bytes.data_ptr().d_ptr())
-        std::memset(const_cast<char *>(bytes.constData()), 0, size_t(bytes.size()));
-    bytes.clear();
 }
 
 } // namespace zimbrel
