@@ -26,7 +26,12 @@ export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_QPA_PLATFORM=xcb XDG_CONFIG_HOME="$
 unset WAYLAND_DISPLAY
 /usr/libexec/at-spi-bus-launcher --launch-immediately > /dev/null 2>&1 &
 pids+=($!)
-sleep 0.5
+# Once the accessibility bus has its name on the session bus.
+for _ in $(seq 1 100); do
+  dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+    org.freedesktop.DBus.NameHasOwner string:org.a11y.Bus 2>/dev/null | grep -q true && break
+  sleep 0.05
+done
 
 failures=0
 passes=0

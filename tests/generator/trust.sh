@@ -184,8 +184,8 @@ if [ -z "${ASAN_OPTIONS:-}" ]; then
 fi
 
 as_a DISPLAY="$display" /usr/bin/python3 "$work/forge.py"
-# A keeper that took it for a loss ends at once; the paste below then finds no owner.
-sleep 0.5
+# The server hands the keeper the paste after the forged event: a keeper that took the event for
+# a loss has ended by then, and the paste finds no owner.
 after=$(paste)
 [[ "$before" =~ ^[xyz]{11}$ ]] && [ "$after" = "$before" ] && [ "$(keepers)" -eq 1 ] && r=ok || r=no
 check "$r" "a forged SelectionClear leaves the keeper and the password ('$before', then '$after', $(keepers) keeper)"
@@ -195,7 +195,8 @@ clear_clipboard
 (cd "$work/a" && as_a DISPLAY="$display" timeout 20 sh -c "exec '$work/bin/zimbrel-generator' 0<&- 1>&- 2>&-") &
 generator=$!
 for _ in $(seq 1 100); do [ "$(keepers)" -ge 1 ] && pgrep -f "$work/bin/zimbrel-generator-window" > /dev/null && break; sleep 0.1; done
-sleep 0.5
+# Once the window shows, a second password and keeper would have been made.
+DISPLAY=$display timeout 10 xdotool search --sync --onlyvisible --name '^zimbrel-generator$' > /dev/null 2>&1 || true
 # Children of the window left unreaped (an orphan's zombie is its init's business, not ours).
 window=$(pgrep -f "$work/bin/zimbrel-generator-window" | head -n 1)
 zombies=$(ps --ppid "${window:-0}" -o stat= | grep -c '^Z' || true)

@@ -1,5 +1,6 @@
 // The built program on a real X server: what a user sees, pastes and drags.
 
+#include "clipboard/keeperprotocol.h"
 #include "platform/cp1252.h"
 #include "platform/userstore.h"
 #include "shared/placement.h"
@@ -197,7 +198,7 @@ void TestGeneratorX11::handOversAnswerEveryPasteAndKillsLeaveNoEmptyClipboard()
         keepers.push_back(std::make_unique<QProcess>());
         keepers.back()->start(keeper, {QStringLiteral("--display"), QString::fromLocal8Bit(qgetenv("DISPLAY"))});
         QVERIFY(keepers.back()->waitForStarted());
-        keepers.back()->write(QByteArray(1, char(password.size())) + QByteArray(3, '\0') + password);
+        keepers.back()->write(QByteArray::fromStdString(framePassword(password.toStdString())));
         keepers.back()->closeWriteChannel();
         QTRY_COMPARE_WITH_TIMEOUT(clipboardText(), QString::fromLatin1(password), 3000);
         if (handOver == 0) {
@@ -225,8 +226,13 @@ void TestGeneratorX11::handOversAnswerEveryPasteAndKillsLeaveNoEmptyClipboard()
         QTest::qWait(delayMs);
         m_generator->kill();
         m_generator->waitForFinished();
-        // Whatever the keeper was doing when the generator died, it has decided within this time.
-        QTest::qWait(300);
+        // A keeper that had the whole password takes the clipboard; one that had less ends.
+        waitUntil(
+            [] {
+                const int keepers = keepersOnThisDisplay();
+                return keepers == 0 || (keepers == 1 && clipboardText().size() == 12);
+            },
+            5000);
         const QString text = clipboardText();
         QVERIFY2(text == QStringLiteral("before") || text.size() == 12,
                  qPrintable(QStringLiteral("after %1 ms: '%2'").arg(delayMs).arg(text)));
@@ -295,7 +301,8 @@ void TestGeneratorX11::clearAfterEmptiesOnlyItsOwnPassword()
     run({QStringLiteral("xclip"), QStringLiteral("-i"), QStringLiteral("-selection"), QStringLiteral("clipboard")},
         "copied later");
     QTRY_COMPARE(clipboardText(), QStringLiteral("copied later"));
-    QTest::qWait(2500);
+    // The generator ends after five seconds, past the keeper's two.
+    QVERIFY(m_generator->waitForFinished(10000));
     QCOMPARE(clipboardText(), QStringLiteral("copied later"));
 }
 
@@ -397,24 +404,25 @@ void TestGeneratorX11::dragOnce()
     QCOMPARE(stored("x"), QString::number(moved.x() * 15));
     QCOMPARE(stored("y"), QString::number(moved.y() * 15));
 
-    // A right-button drag does nothing: the window stays, and so does the stored place.
+    // A right-button drag does nothing: the left-button nudge after it moves the window from where
+    // the first drag left it (a window moved by the right button would not be under the pointer).
     drag(drop, drop + QPoint(90, 90), "3");
-    // Nothing to wait for when nothing happens: give a wrong move time to show.
-    QTest::qWait(300);
-    const QPoint after = windowPosition(id);
-    if (ended()) {
+    drag(drop, drop + QPoint(10, 10));
+    const QPoint nudged = moved + QPoint(10, 10);
+    waitUntil([&] { return stored("y") == QString::number(nudged.y() * 15) || ended(); }, 10000);
+    if (stored("y") != QString::number(nudged.y() * 15) && ended()) {
         m_raceLost = true;
         return;
     }
-    QCOMPARE(after, moved);
-    QCOMPARE(stored("y"), QString::number(moved.y() * 15));
+    QCOMPARE(windowPosition(id), nudged);
+    QCOMPARE(stored("x"), QString::number(nudged.x() * 15));
 
     m_generator->kill();
     m_generator->waitForFinished();
     startGenerator("abc\r\n4\r\n");
     const QString again = waitForWindow();
     QVERIFY(!again.isEmpty());
-    QCOMPARE(windowPosition(again), moved);
+    QCOMPARE(windowPosition(again), nudged);
 }
 
 void TestGeneratorX11::readsTheSettingsWhereLinuxKeepsThem_data()

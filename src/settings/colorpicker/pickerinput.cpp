@@ -218,7 +218,8 @@ QString ColorPickerCore::stripKey(int keyCode)
 
 void ColorPickerCore::applyChannelBoxes()
 {
-    const BgrColor color = composeRgb(wholeNumber(boxValue(RedBox)), wholeNumber(boxValue(GreenBox)), wholeNumber(boxValue(BlueBox)));
+    const BgrColor color =
+        composeRgb(wholeNumber(boxValue(RedBox)), wholeNumber(boxValue(GreenBox)), wholeNumber(boxValue(BlueBox)));
     RGBToHSL(color, true);
     m_controls.setNewColor(color);
 }
