@@ -19,7 +19,7 @@ test test-stress: TESTING = ON
 FUZZ_SECONDS ?= 60
 
 .PHONY: all deps deps-run deps-build deps-package configure build run run-settings test test-stress test-sanitize fuzz tidy \
-	bench package install uninstall clean
+	format-check locale-table bench package install uninstall clean
 
 all: build
 
@@ -60,11 +60,13 @@ test: deps build
 	@cmake --build $(BUILD) -j$(JOBS) --target zimbrel-tests
 	@cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
 
-# The tests that drive real X servers and programs, repeated while both cores are kept busy: a
-# test whose outcome depends on timing shows up here.
+# The tests that drive real X servers and programs, repeated while both cores are kept busy, then
+# the sanitized suite once under the same load: a test whose outcome depends on timing shows up here.
 test-stress: deps build
 	@cmake --build $(BUILD) -j$(JOBS) --target zimbrel-tests
-	@scripts/stress.sh $(BUILD) $(STRESS_REPEAT)
+	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZIMBREL_SANITIZE=ON $(CMAKE_ARGS) >/dev/null
+	@cmake --build $(ASAN_BUILD) -j$(JOBS) --target all zimbrel-tests
+	@ZIMBREL_SANITIZER_ENV="$(SANITIZER_ENV)" scripts/stress.sh $(BUILD) $(STRESS_REPEAT) $(ASAN_BUILD)
 
 # The whole suite built with AddressSanitizer and UndefinedBehaviorSanitizer, leak checking on.
 test-sanitize: deps
@@ -85,6 +87,17 @@ tidy: build
 	@scripts/install-deps.sh tidy
 	@git ls-files 'src/*.cpp' | xargs -P$(JOBS) -n4 clang-tidy -p $(BUILD) --quiet 2>/dev/null
 	@echo "clang-tidy: no findings"
+
+# Every C++ file as clang-format (.clang-format) would write it; CI runs it.
+format-check:
+	@scripts/install-deps.sh tidy
+	@git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
+	@echo "clang-format: every file as it would write it"
+
+# The locale data the programs read numbers with, asked of the installed Qt anew
+# (src/core/localenumbers_table.inc, committed).
+locale-table: deps-build configure
+	@cmake --build $(BUILD) -j$(JOBS) --target locale-table
 
 # Only the figures go to standard output; installing, building and Qt's warnings go to standard error.
 bench:

@@ -18,12 +18,14 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QWindow>
 
 #include <algorithm>
 #include <cstdio>
 #include <csignal>
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -78,7 +80,8 @@ double generatorLoadOnce()
     return timer.nsecsElapsed() / 1000.0;
 }
 
-pid_t spawn(const QStringList &arguments)
+// Starts a program; with `quiet`, what it prints goes to /dev/null (not among the figures).
+pid_t spawn(const QStringList &arguments, bool quiet = false)
 {
     std::vector<QByteArray> bytes;
     for (const QString &argument : arguments)
@@ -87,16 +90,22 @@ pid_t spawn(const QStringList &arguments)
     for (QByteArray &b : bytes)
         argv.push_back(b.data());
     argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (quiet)
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
     pid_t pid = 0;
-    return posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) == 0 ? pid : -1;
+    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    return spawned == 0 ? pid : -1;
 }
 
 // Microseconds from starting a program to its end.
-double runOnce(const QStringList &arguments)
+double runOnce(const QStringList &arguments, bool quiet = false)
 {
     QElapsedTimer timer;
     timer.start();
-    const pid_t pid = spawn(arguments);
+    const pid_t pid = spawn(arguments, quiet);
     int status = 0;
     if (pid < 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
         return -1;
@@ -171,6 +180,25 @@ int main(int argc, char **argv)
     print("minimal_window_start_us", QString::number(qRound(minimalStartUs)) + QStringLiteral("us"));
     print("generator_start_us", QString::number(qRound(generatorStartUs)) + QStringLiteral("us"));
     print("generator_load_ratio", ratio(generatorStartUs / minimalStartUs));
+
+    // A password for a script: zimbrel-generator --print (which loads no window-system library)
+    // against pwgen -s 16 1, alternating; medians of each.
+    const QString pwgen = QStandardPaths::findExecutable(QStringLiteral("pwgen"));
+    if (pwgen.isEmpty()) {
+        print("print_ratio", QStringLiteral("n/a (pwgen is not installed)"));
+    } else {
+        std::vector<double> printed;
+        std::vector<double> reference;
+        for (int i = 0; i < 51; ++i) {
+            printed.push_back(runOnce({bin + QStringLiteral("/zimbrel-generator"), QStringLiteral("--print")}, true));
+            reference.push_back(
+                runOnce({pwgen, QStringLiteral("-s"), QStringLiteral("16"), QStringLiteral("1")}, true));
+        }
+        print("print_reference", QStringLiteral("pwgen -s 16 1"));
+        print("print_us", QString::number(qRound(median(printed))) + QStringLiteral("us"));
+        print("print_reference_us", QString::number(qRound(median(reference))) + QStringLiteral("us"));
+        print("print_ratio", ratio(median(printed) / median(reference)));
+    }
 
     // The same inside one running application, where nothing but the windows' own work counts.
     minimalWindowOnce();

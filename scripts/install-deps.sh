@@ -52,7 +52,7 @@ case "${1:-test}" in
   # make fuzz: clang with libFuzzer and its sanitizer run-times.
   fuzz) packages=(clang libclang-rt-dev) ;;
   # make tidy: clang-tidy's checks.
-  tidy) packages=(clang-tidy) ;;
+  tidy) packages=(clang-tidy clang-format) ;;
   *) packages=("${build[@]}" "${run[@]}" "${test[@]}") ;;
 esac
 
