@@ -1,18 +1,10 @@
 #include "routes.h"
 
-#include <cstdlib>
+#include "core/environment.h"
 
 namespace zimbrel {
 
-namespace {
-
-std::string variable(const char *name)
-{
-    const char *value = std::getenv(name);
-    return value ? value : "";
-}
-
-} // namespace
+namespace { } // namespace
 
 std::vector<ClipboardRoute> clipboardRoutesFor(const std::string &platform, const std::string &display,
                                                const std::string &waylandDisplay)
@@ -40,7 +32,7 @@ std::vector<ClipboardRoute> clipboardRoutesFor(const std::string &platform, cons
 
 std::vector<ClipboardRoute> clipboardRoutes(const std::string &platform)
 {
-    return clipboardRoutesFor(platform, variable("DISPLAY"), variable("WAYLAND_DISPLAY"));
+    return clipboardRoutesFor(platform, environmentVariable("DISPLAY"), environmentVariable("WAYLAND_DISPLAY"));
 }
 
 } // namespace zimbrel

@@ -1,5 +1,7 @@
 #include "displaycheck.h"
 
+#include "environment.h"
+
 #include <dlfcn.h>
 
 #include <cstdio>
@@ -109,11 +111,8 @@ std::string windowSystemProblem(const std::string &platform, const std::string &
 
 bool windowSystemReachable(const char *program, const std::string &platform)
 {
-    const auto variable = [](const char *name) {
-        const char *value = std::getenv(name);
-        return std::string(value ? value : "");
-    };
-    const std::string problem = windowSystemProblem(platform, variable("DISPLAY"), variable("WAYLAND_DISPLAY"));
+    const std::string problem =
+        windowSystemProblem(platform, environmentVariable("DISPLAY"), environmentVariable("WAYLAND_DISPLAY"));
     if (problem.empty())
         return true;
     std::fprintf(stderr, "%s: %s\n", program, problem.c_str());

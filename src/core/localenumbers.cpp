@@ -1,5 +1,7 @@
 #include "localenumbers.h"
 
+#include "environment.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cstdlib>
@@ -220,12 +222,8 @@ const NumberStyle &localeNumberStyle(std::string_view name)
 
 LocaleEnvironment LocaleEnvironment::current()
 {
-    const auto variable = [](const char *name) {
-        const char *value = std::getenv(name);
-        return std::string(value ? value : "");
-    };
-    return {variable("LC_ALL"), variable("LC_NUMERIC"), variable("LC_MESSAGES"), variable("LANG"),
-            variable("LANGUAGE")};
+    return {environmentVariable("LC_ALL"), environmentVariable("LC_NUMERIC"), environmentVariable("LC_MESSAGES"),
+            environmentVariable("LANG"), environmentVariable("LANGUAGE")};
 }
 
 NumberStyle userNumberStyle(const LocaleEnvironment &environment)

@@ -1,18 +1,10 @@
 #include "platformchoice.h"
 
+#include "environment.h"
+
 #include <cstdlib>
 
 namespace zimbrel {
-
-namespace {
-
-std::string variable(const char *name)
-{
-    const char *value = std::getenv(name);
-    return value ? value : "";
-}
-
-} // namespace
 
 std::string choosePlatformName(const std::string &qpaPlatform, const std::string &display,
                                const std::string &waylandDisplay)
@@ -28,8 +20,9 @@ std::string choosePlatformName(const std::string &qpaPlatform, const std::string
 
 std::string applyPlatformChoiceToEnvironment()
 {
-    const std::string user = variable("QT_QPA_PLATFORM");
-    std::string chosen = choosePlatformName(user, variable("DISPLAY"), variable("WAYLAND_DISPLAY"));
+    const std::string user = environmentVariable("QT_QPA_PLATFORM");
+    std::string chosen =
+        choosePlatformName(user, environmentVariable("DISPLAY"), environmentVariable("WAYLAND_DISPLAY"));
     if (user.empty() && !chosen.empty())
         setenv("QT_QPA_PLATFORM", chosen.c_str(), 1);
     return chosen;

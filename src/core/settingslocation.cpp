@@ -1,5 +1,6 @@
 #include "settingslocation.h"
 
+#include "environment.h"
 #include "installation.h"
 
 #include <algorithm>
@@ -16,12 +17,6 @@ namespace zimbrel {
 namespace {
 
 constexpr char kFileName[] = "settings.ini";
-
-std::string environment(const char *name)
-{
-    const char *value = std::getenv(name);
-    return value ? value : "";
-}
 
 bool absolute(const std::string &path)
 {
@@ -59,10 +54,10 @@ std::string installedConfigDir()
 
 std::string userConfigHome()
 {
-    const std::string config = environment("XDG_CONFIG_HOME");
+    const std::string config = environmentVariable("XDG_CONFIG_HOME");
     if (absolute(config))
         return withoutTrailingSlashes(config);
-    std::string home = environment("HOME");
+    std::string home = environmentVariable("HOME");
     if (!absolute(home)) {
         // A program started without HOME (a service, env -i) still belongs to a user, whose home
         // the password database knows; never "/", where ".config" would be everybody's.
@@ -116,7 +111,7 @@ void reportPassedOver(const char *program, const SettingsLocation &location)
 std::vector<std::string> systemConfigDirs()
 {
     std::vector<std::string> dirs;
-    const std::string list = environment("XDG_CONFIG_DIRS");
+    const std::string list = environmentVariable("XDG_CONFIG_DIRS");
     size_t start = 0;
     while (start <= list.size()) {
         const size_t end = std::min(list.find(':', start), list.size());

@@ -1,5 +1,6 @@
 #include "shortcut.h"
 
+#include "core/environment.h"
 #include "core/installation.h"
 #include "core/settingslocation.h"
 
@@ -14,6 +15,7 @@
 #include <QProcessEnvironment>
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cstdlib>
 #include <map>
@@ -150,37 +152,46 @@ std::optional<Keys> parseKeys(const std::string &text, std::string *why)
     return keys;
 }
 
+namespace {
+
+// How a notation writes the modifiers held: each name between `before` and `after`, in the order
+// Super, Ctrl, Alt, Shift.
+struct ModifierSpelling
+{
+    const char *before;
+    const char *after;
+    std::array<const char *, 4> names;
+};
+
+std::string modifiersIn(const Keys &keys, const ModifierSpelling &spelling)
+{
+    const std::array<bool, 4> held = {keys.super, keys.ctrl, keys.alt, keys.shift};
+    std::string text;
+    for (size_t i = 0; i < held.size(); ++i) {
+        if (held[i])
+            text = text + spelling.before + spelling.names[i] + spelling.after;
+    }
+    return text;
+}
+
+} // namespace
+
 std::string userNotation(const Keys &keys)
 {
-    std::string text;
-    if (keys.super)
-        text += "Super+";
-    if (keys.ctrl)
-        text += "Ctrl+";
-    if (keys.alt)
-        text += "Alt+";
-    if (keys.shift)
-        text += "Shift+";
     std::string key = keys.key;
     if (key.size() == 1)
         key[0] = char(std::toupper(static_cast<unsigned char>(key[0])));
     else if (key == "space")
         key = "Space";
-    return text + key;
+    return modifiersIn(keys, {"", "+", {"Super", "Ctrl", "Alt", "Shift"}}) + key;
 }
 
 std::string gtkNotation(const Keys &keys, bool mate)
 {
-    std::string text;
-    if (keys.super)
-        text += mate ? "<Mod4>" : "<Super>";
-    if (keys.ctrl)
-        text += mate ? "<Control>" : "<Primary>";
-    if (keys.alt)
-        text += "<Alt>";
-    if (keys.shift)
-        text += "<Shift>";
-    return text + keys.key;
+    // MATE's bindings are written the older GTK way, with <Mod4> and <Control>.
+    const ModifierSpelling spelling = mate ? ModifierSpelling{"<", ">", {"Mod4", "Control", "Alt", "Shift"}}
+                                           : ModifierSpelling{"<", ">", {"Super", "Primary", "Alt", "Shift"}};
+    return modifiersIn(keys, spelling) + keys.key;
 }
 
 std::optional<Keys> fromGtkNotation(const std::string &text)
@@ -201,16 +212,7 @@ std::optional<Keys> fromGtkNotation(const std::string &text)
 
 std::string swayNotation(const Keys &keys)
 {
-    std::string text;
-    if (keys.super)
-        text += "Mod4+";
-    if (keys.ctrl)
-        text += "Control+";
-    if (keys.alt)
-        text += "Mod1+";
-    if (keys.shift)
-        text += "Shift+";
-    return text + keys.key;
+    return modifiersIn(keys, {"", "+", {"Mod4", "Control", "Mod1", "Shift"}}) + keys.key;
 }
 
 namespace {
@@ -299,11 +301,8 @@ Desktop desktopNamed(const std::string &current, const std::string &session, con
 
 Desktop runningDesktop()
 {
-    const auto variable = [](const char *name) {
-        const char *value = std::getenv(name);
-        return std::string(value ? value : "");
-    };
-    return desktopNamed(variable("XDG_CURRENT_DESKTOP"), variable("XDG_SESSION_DESKTOP"), variable("DESKTOP_SESSION"));
+    return desktopNamed(environmentVariable("XDG_CURRENT_DESKTOP"), environmentVariable("XDG_SESSION_DESKTOP"),
+                        environmentVariable("DESKTOP_SESSION"));
 }
 
 const char *desktopName(Desktop desktop)

@@ -33,11 +33,7 @@ for _ in $(seq 1 100); do
   sleep 0.05
 done
 
-failures=0
-passes=0
-check() {
-  if [ "$1" = ok ]; then echo "PASS: $2"; passes=$((passes + 1)); else echo "FAIL: $2"; failures=$((failures + 1)); fi
-}
+source "$(dirname "$0")/../support/checks.sh"
 has() { grep -qxF -- "$1" "$2"; }
 
 # The editor.
@@ -92,5 +88,4 @@ pids+=($!)
 grep -qE "^ *label: 'Your password: [a-f]{12}'$" generator.txt && r=ok || r=no
 check "$r" "the generator's text is readable ($(grep label generator.txt | head -n 1 | tr -s ' '))"
 
-echo "$passes passed, $failures failed"
-[ "$failures" -eq 0 ]
+finish

@@ -28,11 +28,7 @@ pids+=($!)
 for _ in $(seq 1 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(cat "$work/display")"
 
-failures=0
-passes=0
-check() {
-  if [ "$1" = ok ]; then echo "PASS: $2"; passes=$((passes + 1)); else echo "FAIL: $2"; failures=$((failures + 1)); fi
-}
+source "$(dirname "$0")/../support/checks.sh"
 # Copies a text and waits until CopyQ has recorded it as its newest item.
 copy_and_wait() {
   printf '%s' "$1" | xclip -selection clipboard 2> /dev/null &
@@ -77,5 +73,4 @@ files=$(grep -rlF -- "$password" "$work/home" 2>/dev/null || true)
 [ -n "$(find "$work/home" -name 'copyq_tab_*' 2>/dev/null)" ] && [ -z "$files" ] && r=ok || r=no
 check "$r" "its tab files hold no password (found in: ${files:-nothing})"
 
-echo "$passes passed, $failures failed"
-[ "$failures" -eq 0 ]
+finish

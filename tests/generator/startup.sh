@@ -23,11 +23,7 @@ mkdir -p "$work/run" "$work/runtime" "$work/bin"
 chmod 700 "$work/runtime"
 printf 'abcdefghjk\r\n12\r\n' > "$work/run/settings.ini"
 
-failures=0
-passes=0
-check() {
-  if [ "$1" = ok ]; then passes=$((passes + 1)); else echo "FAIL: $2"; failures=$((failures + 1)); fi
-}
+source "$(dirname "$0")/../support/checks.sh"
 
 # A display number nobody serves, and a Wayland socket nobody listens on.
 # (Servers also listen on an abstract socket of the same name, which no file shows.)
@@ -102,5 +98,4 @@ if [ -n "$live" ]; then
   done
 fi
 
-echo "$passes passed, $failures failed"
-[ "$failures" -eq 0 ]
+finish

@@ -53,11 +53,7 @@ as_a() { runuser -u zimbrel-trust-a -- env -i PATH=/usr/bin:/bin HOME="$work/a" 
 as_b() { runuser -u zimbrel-trust-b -- env -i PATH=/usr/bin:/bin HOME="$work/b" "${sanitizer[@]}" "$@"; }
 as_root() { env -i PATH=/usr/bin:/bin HOME="$work/root" "${sanitizer[@]}" "$@"; }
 
-failures=0
-passes=0
-check() {
-  if [ "$1" = ok ]; then echo "PASS: $2"; passes=$((passes + 1)); else echo "FAIL: $2"; failures=$((failures + 1)); fi
-}
+source "$(dirname "$0")/../support/checks.sh"
 
 # A's X server: A's programs and root's both use it.
 as_a Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3> "$work/display" 2> /dev/null &
@@ -226,5 +222,4 @@ modes=$(stat -c %a "$work/picker/.config" "$work/picker/.config/zimbrel" | tr '\
 [ "$modes" = "700 700 " ] && r=ok || r=no
 check "$r" "the folders it makes are private ($modes)"
 
-echo "$passes passed, $failures failed"
-[ "$failures" -eq 0 ]
+finish

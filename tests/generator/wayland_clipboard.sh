@@ -63,11 +63,7 @@ x_paste() {
 }
 keepers() { pgrep -u "$user" -f "$work/bin/zimbrel-(wayland|clipboard)-keeper" | wc -l; }
 
-failures=0
-passes=0
-check() {
-  if [ "$1" = ok ]; then echo "PASS: $2"; passes=$((passes + 1)); else echo "FAIL: $2"; failures=$((failures + 1)); fi
-}
+source "$(dirname "$0")/../support/checks.sh"
 
 printf 'abcdefghjk\r\n14\r\n' > "$work/run/settings.ini"
 chown "$user" "$work/run/settings.ini"
@@ -193,5 +189,4 @@ else
   check "$r" "one keeper is left ($(keepers))"
 fi
 
-echo "$passes passed, $failures failed"
-[ "$failures" -eq 0 ]
+finish

@@ -19,11 +19,7 @@ cleanup() {
 trap cleanup EXIT
 chmod 755 "$work"
 
-failures=0
-passes=0
-check() {
-  if [ "$1" = ok ]; then echo "PASS: $2"; passes=$((passes + 1)); else echo "FAIL: $2"; failures=$((failures + 1)); fi
-}
+source "$(dirname "$0")/../support/checks.sh"
 has() { command -v "$1" > /dev/null 2>&1; }
 # A session of its own for DESKTOP: runs the script on standard input there, with S the editor.
 session() {
@@ -233,5 +229,4 @@ for keys in Super+ Foo+P P; do
   check "$r" "bad keys \"$keys\": status 2 ($(head -n 1 "$work/err"))"
 done
 
-echo "$passes passed, $failures failed"
-[ "$failures" -eq 0 ]
+finish
