@@ -81,7 +81,7 @@ std::string findOnPath(const char *name)
         const size_t end = folders.find(':', start);
         const std::string folder = folders.substr(start, end == std::string::npos ? std::string::npos : end - start);
         if (!folder.empty() && folder.front() == '/') {
-            const std::string candidate = folder + '/' + name;
+            std::string candidate = folder + '/' + name;
             if (executable(candidate))
                 return candidate;
         }

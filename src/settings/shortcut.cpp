@@ -169,7 +169,7 @@ std::string modifiersIn(const Keys &keys, const ModifierSpelling &spelling)
     std::string text;
     for (size_t i = 0; i < held.size(); ++i) {
         if (held[i])
-            text = text + spelling.before + spelling.names[i] + spelling.after;
+            text.append(spelling.before).append(spelling.names[i]).append(spelling.after);
     }
     return text;
 }
