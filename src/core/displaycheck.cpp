@@ -50,13 +50,15 @@ bool load(const char *library, std::initializer_list<const char *> names, Calls 
     return true;
 }
 
-// The error libxcb gives for a screen number the server does not have (XCB_CONN_CLOSED_INVALID_SCREEN).
+// libxcb's errors: the socket failed or was closed (XCB_CONN_ERROR), a screen number the server
+// does not have (XCB_CONN_CLOSED_INVALID_SCREEN).
+constexpr int kXcbConnectionError = 1;
 constexpr int kXcbInvalidScreen = 6;
 
 } // namespace
 
 std::string windowSystemProblem(const std::string &platform, const std::string &display,
-                                const std::string &waylandDisplay)
+                                const std::string &waylandDisplay, bool keepOpen)
 {
     // A list such as "wayland;xcb" is tried in order by Qt; the first decides here.
     const std::string first = platform.substr(0, platform.find_first_of(";:"));
@@ -77,8 +79,17 @@ std::string windowSystemProblem(const std::string &platform, const std::string &
             dup2(null, STDERR_FILENO);
         int screen = 0;
         void *c = xcb.connect(display.c_str(), &screen);
+        // A server that resets as its last other client leaves drops a connection made in that
+        // instant (XCB_CONN_ERROR); the next one is taken.
+        for (int attempt = 1; xcb.hasError(c) == kXcbConnectionError && attempt < 3; ++attempt) {
+            xcb.disconnect(c);
+            usleep(10000);
+            c = xcb.connect(display.c_str(), &screen);
+        }
         const int error = xcb.hasError(c);
-        xcb.disconnect(c);
+        // A kept connection is never used again; libxcb made its descriptor close on exec.
+        if (error || !keepOpen)
+            xcb.disconnect(c);
         if (savedError >= 0) {
             dup2(savedError, STDERR_FILENO);
             close(savedError);
@@ -109,10 +120,10 @@ std::string windowSystemProblem(const std::string &platform, const std::string &
     return {};
 }
 
-bool windowSystemReachable(const char *program, const std::string &platform)
+bool windowSystemReachable(const char *program, const std::string &platform, bool keepOpen)
 {
     const std::string problem =
-        windowSystemProblem(platform, environmentVariable("DISPLAY"), environmentVariable("WAYLAND_DISPLAY"));
+        windowSystemProblem(platform, environmentVariable("DISPLAY"), environmentVariable("WAYLAND_DISPLAY"), keepOpen);
     if (problem.empty())
         return true;
     std::fprintf(stderr, "%s: %s\n", program, problem.c_str());

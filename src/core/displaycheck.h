@@ -13,11 +13,14 @@ namespace zimbrel {
 // variables, as one line without the program's name: "cannot open display :4", "no display:
 // neither DISPLAY nor WAYLAND_DISPLAY is set", ... Empty when the display answers, or when the
 // platform is none that needs one (offscreen, vnc, ...).
+// With `keepOpen`, an X connection that answered stays open until this process ends or execs: an
+// X server with no other client (Xvfb in a script, a bare xinit) resets when its last client
+// leaves and drops a connection another process of ours makes in that instant.
 std::string windowSystemProblem(const std::string &platform, const std::string &display,
-                                const std::string &waylandDisplay);
+                                const std::string &waylandDisplay, bool keepOpen = false);
 
 // The same for this process's environment; prints "<program>: <problem>" on standard error.
 // Whether the program can go on.
-bool windowSystemReachable(const char *program, const std::string &platform);
+bool windowSystemReachable(const char *program, const std::string &platform, bool keepOpen = false);
 
 } // namespace zimbrel

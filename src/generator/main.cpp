@@ -142,14 +142,16 @@ int main(int argc, char **argv)
 
     const std::string platform = applyPlatformChoiceToEnvironment();
     const std::vector<ClipboardRoute> routes = clipboardRoutes(platform);
-    // The keeper starts first and connects to the window system while the display is checked and
-    // the password is made; without a display it is never handed a password, and ends.
+    // Before a password exists: without a display there is nothing to show. The check's
+    // connection stays until the window program takes over (exec closes it): an X server with no
+    // other client resets when its last one leaves, and would drop the keeper's connection made
+    // in that instant.
+    if (!windowSystemReachable("zimbrel-generator", platform, true))
+        return 1;
+    // The keeper then connects to the window system while the password is made.
     std::optional<KeeperStart> keeperStart;
     if (routes != std::vector<ClipboardRoute>{ClipboardRoute::Qt})
         keeperStart.emplace(routes, keeperOptions);
-    // Before a password exists: without a display there is nothing to show.
-    if (!windowSystemReachable("zimbrel-generator", platform))
-        return 1;
     reportPassedOver("zimbrel-generator", settingsFile);
 
     std::vector<std::string> arguments;
