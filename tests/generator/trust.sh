@@ -42,8 +42,10 @@ cp "$bin"/zimbrel-generator "$bin"/zimbrel-generator-window "$bin"/zimbrel-clipb
    "$bin"/zimbrel-wayland-keeper "$bin"/zimbrel-settings "$work/bin/"
 chmod 1777 "$work/shared"
 
+source "$(dirname "$0")/../support/checks.sh"
+source "$(dirname "$0")/../support/users.sh"
 for name in zimbrel-trust-a zimbrel-trust-b; do
-  id "$name" > /dev/null 2>&1 || useradd --system --no-create-home --home-dir /nonexistent --shell /usr/sbin/nologin "$name"
+  test_user "$name"
 done
 chown zimbrel-trust-a "$work/a"
 chown zimbrel-trust-b "$work/b"
@@ -52,8 +54,6 @@ sanitizer=(ASAN_OPTIONS="${ASAN_OPTIONS:-}" LSAN_OPTIONS="${LSAN_OPTIONS:-}" UBS
 as_a() { runuser -u zimbrel-trust-a -- env -i PATH=/usr/bin:/bin HOME="$work/a" "${sanitizer[@]}" "$@"; }
 as_b() { runuser -u zimbrel-trust-b -- env -i PATH=/usr/bin:/bin HOME="$work/b" "${sanitizer[@]}" "$@"; }
 as_root() { env -i PATH=/usr/bin:/bin HOME="$work/root" "${sanitizer[@]}" "$@"; }
-
-source "$(dirname "$0")/../support/checks.sh"
 
 # A's X server: A's programs and root's both use it.
 as_a Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3> "$work/display" 2> /dev/null &

@@ -20,6 +20,7 @@ trap cleanup EXIT
 chmod 755 "$work"
 
 source "$(dirname "$0")/../support/checks.sh"
+source "$(dirname "$0")/../support/users.sh"
 has() { command -v "$1" > /dev/null 2>&1; }
 # A session of its own for DESKTOP: runs the script on standard input there, with S the editor.
 session() {
@@ -154,7 +155,7 @@ fi
 # -- sway -----------------------------------------------------------------------------------------
 if has sway && has swaymsg && has wtype && has wl-paste; then
   user=zimbrel-wayland-test
-  id "$user" > /dev/null 2>&1 || useradd --system --no-create-home --home-dir /nonexistent --shell /usr/sbin/nologin "$user"
+  test_user "$user"
   home=$work/sway-home
   mkdir -p "$home/.config/sway" "$home/.config/zimbrel" "$home/run"
   printf 'abcdefghjk\r\n14\r\n' > "$home/.config/zimbrel/settings.ini"

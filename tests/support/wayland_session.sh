@@ -12,6 +12,7 @@
 # XWayland display (empty without). Compositors will not run as root, so as root everything runs
 # as an unprivileged user made for it.
 
+source "$(dirname "${BASH_SOURCE[0]}")/users.sh"
 work=$(mktemp -d)
 pids=()
 as_user=()
@@ -34,7 +35,7 @@ trap session_cleanup EXIT
 
 if [ "$(id -u)" -eq 0 ]; then
   user=zimbrel-wayland-test
-  id "$user" >/dev/null 2>&1 || useradd --system --no-create-home --home-dir /nonexistent --shell /usr/sbin/nologin "$user"
+  test_user "$user"
   as_user=(runuser -u "$user" --)
 fi
 
