@@ -142,15 +142,20 @@ int main(int argc, char **argv)
 
     const std::string platform = applyPlatformChoiceToEnvironment();
     const std::vector<ClipboardRoute> routes = clipboardRoutes(platform);
-    // Before a password exists: without a display there is nothing to show. The check's
-    // connection stays until the window program takes over (exec closes it): an X server with no
-    // other client resets when its last one leaves, and would drop the keeper's connection made
-    // in that instant.
-    if (!windowSystemReachable("zimbrel-generator", platform, true))
-        return 1;
-    // The keeper then connects to the window system while the password is made.
+    // The keeper connects to the window system while the display is checked and the password is
+    // made; without a display it is never handed a password, and ends. On X the check comes
+    // first and keeps its connection until the window program takes over (exec closes it): an X
+    // server with no other client resets when its last one leaves, and would drop the keeper's
+    // connection made in that instant.
     std::optional<KeeperStart> keeperStart;
-    if (routes != std::vector<ClipboardRoute>{ClipboardRoute::Qt})
+    const bool keeperNeeded = routes != std::vector<ClipboardRoute>{ClipboardRoute::Qt};
+    const bool onX = platform.rfind("xcb", 0) == 0;
+    if (keeperNeeded && !onX)
+        keeperStart.emplace(routes, keeperOptions);
+    // Before a password exists: without a display there is nothing to show.
+    if (!windowSystemReachable("zimbrel-generator", platform, onX))
+        return 1;
+    if (keeperNeeded && onX)
         keeperStart.emplace(routes, keeperOptions);
     reportPassedOver("zimbrel-generator", settingsFile);
 
