@@ -15,13 +15,7 @@ if ! /usr/bin/python3 -c 'import pyatspi' 2>/dev/null || [ ! -x /usr/libexec/at-
   echo "SKIP: at-spi2-core and python3-pyatspi are not installed (make test installs them)"
   exit 77
 fi
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/../support/scratch.sh"
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_QPA_PLATFORM=xcb XDG_CONFIG_HOME="$work/config"
 unset WAYLAND_DISPLAY
 /usr/libexec/at-spi-bus-launcher --launch-immediately > /dev/null 2>&1 &

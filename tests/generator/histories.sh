@@ -10,23 +10,14 @@ bin=$(cd "$1" && pwd)
 for tool in copyq Xvfb xclip; do
   command -v "$tool" > /dev/null || { echo "SKIP: $tool is not installed (make test installs it)"; exit 77; }
 done
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  copyq exit > /dev/null 2>&1 || true
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  pkill -f "$work/" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/../support/scratch.sh"
+before_cleanup() { copyq exit > /dev/null 2>&1 || true; }
 mkdir -p "$work/home" "$work/run"
 export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_DATA_HOME=$work/home/.local/share
 export XDG_RUNTIME_DIR=$work/home QT_QPA_PLATFORM=xcb
 unset WAYLAND_DISPLAY
-Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3> "$work/display" 2> /dev/null &
-pids+=($!)
-for _ in $(seq 1 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$work/display")"
+start_xvfb
+export DISPLAY=":$xvfb_display"
 
 source "$(dirname "$0")/../support/checks.sh"
 # Copies a text and waits until CopyQ has recorded it as its newest item.

@@ -11,14 +11,7 @@
 #   startup.sh BIN_DIR
 set -euo pipefail
 bin=$(cd "$1" && pwd)
-work=$(mktemp -d)
-xvfb=
-cleanup() {
-  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
-  pkill -f "$work/bin/zimbrel-" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/../support/scratch.sh"
 mkdir -p "$work/run" "$work/runtime" "$work/bin"
 chmod 700 "$work/runtime"
 printf 'abcdefghjk\r\n12\r\n' > "$work/run/settings.ini"
@@ -42,10 +35,8 @@ if [ "$(id -u)" -eq 0 ]; then
 fi
 live=
 if command -v Xvfb >/dev/null; then
-  "${as_user[@]}" Xvfb -displayfd 3 -nolisten tcp 3> "$work/display" 2> /dev/null &
-  xvfb=$!
-  for _ in $(seq 1 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-  live=$(cat "$work/display")
+  start_xvfb "${as_user[@]}"
+  live=$xvfb_display
 fi
 
 ulimit -c unlimited
@@ -76,17 +67,17 @@ if [ -n "$live" ]; then
      "$bin"/zimbrel-wayland-keeper "$work/bin/"
   chmod -R a+rX "$work"
   chmod a+w "$work/run"
-  (cd "$work/run" && "${as_user[@]}" env -i PATH=/usr/bin:/bin HOME="$work" DISPLAY=":$(cat "$work/display")" \
+  (cd "$work/run" && "${as_user[@]}" env -i PATH=/usr/bin:/bin HOME="$work" DISPLAY=":$live" \
     timeout 20 "$work/bin/zimbrel-generator" > /dev/null 2>&1 &)
-  pids=
+  running=
   for _ in $(seq 1 100); do
-    pids=$(pgrep -f "$work/bin/zimbrel-(generator-window|clipboard-keeper)" || true)
-    [ "$(wc -w <<< "$pids")" -eq 2 ] && break
+    running=$(pgrep -f "$work/bin/zimbrel-(generator-window|clipboard-keeper)" || true)
+    [ "$(wc -w <<< "$running")" -eq 2 ] && break
     sleep 0.1
   done
-  [ "$(wc -w <<< "$pids")" -eq 2 ] && r=ok || r=no
-  check "$r" "the generator's window and keeper run ($pids)"
-  for pid in $pids; do
+  [ "$(wc -w <<< "$running")" -eq 2 ] && r=ok || r=no
+  check "$r" "the generator's window and keeper run ($running)"
+  for pid in $running; do
     # A program just started is dumpable until its first step (after a sanitizer's set-up, which
     # takes a while); it holds no password before.
     for _ in $(seq 1 50); do

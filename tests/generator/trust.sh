@@ -28,14 +28,7 @@ for tool in Xvfb xclip xdotool runuser prlimit /usr/bin/python3; do
 done
 /usr/bin/python3 -c 'import Xlib' 2>/dev/null || { echo "SKIP: python3-xlib is not installed"; exit 77; }
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  pkill -f "$work/" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/../support/scratch.sh"
 chmod 755 "$work"
 mkdir -p "$work/bin" "$work/shared" "$work/rootshared" "$work/a" "$work/b" "$work/root"
 cp "$bin"/zimbrel-generator "$bin"/zimbrel-generator-window "$bin"/zimbrel-clipboard-keeper \
@@ -56,10 +49,8 @@ as_b() { runuser -u zimbrel-trust-b -- env -i PATH=/usr/bin:/bin HOME="$work/b" 
 as_root() { env -i PATH=/usr/bin:/bin HOME="$work/root" "${sanitizer[@]}" "$@"; }
 
 # A's X server: A's programs and root's both use it.
-as_a Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3> "$work/display" 2> /dev/null &
-pids+=($!)
-for _ in $(seq 1 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-display=":$(cat "$work/display")"
+start_xvfb as_a
+display=":$xvfb_display"
 paste() { DISPLAY=$display timeout 5 xclip -o -selection clipboard 2>/dev/null || true; }
 keepers() { pgrep -f "$work/bin/zimbrel-clipboard-keeper" | wc -l; }
 clear_clipboard() {

@@ -9,14 +9,7 @@
 #   shortcut.sh BIN_DIR     (as root, sway runs as an unprivileged user the test creates)
 set -uo pipefail
 bin=$(cd "$1" && pwd)
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  pkill -f "$work/" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/../support/scratch.sh"
 chmod 755 "$work"
 
 source "$(dirname "$0")/../support/checks.sh"
